@@ -1,0 +1,53 @@
+# Mappa: build, run and test from a Debian/Ubuntu machine.
+#   make test   install what is missing, build both builds, run every test
+#   make run    the program with the bundled offices
+#   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
+#   make bench  the benchmarks of the core
+
+FUZZ_SECONDS ?= 600
+XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
+
+.PHONY: deps build build-win build-native test test-native test-win run fuzz bench clean
+
+deps:
+	@tools/install-deps
+
+build-win: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win
+
+build-native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+build: build-win build-native
+
+test-native: build-native
+	ctest --preset native
+
+test-win: build-win
+	$(XVFB) ctest --preset win
+
+test: build
+	@status=0; \
+	ctest --preset native || status=1; \
+	$(XVFB) ctest --preset win || status=1; \
+	exit $$status
+
+run: build-win
+	$(XVFB) tools/wine-run build/win/src/Mappa.exe
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	mkdir -p build/fuzz/corpus
+	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		build/fuzz/corpus fuzz/corpus
+
+bench: deps
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+	build/bench/bench/mappa_bench
+
+clean:
+	rm -rf build

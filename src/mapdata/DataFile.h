@@ -1,0 +1,74 @@
+// Reading the office list "Mappa2.dat" into the location table.
+//
+// The file: header lines up to a line that is exactly "*", the company web
+// address, more lines up to the next "*", the support web address, then one
+// block of lines per office, and an empty line that ends the data. The table
+// gets one slot per line before the file's first empty line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/LocationTable.h"
+
+namespace mappa {
+
+inline constexpr const char* kDataFileName = "Mappa2.dat";
+// What the suite's file finder is asked for when the file is not beside the program.
+inline constexpr const char* kFinderRequest = "{$QX}\\Shared\\Mappa2.dat";
+inline constexpr std::int32_t kFinderOption = 5;
+
+inline constexpr const char* kMessageCannotFind = "Cannot find file Mappa2.dat";
+inline constexpr const char* kMessageUnableToOpen = "Unable to open data file";
+inline constexpr const char* kMessageDataError = "Error in data file";
+
+// A fault in the file's content, with the line (counted from 0) where it was found.
+class DataFileError : public std::runtime_error {
+public:
+    DataFileError(std::size_t line, const std::string& what) : std::runtime_error(what), line_(line) {}
+    std::size_t line() const { return line_; }
+
+private:
+    std::size_t line_;
+};
+
+// The file exists but could not be opened or read.
+class DataFileUnreadable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Cuts text into lines at CR, LF or CR LF; a NUL byte ends the text and a
+// final line break adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Sizes the table and fills its slots and web addresses from the file's text.
+// Throws DataFileError at the first fault; what was stored before it stays.
+void ReadDataText(std::string_view text, LocationTable& table);
+
+// What loading needs from the platform.
+class DataFileSource {
+public:
+    virtual ~DataFileSource() = default;
+    // The data file's name in the program's own directory.
+    virtual std::string defaultPath() = 0;
+    virtual bool finderRegistered() = 0;
+    virtual bool fileExists(const std::string& path) = 0;
+    // Asks the file finder; throws when it cannot be created or its call fails.
+    virtual std::string resolveWithFinder(const std::string& request, std::int32_t option) = 0;
+    // The whole file; throws DataFileUnreadable when it cannot be opened or read.
+    virtual std::string readFile(const std::string& path) = 0;
+    virtual void showMessage(const std::string& text) = 0;
+    // Asks the application to end once the message loop next runs.
+    virtual void requestTerminate() = 0;
+};
+
+// Finds and reads the data file into `table`. Every problem is reported
+// through `source`; the table is always left usable, possibly empty.
+void loadDataFile(LocationTable& table, DataFileSource& source);
+
+}  // namespace mappa

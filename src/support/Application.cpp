@@ -1,0 +1,33 @@
+#include "support/Application.h"
+
+#include <windows.h>
+
+namespace mappa {
+namespace {
+
+void PostQuit() { PostQuitMessage(0); }
+
+TerminateHandler terminate_handler = &PostQuit;
+
+}  // namespace
+
+void ShowMessage(const std::string& text)
+{
+    MessageBoxA(GetActiveWindow(), text.c_str(), kApplicationTitle, MB_OK);
+}
+
+void ShowErrorMessage(const std::string& text)
+{
+    MessageBoxA(GetActiveWindow(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+}
+
+void RequestTerminate() { terminate_handler(); }
+
+TerminateHandler SetTerminateHandler(TerminateHandler handler)
+{
+    const TerminateHandler previous = terminate_handler;
+    terminate_handler = handler ? handler : &PostQuit;
+    return previous;
+}
+
+}  // namespace mappa

@@ -1,0 +1,62 @@
+#include "support/Support2Win.h"
+
+#include <clocale>
+#include <locale>
+#include <vector>
+
+#include "support/Support2.h"
+
+namespace mappa {
+
+std::string ModuleFileName(HMODULE module)
+{
+    std::vector<char> buffer(MAX_PATH);
+    while (true) {
+        const DWORD length = GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string TrueCasePath(std::string_view directory, std::string_view name)
+{
+    return TrueCasePath(directory, name, [](const std::string& path) -> std::optional<std::string> {
+        // A wildcard would match some other entry: such a component exists under no name.
+        const auto last = path.find_last_of('\\');
+        if (path.find_first_of("*?", last == std::string::npos ? 0 : last) != std::string::npos) return std::nullopt;
+        WIN32_FIND_DATAA found{};
+        const HANDLE search = FindFirstFileA(path.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+        FindClose(search);
+        return std::string(found.cFileName);
+    });
+}
+
+void FixNumberFormat()
+{
+    std::setlocale(LC_NUMERIC, "C");
+    std::locale::global(std::locale(std::locale(), std::locale::classic(), std::locale::numeric));
+}
+
+std::string WideToAnsi(std::wstring_view text)
+{
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+std::wstring AnsiToWide(std::string_view text)
+{
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, result.data(), length);
+    return result;
+}
+
+}  // namespace mappa
