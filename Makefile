@@ -35,13 +35,14 @@ test: build
 	exit $$status
 
 run: build-win
-	$(XVFB) tools/wine-run build/win/src/Mappa.exe
+	tools/run-mappa
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
-	mkdir -p build/fuzz/corpus
+	mkdir -p build/fuzz/corpus fuzz/crashes-found
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/datafile.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 \
 		build/fuzz/corpus fuzz/corpus
 
 bench: deps

@@ -1,0 +1,86 @@
+#include "ui/MapLogic.h"
+
+#include <cmath>
+
+#include "support/Support2.h"
+
+namespace mappa {
+
+std::string LowerCaseAscii(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+OfficeKind KindOfOffice(std::string_view officeType)
+{
+    const std::string lower = LowerCaseAscii(officeType);
+    if (lower == "sales") return OfficeKind::Sales;
+    if (lower == "support") return OfficeKind::Support;
+    return OfficeKind::Other;
+}
+
+MarkerStyle MarkerFor(OfficeKind kind)
+{
+    switch (kind) {
+    case OfficeKind::Sales: return {kSalesColour, 8};
+    case OfficeKind::Support: return {kSupportColour, 10};
+    case OfficeKind::Other: break;
+    }
+    return {kOtherColour, 6};
+}
+
+int RingSizeFor(OfficeKind kind) { return MarkerFor(kind).size + 2; }
+
+std::size_t NearestLocation(const LocationSlots& slots, std::size_t count, MapPoint point)
+{
+    int best_distance = 10000;
+    std::size_t result = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const TLocation& location = slots[i];
+        const double dx = std::fabs(static_cast<double>(point.x) - location.MapX);
+        const double dy = std::fabs(static_cast<double>(point.y) - location.MapY);
+        const double distance = std::sqrt(dx * dx + dy * dy);
+        if (distance < best_distance) {
+            best_distance = static_cast<int>(distance);
+            result = i;
+        }
+    }
+    return result;
+}
+
+std::string ContactText(const ContactFields& fields)
+{
+    std::string text;
+    const auto line = [&](const char* label, const std::string& value) {
+        text += label;
+        text += value;
+        text += "\r\n";
+    };
+    line("Country:   ", fields.country);
+    line("Name:      ", fields.name);
+    line("Phone:     ", fields.phone);
+    line("Fax:       ", fields.fax);
+    line("Toll Free: ", fields.toll);
+    line("EMail:     ", fields.email);
+    return text;
+}
+
+bool IsOpenableWebAddress(std::string_view address)
+{
+    return StartsWithText(address, "http://") || StartsWithText(address, "https://") ||
+           StartsWithText(address, "www.");
+}
+
+bool IsOpenableMailAddress(std::string_view address)
+{
+    for (const char c : address) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || code == 127 || c == '?') return false;
+    }
+    return true;
+}
+
+}  // namespace mappa

@@ -1,0 +1,58 @@
+// What the map window decides without touching the window system: the marker
+// of an office type, the nearest office to a point, the text that Copy puts on
+// the clipboard, and which addresses from the data file may be opened.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mapdata/LocationTable.h"
+
+namespace mappa {
+
+struct Rgb {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kSalesColour{0, 255, 255};
+inline constexpr Rgb kSupportColour{255, 255, 0};
+inline constexpr Rgb kOtherColour{0, 255, 0};
+inline constexpr Rgb kRingColour{255, 0, 0};
+inline constexpr Rgb kGuideLineColour{255, 255, 255};
+
+enum class OfficeKind { Sales, Support, Other };
+
+// "sales" and "support" in any letter case; everything else is Other.
+OfficeKind KindOfOffice(std::string_view officeType);
+
+struct MarkerStyle {
+    Rgb colour;
+    int size = 0;
+};
+MarkerStyle MarkerFor(OfficeKind kind);
+// The selection ring is red and two pixels larger than the marker.
+int RingSizeFor(OfficeKind kind);
+
+// The office nearest to `point` by whole-pixel distance among the first
+// `count` slots; of equally near offices the lower index wins. 0 when none.
+std::size_t NearestLocation(const LocationSlots& slots, std::size_t count, MapPoint point);
+
+struct ContactFields {
+    std::string country, name, phone, fax, toll, email;
+};
+// Six labelled lines, each ended by CR LF.
+std::string ContactText(const ContactFields& fields);
+
+std::string LowerCaseAscii(std::string_view text);
+
+// Only web addresses may be handed to the shell: http://, https:// or www.
+// in any letter case. Anything else could name a program to run.
+bool IsOpenableWebAddress(std::string_view address);
+// A mail address may not carry control characters or "?", which would add
+// header fields to the message.
+bool IsOpenableMailAddress(std::string_view address);
+
+}  // namespace mappa

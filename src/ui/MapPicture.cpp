@@ -1,0 +1,91 @@
+#include "ui/MapPicture.h"
+
+#include <stdexcept>
+
+#include "support/WinError.h"
+
+namespace mappa {
+namespace {
+
+void DeleteDc(HDC dc) { DeleteDC(dc); }
+using DcHandle = UniqueHandle<HDC, &DeleteDc>;
+
+}  // namespace
+
+MapPicture::~MapPicture() { release(); }
+
+void MapPicture::release()
+{
+    if (dc_) {
+        SelectObject(dc_, original_bitmap_);
+        DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+    dc_ = nullptr;
+    bitmap_ = nullptr;
+    bits_ = nullptr;
+    width_ = height_ = 0;
+}
+
+void MapPicture::loadResource(HINSTANCE instance, int resourceId)
+{
+    release();
+    const BitmapHandle source(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!source) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot load the map picture");
+    BITMAP info{};
+    GetObject(source.get(), sizeof info, &info);
+
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;  // top-down
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapHandle picture(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    DcHandle dc(CreateCompatibleDC(nullptr));
+    if (!picture || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
+
+    const DcHandle source_dc(CreateCompatibleDC(nullptr));
+    {
+        const ScopedSelect select_source(source_dc.get(), source.get());
+        const ScopedSelect select_target(dc.get(), picture.get());
+        BitBlt(dc.get(), 0, 0, info.bmWidth, info.bmHeight, source_dc.get(), 0, 0, SRCCOPY);
+    }
+
+    width_ = info.bmWidth;
+    height_ = info.bmHeight;
+    bits_ = static_cast<std::uint32_t*>(bits);
+    bitmap_ = picture.release();
+    dc_ = dc.release();
+    original_bitmap_ = SelectObject(dc_, bitmap_);
+}
+
+Rgb MapPicture::pixel(int x, int y) const
+{
+    if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return {};
+    GdiFlush();
+    const std::uint32_t value = bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+    return {static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+}
+
+void MapPicture::copyTo(BitmapHandle& target) const
+{
+    if (!target) target.reset(CreateCompatibleBitmap(dc_, width_, height_));
+    if (!target) throw WindowsError(E_OUTOFMEMORY, "Cannot create the clean map");
+    const DcHandle target_dc(CreateCompatibleDC(dc_));
+    const ScopedSelect select(target_dc.get(), target.get());
+    BitBlt(target_dc.get(), 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+}
+
+void MapPicture::copyFrom(const BitmapHandle& source)
+{
+    if (!source) return;
+    const DcHandle source_dc(CreateCompatibleDC(dc_));
+    const ScopedSelect select(source_dc.get(), source.get());
+    BitBlt(dc_, 0, 0, width_, height_, source_dc.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace mappa

@@ -1,0 +1,61 @@
+// The map picture that the window shows and draws on: a 32-bit bitmap kept
+// selected into its own memory device context, so that markers, the guide
+// line and the clean copy all work on exact colours.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "mapdata/MapFunc.h"
+#include "ui/MapLogic.h"
+
+namespace mappa {
+
+class MapPicture {
+public:
+    MapPicture() = default;
+    ~MapPicture();
+    MapPicture(const MapPicture&) = delete;
+    MapPicture& operator=(const MapPicture&) = delete;
+
+    // Loads a bitmap resource (any colour depth) into a new 32-bit picture.
+    void loadResource(HINSTANCE instance, int resourceId);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    HDC dc() const { return dc_; }
+    Rgb pixel(int x, int y) const;
+
+    // Copies the picture into `target`, creating a bitmap of the same size when it is empty.
+    void copyTo(BitmapHandle& target) const;
+    // Puts back a copy taken with copyTo.
+    void copyFrom(const BitmapHandle& source);
+
+private:
+    void release();
+
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ original_bitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// Selects a GDI object into a device context for the life of the scope.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(dc_, previous_); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+inline COLORREF ToColorRef(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
+
+}  // namespace mappa

@@ -1,0 +1,107 @@
+// The map window: the world map with a marker per office, the country list,
+// the selected office's contact details, the two web links, Copy and Exit.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+#include <wrl/client.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mapdata/MapFunc.h"
+#include "ui/MapLogic.h"
+#include "ui/MapPicture.h"
+
+namespace mappa {
+
+class TMapUI {
+public:
+    using TableFactory = std::function<std::unique_ptr<TMapFunc>()>;
+    // Hooks into the window's show and close for its saved placement.
+    using PlacementHook = std::function<void(TMapUI&)>;
+
+    // The table factory defaults to loading the data file beside the executable.
+    explicit TMapUI(HINSTANCE instance, TableFactory makeTable = {});
+    ~TMapUI();
+    TMapUI(const TMapUI&) = delete;
+    TMapUI& operator=(const TMapUI&) = delete;
+
+    static constexpr const char* kClassName = "TMapUI";
+    // The version the automation object reports.
+    static std::string VersionText() { return "1"; }
+
+    HWND handle() const { return window_; }
+    void setPlacementHooks(PlacementHook restore, PlacementHook save);
+
+    // Event handlers, named after their control and event.
+    void FormShow();
+    void FormClose();
+    void FormMouseMove();
+    void Image1MouseMove(int x, int y);
+    void Image1Click();
+    void ComboBox1Click();
+    void bCopyClick();
+    void ldEmailClick();
+    void lsWebLinkClick();
+    void lsWebLink2Click();
+    void bExitClick();
+
+    // Operations of the window.
+    void drawMap();
+    void plotLocation(const TLocation& location, Rgb colour, int size);
+    void showInfo(const TLocation& location);
+    void overlayLocation(const TLocation& location, Rgb colour, int size);
+    std::size_t nearestLocation(MapPoint point);
+
+    // The automation object that runMap left with the window.
+    Microsoft::WRL::ComPtr<IUnknown> mapClient;
+
+    // State of the guide line.
+    bool lineShown = false;
+    MapPoint lastMouse;
+    MapPoint curMouse;
+    MapPoint hoverLoc;  // the end of the current guide line
+
+    // For the tests and the placement: the parts of the window.
+    const TMapFunc* table() const { return mapData_.get(); }
+    const MapPicture& picture() const { return picture_; }
+    HWND control(const char* name) const;
+    std::string hintOf(const char* name) const;
+    HCURSOR image1Cursor() const { return image1_cursor_; }
+
+private:
+    struct Control;
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    void fillCountryList();
+    void setHint(HWND control, const std::string& hint);
+    void setImage1Cursor(HCURSOR cursor);
+    void openAddress(const std::string& address, int showCommand);
+    void openWebLink(const std::string& address);
+    std::string textOf(const char* name) const;
+    std::size_t locationCount() const;
+
+    HINSTANCE instance_;
+    TableFactory make_table_;
+    PlacementHook restore_placement_;
+    PlacementHook save_placement_;
+    HWND window_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::vector<Control> controls_;
+    std::vector<HFONT> fonts_;
+    HBRUSH face_brush_ = nullptr;
+    std::unique_ptr<TMapFunc> mapData_;
+    MapPicture picture_;
+    HCURSOR image1_cursor_ = nullptr;
+    bool shown_ = false;
+    bool image1_pressed_ = false;
+};
+
+}  // namespace mappa
