@@ -6,11 +6,13 @@
 #include <exception>
 
 #include "support/Application.h"
+#include "support/RegHelp.h"
 #include "support/Support2Win.h"
 #include "ui/UMapUI.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    mappa::CreateGlobalStores();
     mappa::FixNumberFormat();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -30,6 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         MessageBoxA(nullptr, error.what(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
         exit_code = 1;
     }
+    mappa::FreeGlobalStores();
     if (SUCCEEDED(com)) CoUninitialize();
     return exit_code;
 }

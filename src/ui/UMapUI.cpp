@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "support/Application.h"
+#include "support/Support2PlacementWin.h"
 #include "support/WinError.h"
 #include "ui/MapLayout.h"
 
@@ -78,6 +79,8 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable)
     : instance_(instance), make_table_(std::move(makeTable))
 {
     if (!make_table_) make_table_ = [] { return std::make_unique<TMapFunc>(); };
+    restore_placement_ = [](TMapUI& map) { RestorePlacement(map.placementWindow(), true); };
+    save_placement_ = [](TMapUI& map) { SavePlacement(map.placementWindow()); };
     RegisterClasses(instance_, &WindowProc, &ChildProc);
 
     fonts_ = {MakeFont(-11, "MS Sans Serif", false, false), MakeFont(-15, "Arial", true, true),
@@ -102,6 +105,15 @@ TMapUI::~TMapUI()
         DestroyWindow(window_);
     }
     for (HFONT font : fonts_) DeleteObject(font);
+}
+
+PlacementWindow TMapUI::placementWindow() const
+{
+    PlacementWindow placement;
+    placement.handle = window_;
+    placement.className = kClassName;
+    placement.border = BorderStyle::Single;
+    return placement;
 }
 
 void TMapUI::setPlacementHooks(PlacementHook restore, PlacementHook save)

@@ -14,6 +14,7 @@
 
 #include "mapdata/MapFunc.h"
 #include "ui/MapLogic.h"
+#include "support/Support2PlacementWin.h"
 #include "ui/MapPicture.h"
 
 namespace mappa {
@@ -35,7 +36,9 @@ public:
     static std::string VersionText() { return "1"; }
 
     HWND handle() const { return window_; }
+    // Replaces how the window restores and saves its placement (the tests turn it off).
     void setPlacementHooks(PlacementHook restore, PlacementHook save);
+    PlacementWindow placementWindow() const;
 
     // Event handlers, named after their control and event.
     void FormShow();

@@ -1,0 +1,124 @@
+#include "support/Support2PlacementWin.h"
+
+#include "support/RegHelp.h"
+
+namespace mappa {
+namespace {
+
+Bounds WindowBounds(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void SetBounds(HWND window, const Bounds& bounds)
+{
+    SetWindowPos(window, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ScreenPixelsPerInch()
+{
+    HDC screen = GetDC(nullptr);
+    const int density = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return density;
+}
+
+// Closes the store however the accesses before it ended.
+class CloseOnExit {
+public:
+    explicit CloseOnExit(TRegWrap& store) : store_(store) {}
+    ~CloseOnExit() { store_.Close(); }
+    CloseOnExit(const CloseOnExit&) = delete;
+    CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+private:
+    TRegWrap& store_;
+};
+
+}  // namespace
+
+ScreenMetrics CurrentScreenMetrics()
+{
+    static const int density = ScreenPixelsPerInch();
+    ScreenMetrics screen;
+    screen.pixelsPerInch = density;
+    screen.primaryWidth = GetSystemMetrics(SM_CXSCREEN);
+    screen.primaryHeight = GetSystemMetrics(SM_CYSCREEN);
+    screen.desktopLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    screen.desktopTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screen.desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return screen;
+}
+
+void CenterOverParent(HWND window, const ScreenMetrics& screen)
+{
+    HWND parent = GetParent(window);
+    if (!parent) parent = GetDesktopWindow();
+    RECT rect{};
+    std::optional<Rect> area;
+    if (GetWindowRect(parent, &rect)) area = Rect{rect.left, rect.top, rect.right, rect.bottom};
+    SetBounds(window, CenterOver(area, WindowBounds(window), screen));
+}
+
+void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool useSaved, const ScreenMetrics& screen)
+{
+    CenterOverParent(window.handle, screen);
+    const int density = screen.pixelsPerInch;
+    if (density != kDesignPixelsPerInch && window.scaled && window.autoScroll) {
+        for (const AnchoredControl& control : window.anchored) {
+            const Bounds bounds = WindowBounds(control.handle);
+            const int width = control.right ? MulDivRounded(bounds.width, kDesignPixelsPerInch, density) : bounds.width;
+            const int height =
+                control.bottom ? MulDivRounded(bounds.height, kDesignPixelsPerInch, density) : bounds.height;
+            SetWindowPos(control.handle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    PlacementRequest request;
+    request.centred = WindowBounds(window.handle);
+    request.border = window.border;
+    request.scaled = window.scaled;
+    request.useSaved = useSaved;
+    request.text = text;
+    request.restorePositions = [] { return !UserGlobalStore || UserGlobalStore->ReadBool("RestorePositions", true); };
+    const PlacementResult result = ComputePlacement(request, screen);
+    SetBounds(window.handle, result.bounds);
+
+    if (result.state) {
+        const bool minimize = *result.state == WindowState::Minimized;
+        if (IsWindowVisible(window.handle)) {
+            ShowWindow(window.handle, minimize ? SW_MINIMIZE : SW_MAXIMIZE);
+        } else {
+            // Being shown right now: the state follows once the showing is done.
+            PostMessageA(window.handle, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_MAXIMIZE, 0);
+        }
+    }
+}
+
+std::string PlacementText(HWND window, const ScreenMetrics& screen)
+{
+    const WindowState state = IsIconic(window) ? WindowState::Minimized
+                              : IsZoomed(window) ? WindowState::Maximized
+                                                 : WindowState::Normal;
+    return FormatPlacementText(WindowBounds(window), screen.pixelsPerInch, state);
+}
+
+void RestorePlacement(const PlacementWindow& window, bool useSaved)
+{
+    if (!UserToolStore) return;
+    const CloseOnExit close(*UserToolStore);
+    const std::string text = UserToolStore->ReadValue("Window." + window.className);
+    ApplyPlacement(window, text, useSaved);
+}
+
+void SavePlacement(const PlacementWindow& window)
+{
+    if (!UserToolStore) return;
+    const CloseOnExit close(*UserToolStore);
+    UserToolStore->WriteValue("Window." + window.className, PlacementText(window.handle));
+}
+
+}  // namespace mappa

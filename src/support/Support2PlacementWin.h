@@ -1,0 +1,42 @@
+// Saving and restoring a top-level window's position, size and state per
+// user and window class.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Support2Placement.h"
+
+namespace mappa {
+
+// A control that follows the right or bottom edge of its window.
+struct AnchoredControl {
+    HWND handle;
+    bool right;
+    bool bottom;
+};
+
+struct PlacementWindow {
+    HWND handle = nullptr;
+    std::string className;
+    BorderStyle border = BorderStyle::Single;
+    bool scaled = true;       // the layout follows the screen density
+    bool autoScroll = false;
+    std::vector<AnchoredControl> anchored;
+};
+
+// The screens as they are now; the density is the one read at start-up.
+ScreenMetrics CurrentScreenMetrics();
+
+void CenterOverParent(HWND window, const ScreenMetrics& screen = CurrentScreenMetrics());
+void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool useSaved,
+                    const ScreenMetrics& screen = CurrentScreenMetrics());
+std::string PlacementText(HWND window, const ScreenMetrics& screen = CurrentScreenMetrics());
+
+// Read and write the placement in the user's tool store, value "Window." + class name.
+void RestorePlacement(const PlacementWindow& window, bool useSaved);
+void SavePlacement(const PlacementWindow& window);
+
+}  // namespace mappa
