@@ -8,8 +8,12 @@ namespace {
 void PostQuit() { PostQuitMessage(0); }
 
 TerminateHandler terminate_handler = &PostQuit;
+HWND application_window = nullptr;
 
 }  // namespace
+
+HWND ApplicationWindow() { return application_window; }
+void SetApplicationWindow(HWND window) { application_window = window; }
 
 void ShowMessage(const std::string& text)
 {

@@ -2,11 +2,18 @@
 // title, its plain message boxes and the request to end it.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace mappa {
 
 inline constexpr const char* kApplicationTitle = "Mappa.exe";
+
+// The application's invisible owner window, which carries the title and owns
+// the program's windows; null until the shell creates it.
+HWND ApplicationWindow();
+void SetApplicationWindow(HWND window);
 
 // A plain message box with one line of text and an OK button, captioned with
 // the application title and owned by the active window.

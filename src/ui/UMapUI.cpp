@@ -75,9 +75,12 @@ std::string WindowText(HWND window)
 
 }  // namespace
 
-TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable)
+TMapUI* MapUI = nullptr;
+
+TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
     : instance_(instance), make_table_(std::move(makeTable))
 {
+    if (!MapUI) MapUI = this;
     if (!make_table_) make_table_ = [] { return std::make_unique<TMapFunc>(); };
     restore_placement_ = [](TMapUI& map) { RestorePlacement(map.placementWindow(), true); };
     save_placement_ = [](TMapUI& map) { SavePlacement(map.placementWindow()); };
@@ -91,20 +94,30 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable)
     constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT bounds{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&bounds, style, FALSE, 0);
-    window_ = CreateWindowExA(0, kClassName, kCaption, style, kDesignLeft, kDesignTop, bounds.right - bounds.left,
-                              bounds.bottom - bounds.top, nullptr, nullptr, instance_, this);
-    if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
-    createControls();
-    picture_.loadResource(instance_, kWorldMapResource);
+    window_ = CreateWindowExA(owner ? WS_EX_APPWINDOW : 0, kClassName, kCaption, style, kDesignLeft, kDesignTop,
+                              bounds.right - bounds.left, bounds.bottom - bounds.top, owner, nullptr, instance_, this);
+    try {
+        if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
+        createControls();
+        picture_.loadResource(instance_, kWorldMapResource);
+    } catch (...) {
+        releaseWindow();
+        throw;
+    }
 }
 
-TMapUI::~TMapUI()
+TMapUI::~TMapUI() { releaseWindow(); }
+
+void TMapUI::releaseWindow()
 {
+    if (MapUI == this) MapUI = nullptr;
     if (window_) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
+        window_ = nullptr;
     }
     for (HFONT font : fonts_) DeleteObject(font);
+    fonts_.clear();
 }
 
 PlacementWindow TMapUI::placementWindow() const
@@ -531,6 +544,9 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         RequestTerminate();
         return 0;
     case WM_MOUSEMOVE: FormMouseMove(); return 0;
+    case WM_MOVE:
+        if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
     case WM_COMMAND: {
         HWND source = reinterpret_cast<HWND>(lParam);
         const UINT code = HIWORD(wParam);

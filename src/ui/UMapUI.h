@@ -26,7 +26,8 @@ public:
     using PlacementHook = std::function<void(TMapUI&)>;
 
     // The table factory defaults to loading the data file beside the executable.
-    explicit TMapUI(HINSTANCE instance, TableFactory makeTable = {});
+    // `owner` is the application's window, which owns the program's windows.
+    explicit TMapUI(HINSTANCE instance, TableFactory makeTable = {}, HWND owner = nullptr);
     ~TMapUI();
     TMapUI(const TMapUI&) = delete;
     TMapUI& operator=(const TMapUI&) = delete;
@@ -60,6 +61,9 @@ public:
     void overlayLocation(const TLocation& location, Rgb colour, int size);
     std::size_t nearestLocation(MapPoint point);
 
+    // Runs when the window has moved, with its client area's screen position.
+    std::function<void(int x, int y)> onMove;
+
     // The automation object that runMap left with the window.
     Microsoft::WRL::ComPtr<IUnknown> mapClient;
 
@@ -83,6 +87,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void releaseWindow();
     void fillCountryList();
     void setHint(HWND control, const std::string& hint);
     void setImage1Cursor(HCURSOR cursor);
@@ -106,5 +111,8 @@ private:
     bool shown_ = false;
     bool image1_pressed_ = false;
 };
+
+// The map window of the running program; set while one exists.
+extern TMapUI* MapUI;
 
 }  // namespace mappa

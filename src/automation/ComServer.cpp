@@ -1,0 +1,152 @@
+#include "automation/ComServer.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "ObelSupportMappaMap_TLB.h"
+#include "support/Support2.h"
+#include "support/Support2Win.h"
+
+namespace mappa {
+namespace {
+
+ComServer* the_server = nullptr;
+
+constexpr const char* kProgId = "ObelSupportMappaMap.SupportMap";
+constexpr const char* kDescription = "Map Object";
+
+std::string GuidText(const GUID& guid)
+{
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    return WideToAnsi(text);
+}
+
+void WriteEntry(const std::string& key, const std::string& value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
+        throw RegistryEntryError();
+    const LONG result = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+    if (result != ERROR_SUCCESS) throw RegistryEntryError();
+}
+
+std::string ServerPath(const std::string& path)
+{
+    if (path.find(' ') == std::string::npos) return path;
+    const DWORD length = GetShortPathNameA(path.c_str(), nullptr, 0);
+    if (length == 0) return path;
+    std::string short_path(length, '\0');
+    short_path.resize(GetShortPathNameA(path.c_str(), short_path.data(), length));
+    return short_path.empty() ? path : short_path;
+}
+
+template <typename Function>
+Function EntryPoint(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
+
+ComServer* Server() { return the_server; }
+void SetServer(ComServer* server) { the_server = server; }
+
+ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThreadId())
+{
+    HMODULE ole32 = GetModuleHandleA("ole32.dll");
+    if (!ole32) ole32 = LoadLibraryA("ole32.dll");
+    create_instance_ex_ = GetProcAddress(ole32, "CoCreateInstanceEx");
+    initialize_ex_ = EntryPoint<InitializeExCall>(ole32, "CoInitializeEx");
+    add_ref_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoAddRefServerProcess");
+    release_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoReleaseServerProcess");
+    resume_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoResumeClassObjects");
+    suspend_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoSuspendClassObjects");
+    oleaut_ = LoadLibraryA("OLEAUT32.DLL");
+}
+
+bool ComServer::initializeCom(bool apartmentThreaded)
+{
+    const HRESULT result = (apartmentThreaded && initialize_ex_) ? initialize_ex_(nullptr, COINIT_APARTMENTTHREADED)
+                                                                 : CoInitialize(nullptr);
+    start_suspended_ = apartmentThreaded && initialize_ex_ && resume_class_objects_;
+    return SUCCEEDED(result);
+}
+
+void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executablePath) const
+{
+    const std::wstring path = AnsiToWide(executablePath);
+    const std::wstring help_directory = AnsiToWide(AddBackslash(ExtractDirectory(executablePath)));
+    const HRESULT registered =
+        RegisterTypeLib(typeLibrary, const_cast<LPOLESTR>(path.c_str()), const_cast<LPOLESTR>(help_directory.c_str()));
+    if (FAILED(registered)) throw std::runtime_error("Error registering type library");
+
+    const std::string clsid = GuidText(CLSID_SupportMap);
+    const std::string class_key = "CLSID\\" + clsid;
+    WriteEntry(class_key, kDescription);
+    WriteEntry(class_key + "\\LocalServer32", ServerPath(executablePath));
+    WriteEntry(kProgId, kDescription);
+    WriteEntry(std::string(kProgId) + "\\Clsid", clsid);
+    WriteEntry(class_key + "\\ProgID", kProgId);
+
+    TLIBATTR* attributes = nullptr;
+    if (FAILED(typeLibrary->GetLibAttr(&attributes))) throw RegistryEntryError();
+    const std::string version = std::to_string(attributes->wMajorVerNum) + "." + std::to_string(attributes->wMinorVerNum);
+    typeLibrary->ReleaseTLibAttr(attributes);
+    WriteEntry(class_key + "\\Version", version);
+    WriteEntry(class_key + "\\TypeLib", GuidText(LIBID_ObelSupportMappaMap));
+}
+
+void ComServer::unregisterServer() const
+{
+    using UnRegisterCall = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+    if (const auto unregister = EntryPoint<UnRegisterCall>(oleaut_, "UnRegisterTypeLib"))
+        unregister(LIBID_ObelSupportMappaMap, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+
+    const std::string class_key = "CLSID\\" + GuidText(CLSID_SupportMap);
+    const std::string keys[] = {class_key + "\\TypeLib", class_key + "\\Version",          class_key + "\\ProgID",
+                                std::string(kProgId) + "\\Clsid", kProgId, class_key + "\\LocalServer32",
+                                class_key};
+    for (const std::string& key : keys) RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+}
+
+void ComServer::registerClassObject(IUnknown* classObject)
+{
+    const DWORD flags = REGCLS_MULTIPLEUSE | (start_suspended_ ? REGCLS_SUSPENDED : 0);
+    const HRESULT result = CoRegisterClassObject(CLSID_SupportMap, classObject, CLSCTX_LOCAL_SERVER, flags, &cookie_);
+    if (FAILED(result)) throw std::runtime_error("Cannot register the class object");
+    if (start_suspended_) resume_class_objects_();
+}
+
+void ComServer::revokeClassObject()
+{
+    if (cookie_) CoRevokeClassObject(cookie_);
+    cookie_ = 0;
+}
+
+void ComServer::countIn()
+{
+    InterlockedIncrement(&object_count_);
+    if (mode_ == StartMode::Automation && add_ref_server_process_) add_ref_server_process_();
+}
+
+void ComServer::countOut()
+{
+    const LONG remaining = InterlockedDecrement(&object_count_);
+    bool last = remaining == 0;
+    if (mode_ == StartMode::Automation && release_server_process_) last = release_server_process_() == 0;
+    if (last && mode_ == StartMode::Automation) PostThreadMessageA(main_thread_, WM_QUIT, 0, 0);
+}
+
+bool ComServer::closeQuery() const
+{
+    if (object_count_ <= 0) return true;
+    return MessageBoxA(nullptr, kCloseWarningText, kCloseWarningTitle,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES;
+}
+
+}  // namespace mappa

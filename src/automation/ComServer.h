@@ -1,0 +1,80 @@
+// The automation server's state: how the program was started, the number of
+// live objects and class locks, its registry entries, and the rules by which
+// a server that COM started ends.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "app/StartMode.h"
+
+namespace mappa {
+
+// Writing one of the server's registry entries failed.
+class RegistryEntryError : public std::runtime_error {
+public:
+    RegistryEntryError() : std::runtime_error("Error creating system registry entry") {}
+};
+
+class ComServer {
+public:
+    // Looks up the optional COM entry points and reads the start mode.
+    explicit ComServer(StartMode mode);
+    ComServer(const ComServer&) = delete;
+    ComServer& operator=(const ComServer&) = delete;
+
+    StartMode mode() const { return mode_; }
+    LONG objectCount() const { return object_count_; }
+
+    // Initializes COM on this thread; true when it succeeded.
+    bool initializeCom(bool apartmentThreaded);
+    bool startSuspended() const { return start_suspended_; }
+
+    // The registry entries of the server class under HKEY_CLASSES_ROOT.
+    void registerServer(ITypeLib* typeLibrary, const std::string& executablePath) const;
+    void unregisterServer() const;
+
+    void registerClassObject(IUnknown* classObject);
+    void revokeClassObject();
+
+    // An object or a class lock comes or goes. The last one gone ends a
+    // server that COM started.
+    void countIn();
+    void countOut();
+
+    // Whether the application may end now; asks the user while objects are alive.
+    bool closeQuery() const;
+
+private:
+    using ServerProcessCall = ULONG(WINAPI*)();
+    using ClassObjectsCall = HRESULT(WINAPI*)();
+    using InitializeExCall = HRESULT(WINAPI*)(LPVOID, DWORD);
+
+    StartMode mode_;
+    volatile LONG object_count_ = 0;
+    DWORD main_thread_;
+    HMODULE oleaut_;
+    InitializeExCall initialize_ex_ = nullptr;
+    ServerProcessCall add_ref_server_process_ = nullptr;
+    ServerProcessCall release_server_process_ = nullptr;
+    ClassObjectsCall resume_class_objects_ = nullptr;
+    ClassObjectsCall suspend_class_objects_ = nullptr;
+    FARPROC create_instance_ex_ = nullptr;
+    bool start_suspended_ = false;
+    DWORD cookie_ = 0;
+};
+
+// The one server of the process; null until start-up creates it.
+ComServer* Server();
+void SetServer(ComServer* server);
+
+inline constexpr const char* kCloseWarningTitle = "COM Server Warning";
+inline constexpr const char* kCloseWarningText =
+    "There are still active COM objects in this application.  One or more clients may have references to these "
+    "objects, so manually closing this application may cause those client application(s) to fail.\r\n\r\n"
+    "Are you sure you want to close this application?";
+
+}  // namespace mappa
