@@ -38,10 +38,11 @@ public:
     std::size_t position() const { return at_; }
     void moveTo(std::size_t at) { at_ = at; }
 
-    std::string_view current(const char* expected) const
+    std::string_view current(const char* expected) const { return current(at_, expected); }
+    std::string_view current(std::size_t at, const char* expected) const
     {
-        if (at_ >= lines_.size()) throw DataFileError(at_, std::string("the file ends where ") + expected + " was expected");
-        return lines_[at_];
+        if (at >= lines_.size()) throw DataFileError(at, std::string("the file ends where ") + expected + " was expected");
+        return lines_[at];
     }
     std::string_view take(const char* expected)
     {
@@ -95,19 +96,23 @@ void ReadCoordinate(LineReader& reader, const char* what, double& value, char& h
 {
     const std::size_t line_number = reader.position();
     std::string_view rest = LabelledValue(reader.take(what));
+    const std::string_view line_value = rest;
     const std::string_view number = SplitToken(rest, ' ');
     const auto parsed = ParseDecimal(number);
     if (!parsed) {
-        throw DataFileError(line_number, std::string(what) + " \"" + std::string(number) +
-                                             "\" is not a number followed by a space and a hemisphere letter");
+        const bool latitude = std::string_view(what) == "latitude";
+        throw DataFileError(line_number, std::string(what) + " \"" + std::string(line_value) +
+                                             "\" is not a number followed by a space and " +
+                                             (latitude ? "N or S" : "E or W"));
     }
     value = *parsed;
     hemisphere = rest.empty() ? '\0' : rest.front();
 }
 
-TLocation ReadRecord(LineReader& reader)
+TLocation ReadRecord(LineReader& reader, OfficeBlock& block)
 {
     TLocation record;
+    block.nameLine = reader.position();
     record.Name = LabelledValue(reader.take("the name line"));
     record.Extra1 = LabelledValue(reader.take("the second line of an office"));
     record.Country = LabelledValue(reader.take("the country line"));
@@ -116,6 +121,7 @@ TLocation ReadRecord(LineReader& reader)
     TakeOptionalPhone(reader, record.Phone);
     TakeOptionalToll(reader, "LOCAL TOLL FREE", record.LocalToll);
     TakeOptionalToll(reader, "INTERNATIONAL TOLL FREE", record.InterToll);
+    block.faxLine = reader.position();
     record.Fax = LabelledValue(reader.take("the fax line"));
     record.Email = LabelledValue(reader.take("the e-mail line"));
     ReadCoordinate(reader, "latitude", record.Latitude, record.LatHemisphere);
@@ -127,7 +133,7 @@ TLocation ReadRecord(LineReader& reader)
 bool HasComment(std::string_view line) { return line.find("//") != std::string_view::npos; }
 
 // Separator lines, then a run of comment lines with the one line after it.
-void SkipBlockPreamble(LineReader& reader)
+void SkipBlockPreamble(LineReader& reader, OfficeBlock& block)
 {
     while (true) {
         const auto line = reader.current("an office");
@@ -137,10 +143,35 @@ void SkipBlockPreamble(LineReader& reader)
     }
     if (!HasComment(reader.current("an office"))) return;
     while (HasComment(reader.current("the line after a comment"))) reader.take("");
+    block.hadComment = true;
+    block.skippedLine = reader.position();
     reader.take("the line after a comment");
 }
 
 }  // namespace
+
+void ReadHeader(const std::vector<std::string_view>& lines, DataFileHeader& header)
+{
+    LineReader reader(lines);
+    reader.moveTo(reader.findMarker(0, "the company web address") + 1);
+    header.webLink = reader.take("the company web address");
+    reader.moveTo(reader.findMarker(reader.position(), "the support web address") + 1);
+    header.webLink2 = reader.take("the support web address");
+    header.firstBlock = reader.position();
+}
+
+OfficeBlock ReadOfficeBlock(const std::vector<std::string_view>& lines, std::size_t& at)
+{
+    LineReader reader(lines);
+    reader.moveTo(at);
+    OfficeBlock block;
+    block.start = at;
+    SkipBlockPreamble(reader, block);
+    block.record = ReadRecord(reader, block);
+    block.end = reader.position();
+    at = block.end;
+    return block;
+}
 
 void ReadDataText(std::string_view text, LocationTable& table)
 {
@@ -149,18 +180,23 @@ void ReadDataText(std::string_view text, LocationTable& table)
     if (first_empty == lines.end()) throw DataFileError(lines.size(), "no empty line ends the data");
     table.Locations.reset(static_cast<std::size_t>(first_empty - lines.begin()));
 
-    LineReader reader(lines);
-    const std::size_t first_marker = reader.findMarker(0, "the company web address");
-    reader.moveTo(first_marker + 1);
-    table.WebLink = reader.take("the company web address");
-    const std::size_t second_marker = reader.findMarker(reader.position(), "the support web address");
-    reader.moveTo(second_marker + 1);
-    table.WebLink2 = reader.take("the support web address");
+    // A web address read before a fault in the header is kept.
+    DataFileHeader header;
+    try {
+        ReadHeader(lines, header);
+    } catch (...) {
+        table.WebLink = header.webLink;
+        table.WebLink2 = header.webLink2;
+        throw;
+    }
+    table.WebLink = header.webLink;
+    table.WebLink2 = header.webLink2;
 
-    while (!reader.current("the empty line that ends the data").empty()) {
-        const std::size_t block_start = reader.position();
-        SkipBlockPreamble(reader);
-        if (!table.Locations.append(ReadRecord(reader))) {
+    const LineReader reader(lines);
+    std::size_t at = header.firstBlock;
+    while (!reader.current(at, "the empty line that ends the data").empty()) {
+        const std::size_t block_start = at;
+        if (!table.Locations.append(ReadOfficeBlock(lines, at).record)) {
             throw DataFileError(block_start, "more offices than slots: an empty line stands inside the header or an office");
         }
     }

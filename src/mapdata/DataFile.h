@@ -46,6 +46,29 @@ public:
 // final line break adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// Where one office block stood in the file, and what was read from it.
+struct OfficeBlock {
+    TLocation record;
+    std::size_t start = 0;          // first line of the block (its separators)
+    std::size_t skippedLine = 0;    // the line hidden after a comment run, when there was one
+    bool hadComment = false;
+    std::size_t nameLine = 0;
+    std::size_t faxLine = 0;
+    std::size_t end = 0;            // the line after the office type line
+};
+
+// The header's two web addresses and the line where the office blocks begin.
+struct DataFileHeader {
+    std::string_view webLink;
+    std::string_view webLink2;
+    std::size_t firstBlock = 0;
+};
+// Fills `header` as far as the lines allow; throws DataFileError at a fault.
+void ReadHeader(const std::vector<std::string_view>& lines, DataFileHeader& header);
+
+// Reads the office block that starts at `at` and moves `at` past it.
+OfficeBlock ReadOfficeBlock(const std::vector<std::string_view>& lines, std::size_t& at);
+
 // Sizes the table and fills its slots and web addresses from the file's text.
 // Throws DataFileError at the first fault; what was stored before it stays.
 void ReadDataText(std::string_view text, LocationTable& table);

@@ -10,12 +10,14 @@ namespace mappa {
 int MulDivRounded(int a, int b, int c)
 {
     if (c == 0) return -1;
-    if (c < 0) {
-        a = -a;
-        c = -c;
+    long long multiplicand = a;
+    long long divisor = c;
+    if (divisor < 0) {
+        multiplicand = -multiplicand;
+        divisor = -divisor;
     }
-    const long long product = static_cast<long long>(a) * b;
-    const long long result = (product >= 0) ? (product + c / 2) / c : (product - c / 2) / c;
+    const long long product = multiplicand * b;
+    const long long result = (product >= 0) ? (product + divisor / 2) / divisor : (product - divisor / 2) / divisor;
     if (result > std::numeric_limits<int>::max() || result < -std::numeric_limits<int>::max()) return -1;
     return static_cast<int>(result);
 }

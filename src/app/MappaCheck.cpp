@@ -1,0 +1,56 @@
+// mappa-check: reads an office list as Mappa does and reports every problem
+// with its line, the traps that Mappa reads without complaint, and a summary.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "mapdata/DataFileCheck.h"
+
+namespace {
+
+std::optional<std::string> ReadWhole(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+int Usage()
+{
+    std::cerr << "usage: mappa-check [--map worldmap.bmp] Mappa2.dat\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::filesystem::path data_path;
+    std::filesystem::path map_path = std::filesystem::path(argv[0]).parent_path() / "worldmap.bmp";
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--map" && i + 1 < argc) map_path = argv[++i];
+        else if (!argument.empty() && argument.front() == '-') return Usage();
+        else if (data_path.empty()) data_path = argument;
+        else return Usage();
+    }
+    if (data_path.empty()) return Usage();
+
+    const auto text = ReadWhole(data_path);
+    if (!text) {
+        std::cerr << "mappa-check: cannot read " << data_path.string() << "\n";
+        return 2;
+    }
+    std::optional<mappa::LandMask> map;
+    if (const auto bytes = ReadWhole(map_path)) map = mappa::LandMask::FromBmp(*bytes);
+    if (!map) std::cerr << "mappa-check: no world map at " << map_path.string() << ", sea check skipped\n";
+
+    const mappa::CheckReport report = mappa::CheckDataText(*text, map ? &*map : nullptr);
+    std::cout << mappa::FormatReport(report);
+    return report.loadsEveryOffice ? 0 : 1;
+}

@@ -1,0 +1,254 @@
+#include "mapdata/DataFileCheck.h"
+
+#include <algorithm>
+#include <set>
+
+#include "mapdata/DataFile.h"
+#include "support/Support2.h"
+#include "ui/MapLogic.h"
+
+namespace mappa {
+namespace {
+
+std::uint32_t ReadLittleEndian(std::string_view bytes, std::size_t at, std::size_t size)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return value;
+}
+
+bool IsOptionalLine(std::string_view line)
+{
+    std::string_view rest = line;
+    if (SplitToken(rest, ' ') == "PHONE:") return true;
+    rest = line;
+    const auto before_colon = SplitToken(rest, ':');
+    return before_colon == "LOCAL TOLL FREE" || before_colon == "INTERNATIONAL TOLL FREE";
+}
+
+bool IsSeparator(std::string_view line) { return !line.empty() && line.front() == '*'; }
+
+// Where reading can pick up again after a faulty office: its next separator line.
+std::size_t NextBlockStart(const std::vector<std::string_view>& lines, std::size_t from)
+{
+    for (std::size_t i = from; i < lines.size(); ++i)
+        if (lines[i].empty() || IsSeparator(lines[i])) return i;
+    return lines.size();
+}
+
+class Checker {
+public:
+    Checker(std::string_view text, const LandMask* map) : lines_(SplitLines(text)), map_(map) {}
+
+    CheckReport run(std::string_view text)
+    {
+        LocationTable table;
+        std::optional<DataFileError> program_error;
+        try {
+            ReadDataText(text, table);
+        } catch (const DataFileError& error) {
+            program_error = error;
+        }
+
+        walk();
+        if (program_error && !reported(program_error->line()))
+            fail(program_error->line(), program_error->what());
+        summarise(table);
+        report_.loadsEveryOffice = !program_error &&
+                                   std::none_of(report_.findings.begin(), report_.findings.end(),
+                                                [](const CheckFinding& finding) { return finding.error; });
+        std::stable_sort(report_.findings.begin(), report_.findings.end(),
+                         [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
+        return std::move(report_);
+    }
+
+private:
+    void walk()
+    {
+        const auto first_empty = std::find_if(lines_.begin(), lines_.end(), [](std::string_view l) { return l.empty(); });
+        if (first_empty == lines_.end()) {
+            fail(lines_.size(), "no empty line ends the data: add one after the last office");
+            return;
+        }
+        DataFileHeader header;
+        try {
+            ReadHeader(lines_, header);
+        } catch (const DataFileError& error) {
+            fail(error.line(), error.what());
+            return;
+        }
+        const auto data_end = static_cast<std::size_t>(first_empty - lines_.begin());
+        if (data_end < header.firstBlock)
+            warn(data_end, "empty line in the header: the program makes room for fewer offices than the file holds");
+
+        std::size_t at = header.firstBlock;
+        while (at < lines_.size() && !lines_[at].empty()) {
+            const std::size_t start = at;
+            checkPreamble(start);
+            try {
+                checkBlock(ReadOfficeBlock(lines_, at));
+            } catch (const DataFileError& error) {
+                failBlock(start, error);
+                at = NextBlockStart(lines_, std::max(error.line(), start + 1));
+            }
+        }
+        if (at != data_end && data_end >= header.firstBlock)
+            warn(data_end, "empty line inside an office: the program makes room for fewer offices than the file holds");
+    }
+
+    void failBlock(std::size_t start, const DataFileError& error)
+    {
+        const std::size_t line = error.line();
+        const bool only_separators = std::all_of(lines_.begin() + static_cast<std::ptrdiff_t>(start),
+                                                 lines_.begin() + static_cast<std::ptrdiff_t>(std::min(line, lines_.size())),
+                                                 IsSeparator);
+        if (line < lines_.size() && lines_[line].empty() && only_separators) {
+            fail(start, "a line starting with \"*\" stands before the empty line that ends the data: "
+                        "the program takes it for another office and reports an error");
+            return;
+        }
+        fail(line, error.what());
+    }
+
+    // A comment hides the line after it too, which must therefore be a separator.
+    void checkPreamble(std::size_t at)
+    {
+        const auto has_comment = [&](std::size_t i) { return lines_[i].find("//") != std::string_view::npos; };
+        while (at < lines_.size() && IsSeparator(lines_[at])) ++at;
+        if (at >= lines_.size() || !has_comment(at)) return;
+        while (at < lines_.size() && has_comment(at)) ++at;
+        if (at < lines_.size() && !IsSeparator(lines_[at])) {
+            warn(at, "this line is skipped because it follows a comment; put a separator line "
+                     "(starting with \"*\") between a comment and the name line");
+        }
+    }
+
+    void checkBlock(const OfficeBlock& block)
+    {
+        if (IsOptionalLine(lines_[block.faxLine])) {
+            warn(block.faxLine, "read as the fax line, but it is a phone or toll-free line: optional lines must "
+                                "stand in the order PHONE, LOCAL TOLL FREE, INTERNATIONAL TOLL FREE");
+        }
+        const TLocation& record = block.record;
+        if (record.Name.empty())
+            fail(block.nameLine, "the office has no name: the program stops listing offices here");
+        const auto letter = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); };
+        const char lat = letter(record.LatHemisphere);
+        const char lon = letter(record.LongHemisphere);
+        if ((lat != 'N' && lat != 'S') || (lon != 'E' && lon != 'W')) {
+            warn(block.faxLine + 2, "the hemisphere letters are not N or S and E or W: the office is placed as if "
+                                    "north and east");
+        }
+    }
+
+    void summarise(LocationTable& table)
+    {
+        CheckSummary& summary = report_.summary;
+        const std::size_t count = table.Locations.dataCount();
+        summary.offices = count;
+        std::set<std::string> countries;
+        for (std::size_t i = 0; i < count; ++i) {
+            const TLocation& office = table.Locations[i];
+            if (!office.Country.empty()) countries.insert(office.Country);
+            switch (KindOfOffice(office.OfficeType)) {
+            case OfficeKind::Sales: ++summary.sales; break;
+            case OfficeKind::Support: ++summary.support; break;
+            case OfficeKind::Other: ++summary.other; break;
+            }
+            if (office.Phone.empty() && office.LocalToll.empty() && office.InterToll.empty()) ++summary.withoutPhone;
+            if (map_) {
+                try {
+                    const MapPoint point = LocationTable::projectLocation(office, map_->width(), map_->height());
+                    if (map_->isSea(point.x, point.y)) summary.inTheSea.push_back(office.Name);
+                } catch (const std::exception&) {
+                    summary.inTheSea.push_back(office.Name + " (off the map)");
+                }
+            }
+        }
+        summary.countries = countries.size();
+    }
+
+    bool reported(std::size_t line) const
+    {
+        return std::any_of(report_.findings.begin(), report_.findings.end(),
+                           [&](const CheckFinding& finding) { return finding.error && finding.line == line + 1; });
+    }
+    void fail(std::size_t line, std::string text) { report_.findings.push_back({line + 1, std::move(text), true}); }
+    void warn(std::size_t line, std::string text) { report_.findings.push_back({line + 1, std::move(text), false}); }
+
+    std::vector<std::string_view> lines_;
+    const LandMask* map_;
+    CheckReport report_;
+};
+
+}  // namespace
+
+std::optional<LandMask> LandMask::FromBmp(std::string_view bytes)
+{
+    if (bytes.size() < 54 || bytes.substr(0, 2) != "BM") return std::nullopt;
+    const std::uint32_t pixels_at = ReadLittleEndian(bytes, 10, 4);
+    const std::uint32_t header_size = ReadLittleEndian(bytes, 14, 4);
+    const auto width = static_cast<std::int32_t>(ReadLittleEndian(bytes, 18, 4));
+    const auto raw_height = static_cast<std::int32_t>(ReadLittleEndian(bytes, 22, 4));
+    const std::uint32_t bits = ReadLittleEndian(bytes, 28, 2);
+    const std::uint32_t compression = ReadLittleEndian(bytes, 30, 4);
+    std::uint32_t colours = ReadLittleEndian(bytes, 46, 4);
+    if (bits != 8 || compression != 0 || width <= 0 || raw_height == 0 || width > 65536) return std::nullopt;
+    if (colours == 0) colours = 256;
+    const bool bottom_up = raw_height > 0;
+    const std::int64_t height = bottom_up ? raw_height : -static_cast<std::int64_t>(raw_height);
+    if (height > 65536) return std::nullopt;
+    const std::size_t palette_at = 14 + header_size;
+    const std::size_t stride = (static_cast<std::size_t>(width) + 3) / 4 * 4;
+    if (palette_at + colours * 4 > bytes.size() || pixels_at + stride * static_cast<std::size_t>(height) > bytes.size())
+        return std::nullopt;
+
+    LandMask mask;
+    mask.width_ = width;
+    mask.height_ = static_cast<int>(height);
+    mask.sea_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (std::int64_t row = 0; row < height; ++row) {
+        const std::size_t source_row = static_cast<std::size_t>(bottom_up ? height - 1 - row : row);
+        for (std::int32_t x = 0; x < width; ++x) {
+            const auto index = static_cast<unsigned char>(bytes[pixels_at + source_row * stride + static_cast<std::size_t>(x)]);
+            if (index >= colours) continue;
+            const std::size_t entry = palette_at + static_cast<std::size_t>(index) * 4;  // blue, green, red
+            const auto blue = static_cast<unsigned char>(bytes[entry]);
+            const auto green = static_cast<unsigned char>(bytes[entry + 1]);
+            const auto red = static_cast<unsigned char>(bytes[entry + 2]);
+            mask.sea_[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+                blue > red && blue > green;
+        }
+    }
+    return mask;
+}
+
+bool LandMask::isSea(std::int32_t x, std::int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return sea_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+}
+
+CheckReport CheckDataText(std::string_view text, const LandMask* map) { return Checker(text, map).run(text); }
+
+std::string FormatReport(const CheckReport& report)
+{
+    std::string out;
+    for (const CheckFinding& finding : report.findings)
+        out += "line " + std::to_string(finding.line) + ": " + (finding.error ? "" : "warning: ") + finding.text + "\n";
+    const CheckSummary& summary = report.summary;
+    out += "offices read: " + std::to_string(summary.offices) + "\n";
+    out += "countries: " + std::to_string(summary.countries) + "\n";
+    out += "offices by type: sales " + std::to_string(summary.sales) + ", support " + std::to_string(summary.support) +
+           ", other " + std::to_string(summary.other) + "\n";
+    out += "offices with neither phone nor toll-free number: " + std::to_string(summary.withoutPhone) + "\n";
+    out += "offices in the sea of the map: " + std::to_string(summary.inTheSea.size());
+    for (const std::string& name : summary.inTheSea) out += "\n  " + name;
+    out += "\n";
+    out += report.loadsEveryOffice ? "result: the program shows every office\n"
+                                   : "result: the program does not show every office\n";
+    return out;
+}
+
+}  // namespace mappa
