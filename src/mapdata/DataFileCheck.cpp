@@ -100,6 +100,7 @@ private:
     void failBlock(std::size_t start, const DataFileError& error)
     {
         const std::size_t line = error.line();
+        explained_.insert(line);
         const bool only_separators = std::all_of(lines_.begin() + static_cast<std::ptrdiff_t>(start),
                                                  lines_.begin() + static_cast<std::ptrdiff_t>(std::min(line, lines_.size())),
                                                  IsSeparator);
@@ -171,6 +172,7 @@ private:
 
     bool reported(std::size_t line) const
     {
+        if (explained_.count(line)) return true;
         return std::any_of(report_.findings.begin(), report_.findings.end(),
                            [&](const CheckFinding& finding) { return finding.error && finding.line == line + 1; });
     }
@@ -180,6 +182,7 @@ private:
     std::vector<std::string_view> lines_;
     const LandMask* map_;
     CheckReport report_;
+    std::set<std::size_t> explained_;  // lines of faults already reported in other words
 };
 
 }  // namespace

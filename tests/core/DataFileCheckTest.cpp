@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mapdata/DataFileCheck.h"
+
+namespace mappa {
+namespace {
+
+std::string FileText(std::initializer_list<const char*> lines)
+{
+    std::string text;
+    for (const char* line : lines) text += std::string(line) + "\n";
+    return text;
+}
+
+std::string Header() { return FileText({"Offices", "*", "https://www.example.com/", "*", "https://support.example.com/"}); }
+
+std::string Office(const char* name, const char* country, const char* latitude = "10 N", const char* longitude = "20 E",
+                   const char* type = "Sales")
+{
+    return "*----\nNAME: " + std::string(name) + "\nADDR: a\nCOUNTRY: " + country +
+           "\nCITY: c\nZIP: z\nPHONE: 1\nFAX: f\nEMAIL: e@example.com\nLAT: " + latitude + "\nLON: " + longitude +
+           "\nTYPE: " + type + "\n";
+}
+
+std::string ReadBundled(const char* name)
+{
+    std::ifstream file(std::string(MAPPA_TEST_DATA) + "/../../resources/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::size_t> ErrorLines(const CheckReport& report)
+{
+    std::vector<std::size_t> lines;
+    for (const CheckFinding& finding : report.findings)
+        if (finding.error) lines.push_back(finding.line);
+    return lines;
+}
+
+TEST(DataFileCheck, BundledFileIsCleanAndOnLand)
+{
+    const auto map = LandMask::FromBmp(ReadBundled("worldmap.bmp"));
+    ASSERT_TRUE(map);
+    const CheckReport report = CheckDataText(ReadBundled("Mappa2.dat"), &*map);
+    EXPECT_TRUE(report.findings.empty()) << FormatReport(report);
+    EXPECT_TRUE(report.loadsEveryOffice);
+    EXPECT_GE(report.summary.offices, 40u);
+    EXPECT_EQ(report.summary.sales + report.summary.support + report.summary.other, report.summary.offices);
+    EXPECT_TRUE(report.summary.inTheSea.empty());
+}
+
+TEST(DataFileCheck, SummaryCountsWhatTheProgramShows)
+{
+    const std::string text = Header() + Office("A", "France") + Office("B", "France", "10 N", "20 E", "SUPPORT") +
+                             Office("C", "Chad", "10 N", "20 E", "Partner") + "\n";
+    const CheckReport report = CheckDataText(text, nullptr);
+    EXPECT_TRUE(report.loadsEveryOffice);
+    EXPECT_EQ(report.summary.offices, 3u);
+    EXPECT_EQ(report.summary.countries, 2u);
+    EXPECT_EQ(report.summary.sales, 1u);
+    EXPECT_EQ(report.summary.support, 1u);
+    EXPECT_EQ(report.summary.other, 1u);
+    EXPECT_EQ(report.summary.withoutPhone, 0u);
+}
+
+TEST(DataFileCheck, ReportsEveryFaultyOfficeWithItsLine)
+{
+    // Offices start at line 6; each takes 12 lines.
+    const std::string text = Header() + Office("A", "X", "51.5N") + Office("B", "Y") + Office("C", "Z", "1 N", "east") + "\n";
+    const CheckReport report = CheckDataText(text, nullptr);
+    EXPECT_FALSE(report.loadsEveryOffice);
+    EXPECT_EQ(ErrorLines(report), (std::vector<std::size_t>{15, 40}));
+    const std::string formatted = FormatReport(report);
+    EXPECT_NE(formatted.find("line 15: latitude \"51.5N\" is not a number followed by a space and N or S"),
+              std::string::npos)
+        << formatted;
+}
+
+TEST(DataFileCheck, NamesTheTrapsTheProgramReadsSilently)
+{
+    std::string misordered = Office("B", "Y");
+    misordered.replace(misordered.find("PHONE: 1\n"), 9, "");
+    misordered.replace(misordered.find("FAX: f\n"), 7, "LOCAL TOLL FREE: 2\nPHONE: 1\n");
+    const std::string text = Header() + "// a comment right above the name\n" + Office("A", "X").substr(6) + "\n";
+    const CheckReport comment = CheckDataText(text, nullptr);
+    ASSERT_FALSE(comment.findings.empty());
+    EXPECT_EQ(comment.findings.front().line, 7u);
+    EXPECT_NE(comment.findings.front().text.find("skipped because it follows a comment"), std::string::npos);
+
+    const CheckReport order = CheckDataText(Header() + misordered + "\n", nullptr);
+    ASSERT_EQ(order.findings.size(), 1u) << FormatReport(order);
+    EXPECT_FALSE(order.findings.front().error);
+    EXPECT_EQ(order.findings.front().line, 13u);
+    EXPECT_TRUE(order.loadsEveryOffice);
+
+    const CheckReport star = CheckDataText(Header() + Office("A", "X") + "*\n\n", nullptr);
+    ASSERT_EQ(star.findings.size(), 1u);
+    EXPECT_EQ(star.findings.front().line, 18u);
+    EXPECT_NE(star.findings.front().text.find("before the empty line that ends the data"), std::string::npos);
+    EXPECT_FALSE(star.loadsEveryOffice);
+}
+
+TEST(DataFileCheck, FileWithoutEmptyLineOrMarkers)
+{
+    const CheckReport no_end = CheckDataText(Header() + Office("A", "X"), nullptr);
+    EXPECT_FALSE(no_end.loadsEveryOffice);
+    ASSERT_EQ(no_end.findings.size(), 1u);
+    EXPECT_NE(no_end.findings.front().text.find("no empty line"), std::string::npos);
+
+    const CheckReport no_marker = CheckDataText("just text\n\n", nullptr);
+    EXPECT_FALSE(no_marker.loadsEveryOffice);
+    EXPECT_EQ(no_marker.summary.offices, 0u);
+}
+
+TEST(LandMask, ReadsOnlyPalettedBitmaps)
+{
+    EXPECT_FALSE(LandMask::FromBmp(""));
+    EXPECT_FALSE(LandMask::FromBmp("BM this is not a bitmap at all, only some text of fifty-four bytes"));
+    const std::string bmp = ReadBundled("worldmap.bmp");
+    EXPECT_FALSE(LandMask::FromBmp(bmp.substr(0, bmp.size() / 2)));  // cut short
+    const auto map = LandMask::FromBmp(bmp);
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->width(), 640);
+    EXPECT_EQ(map->height(), 320);
+    EXPECT_TRUE(map->isSea(320 - 266, 160));   // Pacific, 0 N 150 W
+    EXPECT_FALSE(map->isSea(320 + 17, 160 - 40));  // Sahara, 23 N 10 E
+    EXPECT_FALSE(map->isSea(-1, 0));
+    EXPECT_FALSE(map->isSea(640, 0));
+}
+
+}  // namespace
+}  // namespace mappa
