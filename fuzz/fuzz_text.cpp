@@ -1,0 +1,221 @@
+// Fuzzes the text, path and number utilities that the data loader and the
+// settings stores are built on.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "support/NumberText.h"
+#include "support/Support2.h"
+
+#define FUZZ_CHECK(condition)                                                          \
+    do {                                                                               \
+        if (!(condition)) {                                                            \
+            std::fprintf(stderr, "fuzz_text: check failed at line %d: %s\n", __LINE__, \
+                         #condition);                                                  \
+            std::abort();                                                              \
+        }                                                                              \
+    } while (false)
+
+namespace {
+
+bool IsPrefix(std::string_view prefix, std::string_view text) { return text.substr(0, prefix.size()) == prefix; }
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameTextPlain(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+void CheckSplitToken(const std::string& text, char delimiter)
+{
+    std::string source = text;
+    std::string_view view = text;
+    const std::string token = mappa::SplitToken(source, delimiter);
+    const std::string_view view_token = mappa::SplitToken(view, delimiter);
+    FUZZ_CHECK(token == view_token);
+    FUZZ_CHECK(source == view);
+
+    const auto at = delimiter == '\0' ? std::string::npos : text.find(delimiter);
+    if (at == std::string::npos) {
+        FUZZ_CHECK(token == text);
+        FUZZ_CHECK(source.empty());
+    } else {
+        FUZZ_CHECK(token == text.substr(0, at));
+        FUZZ_CHECK(token.find(delimiter) == std::string::npos);
+        FUZZ_CHECK(token + delimiter + source == text);
+    }
+}
+
+void CheckNextField(const std::string& text)
+{
+    std::string source = text;
+    std::size_t calls = 0;
+    while (!source.empty()) {
+        const std::size_t before = source.size();
+        const std::string field = mappa::NextField(source);
+        ++calls;
+        // Each call takes something, and a field never outgrows its source.
+        FUZZ_CHECK(source.size() < before);
+        FUZZ_CHECK(field.size() <= before);
+        FUZZ_CHECK(calls <= text.size() + 1);
+    }
+    std::string empty;
+    FUZZ_CHECK(mappa::NextField(empty).empty());
+    FUZZ_CHECK(empty.empty());
+}
+
+void CheckPaths(const std::string& path)
+{
+    const std::string directory = mappa::ExtractDirectory(path);
+    FUZZ_CHECK(IsPrefix(directory, path));
+    FUZZ_CHECK(directory.size() <= path.size());
+    if (path.empty()) FUZZ_CHECK(directory.empty());
+    const auto at = path.find_last_of('\\');
+    if (at == std::string::npos || at == 0) FUZZ_CHECK(directory.empty() || directory == "\\");
+    // The directory of a directory with a name after it is that directory.
+    if (!directory.empty() && directory.back() != '\\' && directory.front() != '\\' &&
+        directory.find(':') == std::string::npos) {
+        FUZZ_CHECK(mappa::ExtractDirectory(directory + "\\name") == directory);
+    }
+
+    const std::string drive = mappa::ExtractDrive(path);
+    FUZZ_CHECK(IsPrefix(drive, path));
+
+    const std::string with = mappa::AddBackslash(path);
+    FUZZ_CHECK(!with.empty() && with.back() == '\\');
+    FUZZ_CHECK(IsPrefix(path, with));
+    if (path.empty() || path.back() != '\\') FUZZ_CHECK(mappa::StripBackslash(with) == path);
+    const std::string without = mappa::StripBackslash(path);
+    FUZZ_CHECK(IsPrefix(without, path) && path.size() - without.size() <= 1);
+}
+
+void CheckTrueCasePath(const std::string& directory, const std::string& name)
+{
+    std::size_t calls = 0;
+    // A file system that stores every name in capitals, and has no entry
+    // whose name starts with an odd byte.
+    const mappa::EntryLookup lookup = [&](const std::string& path) -> std::optional<std::string> {
+        ++calls;
+        FUZZ_CHECK(calls <= name.size() + 1);
+        const auto slash = path.find_last_of('\\');
+        std::string component = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (!component.empty() && (static_cast<unsigned char>(component.front()) & 1) != 0) return std::nullopt;
+        for (auto& c : component) c = Upper(c);
+        return component;
+    };
+    const std::string result = mappa::TrueCasePath(directory, name, lookup);
+    if (!directory.empty()) FUZZ_CHECK(IsPrefix(directory, result));
+    std::size_t components = 1;
+    for (const char c : name) components += c == '\\' ? 1 : 0;
+    FUZZ_CHECK(calls <= components);
+    FUZZ_CHECK(result.size() <= directory.size() + name.size() + components + 2);
+}
+
+void CheckTextToBool(const std::string& text)
+{
+    const bool expected = text == "1" || text == "-1" || text == "+" || SameTextPlain(text, "t") ||
+                          SameTextPlain(text, "true") || SameTextPlain(text, "y") || SameTextPlain(text, "yes") ||
+                          SameTextPlain(text, "on");
+    FUZZ_CHECK(mappa::TextToBool(text) == expected);
+}
+
+void CheckStartsWithText(const std::string& text, const std::string& prefix)
+{
+    const bool expected = text.size() >= prefix.size() && SameTextPlain(text.substr(0, prefix.size()), prefix);
+    FUZZ_CHECK(mappa::StartsWithText(text, prefix) == expected);
+}
+
+// sign? digits ("." digits)? ([eE] sign? digits)?
+bool LooksDecimal(std::string_view text)
+{
+    std::size_t at = 0;
+    const auto digits = [&] {
+        const auto start = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        return at > start;
+    };
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    if (!digits()) return false;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        if (!digits()) return false;
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+        if (!digits()) return false;
+    }
+    return at == text.size();
+}
+
+bool SameDouble(double a, double b) { return a == b && std::signbit(a) == std::signbit(b); }
+
+void CheckDecimal(const std::string& text)
+{
+    const auto parsed = mappa::ParseDecimal(text);
+    if (!LooksDecimal(text)) {
+        FUZZ_CHECK(!parsed);
+        return;
+    }
+
+    // Against the C library, which reads the same form the same way in the C locale.
+    errno = 0;
+    const double reference = std::strtod(text.c_str(), nullptr);
+    if (std::isinf(reference)) {
+        FUZZ_CHECK(!parsed);
+        return;
+    }
+    FUZZ_CHECK(parsed);
+    FUZZ_CHECK(SameDouble(*parsed, reference));
+    FUZZ_CHECK(std::isfinite(*parsed));
+
+    // What we write, we read back.
+    char buffer[64];
+    const auto shortest = std::to_chars(buffer, buffer + sizeof buffer, *parsed);
+    FUZZ_CHECK(shortest.ec == std::errc{});
+    const auto again = mappa::ParseDecimal(std::string_view(buffer, static_cast<std::size_t>(shortest.ptr - buffer)));
+    FUZZ_CHECK(again && SameDouble(*again, *parsed));
+
+    const auto scientific = std::to_chars(buffer, buffer + sizeof buffer, *parsed, std::chars_format::scientific, 17);
+    FUZZ_CHECK(scientific.ec == std::errc{});
+    const auto again2 = mappa::ParseDecimal(std::string_view(buffer, static_cast<std::size_t>(scientific.ptr - buffer)));
+    FUZZ_CHECK(again2 && SameDouble(*again2, *parsed));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider provider(data, size);
+    const char delimiter = provider.ConsumeIntegral<char>();
+    const std::string first = provider.ConsumeRandomLengthString(512);
+    const std::string second = provider.ConsumeRandomLengthString(512);
+    const std::string rest = provider.ConsumeRemainingBytesAsString();
+
+    for (const std::string* text : {&first, &second, &rest}) {
+        CheckSplitToken(*text, delimiter);
+        CheckSplitToken(*text, ',');
+        CheckNextField(*text);
+        CheckPaths(*text);
+        CheckTextToBool(*text);
+        CheckDecimal(*text);
+    }
+    CheckStartsWithText(first, second);
+    CheckTrueCasePath(first, second);
+    CheckTrueCasePath(std::string(), rest);
+    return 0;
+}
