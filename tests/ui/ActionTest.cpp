@@ -1,0 +1,236 @@
+// Choosing an office (on the map or in the country list), copying its details,
+// opening the web and mail links, and failures shown in a box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <sstream>
+
+#include "MapHarness.h"
+
+namespace mappa::uitest {
+namespace {
+
+const std::vector<Office> kOffices = {
+    Office{.name = "Oslo Sales", .country = "Norway", .type = "SALES", .x = 100, .y = 100,
+           .email = "Sales.Oslo@Example.COM", .phone = "+47 1", .fax = "+47 2", .toll = "800 1", .interToll = "00800 1"},
+    Office{.name = "Rio Support", .country = "Brazil", .type = "support", .x = 300, .y = 200, .email = "rio@example.com",
+           .phone = "+55 1", .fax = "+55 2", .toll = "", .interToll = "00800 2"},
+    Office{.name = "Bergen Partner", .country = "Norway", .type = "Partner", .x = 500, .y = 100,
+           .email = "bergen@example.com", .phone = "", .fax = "+47 3", .toll = "800 3", .interToll = ""},
+    Office{.name = "Tromso", .country = "NORWAY", .type = "", .x = 600, .y = 250, .email = "tromso@example.com"},
+};
+
+void ExpectShown(MapWindow& map, const Office& office, int ringSize)
+{
+    SCOPED_TRACE(office.name);
+    EXPECT_EQ(map.text("ldName"), office.name);
+    EXPECT_EQ(map.text("ldPhone"), office.phone);
+    EXPECT_EQ(map.text("ldFax"), office.fax);
+    EXPECT_EQ(map.text("ldToll"), office.toll);
+    EXPECT_EQ(map.text("ldInterToll"), office.interToll);
+    std::string lower = office.email;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    EXPECT_EQ(map.text("ldEmail"), lower);
+
+    const auto entries = ComboEntries(map->control("ComboBox1"));
+    const auto selected = SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0);
+    ASSERT_NE(selected, CB_ERR);
+    EXPECT_EQ(entries[std::size_t(selected)], office.country);
+    EXPECT_EQ(std::find(entries.begin() + selected + 1, entries.end(), office.country), entries.end())
+        << "the last equal entry is the one selected";
+
+    HWND overlay = map->control("Overlay");
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    RECT ring{};
+    GetWindowRect(overlay, &ring);
+    MapWindowPoints(HWND_DESKTOP, GetParent(overlay), reinterpret_cast<POINT*>(&ring), 2);
+    EXPECT_EQ(ring.left, office.x - ringSize / 2);
+    EXPECT_EQ(ring.top, office.y - ringSize / 2);
+    EXPECT_EQ(ring.right - ring.left, ringSize);
+    EXPECT_EQ(ring.bottom - ring.top, ringSize);
+    UpdateWindow(overlay);
+    HDC dc = GetDC(overlay);
+    EXPECT_EQ(GetPixel(dc, ringSize / 2, ringSize / 2), RGB(255, 0, 0)) << "the ring is red";
+    ReleaseDC(overlay, dc);
+}
+
+TEST(Selection, ClickShowsTheOfficeNearestToTheLastMove)
+{
+    MapWindow map(kOffices);
+    map->Image1Click();
+    ExpectShown(map, kOffices[0], 10);  // before any move the pointer counts as 0,0
+
+    const int ringSizes[] = {10, 12, 8, 8};
+    for (std::size_t i = 0; i < kOffices.size(); ++i) {
+        map->Image1MouseMove(kOffices[i].x + 3, kOffices[i].y - 2);
+        map->Image1Click();
+        ExpectShown(map, kOffices[i], ringSizes[i]);
+    }
+}
+
+TEST(Selection, CountryListShowsTheLaterOfficeOfACountry)
+{
+    MapWindow map(kOffices);
+    HWND combo = map->control("ComboBox1");
+    const struct {
+        const char* country;
+        std::size_t shown;
+        int ring;
+    } cases[] = {{"Brazil", 1, 12}, {"Norway", 2, 8}, {"NORWAY", 3, 8}};
+    const auto entries = ComboEntries(combo);
+    for (const auto& [country, shown, ring] : cases) {
+        // The first of equal entries: the later office is shown all the same.
+        SendMessageA(combo, CB_SETCURSEL, std::find(entries.begin(), entries.end(), country) - entries.begin(), 0);
+        SendMessageA(map->handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ExpectShown(map, kOffices[shown], ring);
+    }
+}
+
+TEST(Copy, PutsTheSixLabelledLinesOnTheClipboard)
+{
+    MapWindow map(kOffices);
+    map->bCopyClick();
+    EXPECT_EQ(ClipboardText(), "Country:   \r\nName:      \r\nPhone:     \r\nFax:       \r\nToll Free: \r\nEMail:     \r\n");
+
+    map->Image1MouseMove(101, 101);
+    map->Image1Click();
+    SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+    EXPECT_EQ(ClipboardText(), "Country:   Norway\r\nName:      Oslo Sales\r\nPhone:     +47 1\r\nFax:       +47 2\r\n"
+                               "Toll Free: 800 1\r\nEMail:     sales.oslo@example.com\r\n");
+}
+
+TEST(ErrorBox, AFailureInAHandlerIsShownAndTheWindowGoesOn)
+{
+    MapWindow map(kOffices);
+    // Another thread holds the clipboard open meanwhile.
+    std::atomic<int> stage{0};
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        stage = 1;
+        while (stage != 2) Sleep(5);
+        CloseClipboard();
+    });
+    while (stage != 1) Sleep(5);
+    std::vector<MessageBoxWatcher::Box> boxes;
+    {
+        MessageBoxWatcher watcher;
+        SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+        boxes = watcher.boxes();
+    }
+    stage = 2;
+    holder.join();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Cannot open clipboard");
+    EXPECT_TRUE(boxes[0].icon);
+
+    map->Image1MouseMove(301, 201);
+    map->Image1Click();
+    map->bCopyClick();
+    EXPECT_NE(ClipboardText().find("Rio Support"), std::string::npos);
+}
+
+// Points Wine's browser and mailer settings at a script that notes each request.
+class ShellRequests : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder.write("record.sh", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + folder.unixPath() + "/requests.log'\n");
+        const std::string command = "/bin/sh " + folder.unixPath() + "/record.sh";
+        for (const char* value : {"Browsers", "Mailers"})
+            ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kKey, value, REG_SZ, command.c_str(), DWORD(command.size() + 1)),
+                      ERROR_SUCCESS);
+    }
+    void TearDown() override
+    {
+        for (const char* value : {"Browsers", "Mailers"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, value);
+    }
+
+    // Clicks `control`, then `markerControl` that asks for `marker`: once the marker has
+    // arrived, whatever the first click opened would have arrived too.
+    void expectOpens(MapWindow& map, const char* control, const char* opened, const char* refusal,
+                     const char* markerControl, const char* marker)
+    {
+        MessageBoxWatcher watcher;
+        const std::size_t before = requests(0).size();
+        click(map, control);
+        click(map, markerControl);
+        std::vector<std::string> wanted{marker};
+        if (opened) wanted.push_back(opened);
+        auto seen = requests(before + wanted.size());
+        seen.erase(seen.begin(), seen.begin() + std::ptrdiff_t(std::min(before, seen.size())));
+        std::sort(seen.begin(), seen.end());
+        std::sort(wanted.begin(), wanted.end());
+        EXPECT_EQ(seen, wanted);
+        const auto boxes = watcher.boxes();
+        ASSERT_EQ(boxes.size(), opened ? 0u : 1u);
+        if (!opened) {
+            EXPECT_EQ(boxes[0].text, refusal);
+            EXPECT_FALSE(boxes[0].icon);
+        }
+    }
+
+    // The requests recorded so far, once at least `count` are there (or after ten seconds).
+    std::vector<std::string> requests(std::size_t count)
+    {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 200; ++i, Sleep(50)) {
+            lines.clear();
+            std::istringstream log(folder.read("requests.log"));
+            for (std::string line; std::getline(log, line);) lines.push_back(line);
+            if (lines.size() >= count) break;
+        }
+        return lines;
+    }
+
+    void click(MapWindow& map, const char* control)
+    {
+        SendMessageA(map->handle(), WM_COMMAND, MAKEWPARAM(0, STN_CLICKED), reinterpret_cast<LPARAM>(map->control(control)));
+    }
+
+    static constexpr const char* kKey = "Software\\Wine\\WineBrowser";
+    TempFolder folder;
+};
+
+TEST_F(ShellRequests, WebLinksOpenOnlyWebAddresses)
+{
+    const struct {
+        const char* link;
+        const char* opened;  // nullptr: refused
+    } cases[] = {{"https://www.example.com/", "https://www.example.com/"},
+                 // Wine's browser launcher hands on the address in its canonical form.
+                 {"HTTP://EXAMPLE.COM", "http://example.com/"},
+                 {"www.example.com", "http://www.example.com/"},
+                 {"C:\\Windows\\system32\\calc.exe", nullptr},
+                 {"file:///etc/passwd", nullptr},
+                 {"notepad", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        MapWindow map(kOffices, c.link);
+        expectOpens(map, "lsWebLink", c.opened, "An Exception occurred opening the Web Browser", "lsWebLink2",
+                    "https://support.example.com/");
+    }
+}
+
+TEST_F(ShellRequests, MailLinkOpensTheLowerCasedAddressOnly)
+{
+    const struct {
+        const char* email;
+        const char* opened;  // nullptr: refused
+    } cases[] = {{"Sales.Oslo@Example.COM", "mailto:sales.oslo@example.com"},
+                 {"a@example.com?subject=x", nullptr},
+                 {"a\x07z@example.com", nullptr}};
+    std::vector<Office> offices;
+    for (const auto& c : cases) offices.push_back(Office{.x = 100 + 100 * int(offices.size()), .email = c.email});
+    MapWindow map(offices);
+    for (std::size_t i = 0; i < offices.size(); ++i) {
+        SCOPED_TRACE(offices[i].email);
+        map->Image1MouseMove(offices[i].x, offices[i].y);
+        map->Image1Click();
+        expectOpens(map, "ldEmail", cases[i].opened, "An exception occurred opening the mail client.", "lsWebLink",
+                    "https://www.example.com/");
+    }
+}
+
+}  // namespace
+}  // namespace mappa::uitest

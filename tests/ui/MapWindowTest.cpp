@@ -1,0 +1,287 @@
+// The map window as it opens: frame, controls, the world map with a marker per
+// office, the country list, and closing.
+#include <gtest/gtest.h>
+
+#include "MapHarness.h"
+
+#include <commctrl.h>
+#include <unknwn.h>
+
+#include "support/Application.h"
+#include "ui/MapLayout.h"
+
+namespace mappa::uitest {
+namespace {
+
+// The text that the window's tooltip shows for a control.
+std::string TooltipText(HWND window, HWND control)
+{
+    struct Search {
+        HWND owner, tooltip = nullptr;
+    } search{window};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND candidate, LPARAM found) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(found);
+            char type[32] = {};
+            GetClassNameA(candidate, type, sizeof type);
+            if (std::string(type) == TOOLTIPS_CLASSA && GetWindow(candidate, GW_OWNER) == s->owner) s->tooltip = candidate;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    char text[256] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(search.tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+RECT PlaceInParent(HWND control)
+{
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+TEST(MapWindowLayout, FrameCaptionAndClass)
+{
+    MapWindow map({Office{}});
+    HWND window = map->handle();
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "Norvantic - Worldwide Locations");
+    GetClassNameA(window, text, sizeof text);
+    EXPECT_STREQ(text, "TMapUI");
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 648);
+    EXPECT_EQ(client.bottom, 472);
+}
+
+TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
+{
+    struct Expected {
+        const char* name;
+        int left, top, width, height;  // 0 x 0: sized to its text
+        const char* hint;
+    };
+    const Expected expected[] = {
+        {"lsName", 8, 362, 0, 0, ""}, {"lsPhone", 8, 386, 0, 0, ""}, {"lsFax", 8, 410, 0, 0, ""},
+        {"lsToll", 297, 386, 0, 0, ""}, {"lsEMail", 8, 432, 0, 0, ""}, {"lsWebLink", 297, 336, 0, 0, nullptr},
+        {"Label2", 519, 336, 0, 0, ""}, {"lsCountry", 8, 336, 0, 0, ""}, {"shKeySupport", 632, 332, 10, 25, ""},
+        {"Label1", 297, 410, 0, 0, ""}, {"lsWebLink2", 297, 362, 0, 0, nullptr},
+        {"ComboBox1", 64, 332, 209, 21, "Please select a Country."},
+        {"ldName", 64, 360, 209, 17, "Company Name."}, {"ldPhone", 64, 384, 209, 17, "Company Phone Number."},
+        {"ldFax", 64, 408, 209, 17, "Company Fax Number."}, {"ldToll", 432, 384, 209, 17, "Company Toll Free Number."},
+        {"bCopy", 488, 438, 75, 25, "Copy contact details to Clipboard."}, {"bExit", 568, 438, 75, 25, "Exit Program"},
+        {"ldEmail", 64, 431, 209, 17, "Click to EMail selected Office"}, {"Panel1", 4, 5, 649, 321, ""},
+        {"Image1", 0, 0, 640, 320, ""}, {"Overlay", 31, 235, 52, 53, ""},
+        {"ldInterToll", 432, 408, 209, 17, "Company Toll Free Number."},
+    };
+    ASSERT_EQ(std::size(expected), std::size(kMapControls)) << "every control of the window is listed here";
+    MapWindow map({Office{}}, "http://www.example.com/home");
+    for (const Expected& item : expected) {
+        SCOPED_TRACE(item.name);
+        HWND control = map->control(item.name);
+        ASSERT_NE(control, nullptr);
+        const RECT place = PlaceInParent(control);
+        EXPECT_EQ(place.left, item.left);
+        EXPECT_EQ(place.top, item.top);
+        if (item.width) {
+            EXPECT_EQ(place.right - place.left, item.width);
+            EXPECT_EQ(place.bottom - place.top, item.height);
+        }
+        if (item.hint) {
+            EXPECT_EQ(map->hintOf(item.name), item.hint);
+            if (*item.hint) {
+                EXPECT_EQ(TooltipText(map->handle(), control), item.hint);
+            }
+        }
+    }
+    EXPECT_EQ(GetParent(map->control("Image1")), map->control("Panel1"));
+    EXPECT_EQ(GetWindowLongA(map->control("ComboBox1"), GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
+              CBS_DROPDOWNLIST | CBS_SORT);
+    EXPECT_EQ(map.text("lsWebLink"), "Norvantic Website");
+    EXPECT_EQ(map->hintOf("lsWebLink"), "http://www.example.com/home");
+    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink")), "http://www.example.com/home");
+    EXPECT_EQ(map.text("lsWebLink2"), "Norvantic Support Website");
+    EXPECT_EQ(map->hintOf("lsWebLink2"), "https://support.example.com/");
+}
+
+TEST(MapWindowLayout, TabGoesFromCountryListToCopyToExit)
+{
+    MapWindow map({Office{}});
+    HWND combo = map->control("ComboBox1"), copy = map->control("bCopy"), exit = map->control("bExit");
+    EXPECT_EQ(GetNextDlgTabItem(map->handle(), combo, FALSE), copy);
+    EXPECT_EQ(GetNextDlgTabItem(map->handle(), copy, FALSE), exit);
+    EXPECT_EQ(GetNextDlgTabItem(map->handle(), exit, FALSE), combo);
+}
+
+TEST(MapPicture, LandAndSeaAreWhereTheyBelong)
+{
+    struct Place {
+        const char* name;
+        double latitude, longitude;
+        Rgb colour;
+    };
+    const Place places[] = {
+        {"Sahara", 23, 10, kLand},          {"central Australia", -25, 134, kLand}, {"Siberia", 62, 100, kLand},
+        {"Amazon", -5, -60, kLand},         {"Pacific", 0, -150, kSea},             {"mid-Atlantic", 30, -40, kSea},
+        {"Indian Ocean", -30, 80, kSea},    {"Antarctica", -85, 0, kLand},
+    };
+    MapWindow map({Office{.x = 600, .y = 10}});
+    ASSERT_EQ(map->picture().width(), 640);
+    ASSERT_EQ(map->picture().height(), 320);
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.name);
+        const int x = 320 + static_cast<int>(place.longitude / 0.5625);
+        const int y = 160 - static_cast<int>(place.latitude / 0.5625);
+        EXPECT_EQ(map->picture().pixel(x, y), place.colour);
+    }
+}
+
+TEST(MapPicture, EachOfficeTypeHasItsMarker)
+{
+    struct Case {
+        const char* type;
+        Rgb fill;
+        int size;
+    };
+    const Case cases[] = {{"Sales", kSalesColour, 8},    {"sAlEs", kSalesColour, 8},     {"SUPPORT", kSupportColour, 10},
+                          {"support", kSupportColour, 10}, {"Partner", kOtherColour, 6}, {"", kOtherColour, 6},
+                          {"Sales office", kOtherColour, 6}};
+    std::vector<Office> offices;
+    for (int i = 0; i < int(std::size(cases)); ++i) offices.push_back(Office{.type = cases[i].type, .x = 40 + 80 * i, .y = 160});
+    MapWindow map(offices);
+    const MapPicture& picture = map->picture();
+    const Pixels bare = BareMap();
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(std::string("type \"") + c.type + "\"");
+        const int x = 40 + 80 * i, y = 160, half = c.size / 2;
+        EXPECT_EQ(picture.pixel(x, y), c.fill);
+        EXPECT_EQ(picture.pixel(x, y - half), kBlack) << "top of the outline";
+        EXPECT_EQ(picture.pixel(x - half, y), kBlack) << "left of the outline";
+        EXPECT_EQ(picture.pixel(x, y - half - 1), At(bare, x, y - half - 1)) << "above the marker";
+        EXPECT_EQ(picture.pixel(x - half - 1, y), At(bare, x - half - 1, y)) << "left of the marker";
+        EXPECT_EQ(picture.pixel(x + half, y), At(bare, x + half, y)) << "right edge is exclusive";
+        EXPECT_EQ(picture.pixel(x, y + half), At(bare, x, y + half)) << "bottom edge is exclusive";
+    }
+}
+
+TEST(MapPicture, LaterOfficesCoverEarlierOnes)
+{
+    MapWindow map({Office{.type = "Support", .x = 200, .y = 100}, Office{.type = "Sales", .x = 200, .y = 100},
+                   Office{.type = "Sales", .x = 300, .y = 100}, Office{.type = "Support", .x = 300, .y = 100},
+                   Office{.type = "Sales", .x = 0, .y = 0}});
+    const MapPicture& picture = map->picture();
+    EXPECT_EQ(picture.pixel(200, 100), kSalesColour);
+    EXPECT_EQ(picture.pixel(300, 100), kSupportColour);
+    EXPECT_EQ(picture.pixel(1, 1), kSalesColour) << "an office in the top left corner";
+}
+
+TEST(MapPicture, CentreAndEdgesOfTheWorld)
+{
+    MapWindow map({Office{.latitude = "0 N", .longitude = "0 E"}, Office{.latitude = "0 N", .longitude = "180 E"}});
+    EXPECT_EQ(map->table()->Locations[0].MapX, 320);
+    EXPECT_EQ(map->table()->Locations[0].MapY, 160);
+    EXPECT_EQ(map->table()->Locations[1].MapX, 640);
+    EXPECT_EQ(map->picture().pixel(320, 160), kSalesColour);
+    EXPECT_EQ(map->picture().pixel(320, 156), kBlack);
+    EXPECT_EQ(map->picture().pixel(639, 160), kSalesColour);
+}
+
+TEST(MapPicture, CleanCopyKeepsEveryMarker)
+{
+    MapWindow map({Office{.type = "Sales", .x = 100, .y = 100}, Office{.type = "Support", .x = 400, .y = 200},
+                   Office{.country = "", .type = "", .x = 500, .y = 50}});
+    const Pixels drawn = Capture(map->picture());
+    ASSERT_TRUE(map->table()->CleanMap);
+    EXPECT_EQ(CaptureBitmap(map->table()->CleanMap.get(), 640, 320), drawn);
+    map->FormMouseMove();
+    EXPECT_EQ(Capture(map->picture()), drawn);
+    EXPECT_EQ(map->picture().pixel(500, 50), kOtherColour);
+}
+
+TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
+{
+    MapWindow map({Office{.name = "A", .country = "Norway", .x = 100}, Office{.name = "B", .country = "", .x = 200},
+                   Office{.name = "C", .country = "Brazil", .x = 300}, Office{.name = "D", .country = "Norway", .x = 400},
+                   Office{.name = "E", .country = "austria", .x = 500}});
+    EXPECT_EQ(ComboEntries(map->control("ComboBox1")), (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
+    EXPECT_EQ(map->picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
+    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
+{
+    MapWindow map({}, "", false);
+    EXPECT_EQ(map.source.messages, std::vector<std::string>{"Cannot find file Mappa2.dat"});
+    EXPECT_EQ(map.source.terminateRequests, 1);
+    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCOUNT, 0, 0), 0);
+    const Pixels before = Capture(map->picture());
+    EXPECT_EQ(before, BareMap());
+    ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 320, 160)));
+    map->Image1MouseMove(320, 160);
+    map->Image1Click();
+    map->FormMouseMove();
+    ParkPointer();
+    EXPECT_EQ(Capture(map->picture()), before);
+    EXPECT_EQ(map.text("ldName"), "");
+    EXPECT_FALSE(IsWindowVisible(map->control("Overlay")));
+    SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+    EXPECT_EQ(ClipboardText(), "Country:   \r\nName:      \r\nPhone:     \r\nFax:       \r\nToll Free: \r\nEMail:     \r\n");
+}
+
+// A reference that notes when its last holder lets go.
+struct WatchedObject : IUnknown {
+    bool released = false;
+    ULONG count = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override
+    {
+        *out = id == IID_IUnknown ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++count; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        if (--count == 0) released = true;
+        return count;
+    }
+};
+
+TEST(Closing, CloseReleasesTheAutomationObjectAndAsksToQuit)
+{
+    SetTerminateHandler(nullptr);
+    MapWindow map({Office{}});
+    WatchedObject client;
+    map->mapClient = &client;  // MinGW's ComPtr::Attach would add a reference too
+    SendMessageA(map->handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(client.released);
+    EXPECT_EQ(map->mapClient, nullptr);
+    MSG message{};
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(IsWindow(map->handle())) << "the window stays until the application ends";
+}
+
+TEST(Closing, ExitButtonClosesTheWindow)
+{
+    SetTerminateHandler(nullptr);
+    MapWindow map({Office{}});
+    SendMessageA(map->control("bExit"), BM_CLICK, 0, 0);
+    bool quit = false;
+    for (int i = 0; i < 50 && !quit; ++i, Sleep(10)) quit = Pump();
+    EXPECT_TRUE(quit);
+}
+
+}  // namespace
+}  // namespace mappa::uitest

@@ -1,0 +1,196 @@
+// Loading the office list through the real platform services: the file system,
+// the file finder activated through COM from the registry, and the loader's
+// messages (recorded instead of shown).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+
+#include "WinTestSupport.h"
+#include "mapdata/DataFile.h"
+#include "mapdata/MapFunc.h"
+
+namespace mappa::test {
+namespace {
+
+constexpr const char* kSharedFile = "Shared Data\\Mappa2.dat";
+// "Données partagées" in the ANSI code page 1252.
+constexpr const char* kNonAsciiFile = "Donn\xE9" "es partag\xE9" "es\\Mappa2.dat";
+
+// S_OK when the finder's module has no live objects. COM keeps the module
+// loaded in the apartment after it made an object, so it is there to ask.
+HRESULT FinderModuleIdle()
+{
+    const HMODULE module = GetModuleHandleA(TEST_FILE_FINDER_DLL);
+    if (!module) return E_HANDLE;
+    const auto can_unload = reinterpret_cast<HRESULT(__stdcall*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    return can_unload ? can_unload() : E_FAIL;
+}
+
+class DataFileLoading : public testing::Test {
+protected:
+    void expectNothingLoaded(const TMapFunc& table)
+    {
+        EXPECT_EQ(table.Locations.size(), 0u);
+        EXPECT_EQ(table.Locations.dataCount(), 0u);
+        EXPECT_EQ(table.WebLink, "");
+        EXPECT_EQ(table.WebLink2, "");
+    }
+    void expectFinderUntouched()
+    {
+        EXPECT_FALSE(FinderEnvironment::isSet("MAPPA_FINDER_CREATED"));
+        EXPECT_FALSE(FinderEnvironment::isSet("MAPPA_FINDER_CALLS"));
+        EXPECT_FALSE(FinderEnvironment::isSet("MAPPA_FINDER_SEEN_PATH"));
+    }
+
+    ScratchDirectory folder;
+    FinderEnvironment finder;
+    FinderRegistration registration;
+    RecordingSource source{folder.path()};
+};
+
+TEST_F(DataFileLoading, FileBesideTheProgramIsReadWithoutAskingTheFinder)
+{
+    folder.write("Mappa2.dat", DataFileText("Oslo", "59.9 N"));
+    finder.answer("path", folder.write(kSharedFile, DataFileText("Bergen")));
+
+    for (const bool registered : {true, false}) {
+        SCOPED_TRACE(registered ? "finder registered" : "finder not registered");
+        if (!registered) registration.remove();
+        // Given with and without the trailing backslash.
+        for (const std::string& directory : {folder.path(), folder.path() + "\\"}) {
+            RecordingSource beside(directory);
+            const TMapFunc table(beside);
+            EXPECT_TRUE(beside.messages.empty());
+            EXPECT_EQ(beside.terminateRequests, 0);
+            EXPECT_EQ(table.WebLink, "http://www.example.com/");
+            EXPECT_EQ(table.WebLink2, "http://support.example.com/");
+            ASSERT_EQ(table.Locations.dataCount(), 1u);
+            EXPECT_EQ(table.Locations[0].Name, "Oslo");
+            EXPECT_EQ(table.Locations[0].Latitude, 59.9);
+            EXPECT_EQ(table.Locations[0].LatHemisphere, 'N');
+            EXPECT_EQ(table.Locations[0].Email, "oslo@example.com");
+        }
+        expectFinderUntouched();
+    }
+}
+
+TEST_F(DataFileLoading, WithoutTheFileAndWithoutTheFinderTheProgramEnds)
+{
+    registration.remove();
+    finder.answer("path", folder.write(kSharedFile, DataFileText("Bergen")));
+
+    const TMapFunc table(source);
+
+    EXPECT_EQ(source.messages, std::vector<std::string>{kMessageCannotFind});
+    EXPECT_EQ(source.terminateRequests, 1);
+    expectNothingLoaded(table);
+    expectFinderUntouched();
+}
+
+// What the finder answers when the file is not beside the program.
+struct FinderCase {
+    const char* name;
+    const char* mode;
+    const char* result;   // relative to the test folder; "" for none
+    const char* office;   // the office loaded, nullptr when nothing is
+    const char* message;  // nullptr when the file loads
+    bool terminates;
+};
+
+class FinderAnswer : public DataFileLoading, public testing::WithParamInterface<FinderCase> {};
+
+TEST_P(FinderAnswer, DecidesWhatIsLoadedAndReported)
+{
+    const FinderCase& c = GetParam();
+    folder.write(kSharedFile, DataFileText("Bergen"));
+    if (c.result == std::string_view(kNonAsciiFile)) {
+        if (GetACP() != 1252) GTEST_SKIP() << "the name is written for the ANSI code page 1252, not " << GetACP();
+        folder.write(kNonAsciiFile, DataFileText("Troms\xF8"));
+    }
+    finder.answer(c.mode, *c.result ? folder.pathOf(c.result) : "");
+
+    const TMapFunc table(source);
+
+    EXPECT_EQ(FinderEnvironment::value("MAPPA_FINDER_SEEN_PATH"), "{$QX}\\Shared\\Mappa2.dat");
+    EXPECT_EQ(FinderEnvironment::value("MAPPA_FINDER_SEEN_OPTION"), "5");
+    EXPECT_EQ(FinderEnvironment::value("MAPPA_FINDER_CALLS"), "1");
+    EXPECT_EQ(FinderModuleIdle(), S_OK) << "the program still holds a finder object";
+    EXPECT_EQ(source.messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    EXPECT_EQ(source.terminateRequests, c.terminates ? 1 : 0);
+    if (c.office) {
+        ASSERT_EQ(table.Locations.dataCount(), 1u);
+        EXPECT_EQ(table.Locations[0].Name, c.office);
+        EXPECT_EQ(table.WebLink, "http://www.example.com/");
+    } else {
+        expectNothingLoaded(table);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FinderAnswer,
+    testing::Values(FinderCase{"FileElsewhere", "path", kSharedFile, "Bergen", nullptr, false},
+                    FinderCase{"FileUnderNonAsciiFolder", "path", kNonAsciiFile, "Troms\xF8", nullptr, false},
+                    FinderCase{"NullString", "null", "", nullptr, kMessageCannotFind, true},
+                    FinderCase{"EmptyString", "empty", "", nullptr, kMessageCannotFind, true},
+                    FinderCase{"MissingFile", "path", "Shared Data\\Gone.dat", nullptr, kMessageCannotFind, true},
+                    FinderCase{"Folder", "path", "Shared Data", nullptr, kMessageCannotFind, true},
+                    FinderCase{"CallFails", "fail", "", nullptr, kMessageDataError, false}),
+    [](const testing::TestParamInfo<FinderCase>& info) { return std::string(info.param.name); });
+
+// Another program's handle on the data file, open while the program loads it.
+struct SharingCase {
+    const char* name;
+    DWORD access;
+    DWORD share;
+    bool loads;
+};
+
+class OpenElsewhere : public DataFileLoading, public testing::WithParamInterface<SharingCase> {};
+
+TEST_P(OpenElsewhere, LoadsOnlyWhenNobodyMayWrite)
+{
+    const SharingCase& c = GetParam();
+    const std::string path = folder.write("Mappa2.dat", DataFileText("Oslo"));
+    const HANDLE other = CreateFileA(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+
+    const TMapFunc table(source);
+    CloseHandle(other);
+
+    EXPECT_EQ(source.terminateRequests, 0);
+    if (c.loads) {
+        EXPECT_TRUE(source.messages.empty());
+        EXPECT_EQ(table.Locations.dataCount(), 1u);
+    } else {
+        EXPECT_EQ(source.messages, std::vector<std::string>{kMessageUnableToOpen});
+        expectNothingLoaded(table);
+    }
+    expectFinderUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handles, OpenElsewhere,
+    testing::Values(SharingCase{"ExclusiveWriter", GENERIC_WRITE, 0, false},
+                    SharingCase{"WriterSharingReads", GENERIC_WRITE, FILE_SHARE_READ, false},
+                    SharingCase{"WriterSharingAll", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
+                    SharingCase{"ExclusiveReader", GENERIC_READ, 0, false},
+                    SharingCase{"ReaderSharingReads", GENERIC_READ, FILE_SHARE_READ, true},
+                    SharingCase{"ReaderSharingAll", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true}),
+    [](const testing::TestParamInfo<SharingCase>& info) { return std::string(info.param.name); });
+
+TEST_F(DataFileLoading, FaultyContentIsReportedWithoutEnding)
+{
+    folder.write("Mappa2.dat", DataFileText("Oslo", "north N"));
+
+    const TMapFunc table(source);
+
+    EXPECT_EQ(source.messages, std::vector<std::string>{kMessageDataError});
+    EXPECT_EQ(source.terminateRequests, 0);
+    expectFinderUntouched();
+}
+
+}  // namespace
+}  // namespace mappa::test
