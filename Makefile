@@ -7,7 +7,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native test test-native test-win run fuzz bench clean
+.PHONY: deps build build-win build-native test test-native test-win run fuzz bench bench-win clean
 
 deps:
 	@tools/install-deps
@@ -52,3 +52,13 @@ bench: deps
 
 clean:
 	rm -rf build
+
+bench-win: build-win
+	$(XVFB) tools/wine-run build/win/bench/win/mappa_win_bench.exe
+
+# The setup program build/Mappa-<version>-setup.exe (NSIS), <version> being Mappa.exe's file version.
+.PHONY: package
+package: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target Mappa
+	bash installer/make-installer build/win/src/Mappa.exe build

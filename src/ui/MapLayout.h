@@ -6,7 +6,7 @@ namespace mappa {
 enum class ControlKind { Label, Link, Shape, ComboBox, TextPanel, Button, Panel, Picture };
 enum class ControlFont { Form, Link, Email };
 
-struct ControlSpec {
+struct ControlLayout {
     const char* name;
     ControlKind kind;
     int left, top, width, height;  // width and height 0: sized to the text
@@ -21,7 +21,7 @@ inline constexpr int kClientHeight = 472;
 inline constexpr int kDesignLeft = 273;
 inline constexpr int kDesignTop = 159;
 
-inline constexpr ControlSpec kMapControls[] = {
+inline constexpr ControlLayout kMapControls[] = {
     {"lsName", ControlKind::Label, 8, 362, 0, 0, "Name:", nullptr, ControlFont::Form, nullptr},
     {"lsPhone", ControlKind::Label, 8, 386, 0, 0, "Phone:", nullptr, ControlFont::Form, nullptr},
     {"lsFax", ControlKind::Label, 8, 410, 0, 0, "Fax:", nullptr, ControlFont::Form, nullptr},

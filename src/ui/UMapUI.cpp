@@ -16,7 +16,7 @@
 namespace mappa {
 
 struct TMapUI::Control {
-    const ControlSpec* spec;
+    const ControlLayout* layout;
     HWND handle;
     std::string hint;
     Rgb shapeColour;  // outline and fill of a shape
@@ -141,11 +141,11 @@ void TMapUI::createControls()
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_,
                                nullptr);
     controls_.reserve(std::size(kMapControls));
-    for (const ControlSpec& spec : kMapControls) {
-        HWND parent = spec.parent ? control(spec.parent) : window_;
+    for (const ControlLayout& layout : kMapControls) {
+        HWND parent = layout.parent ? control(layout.parent) : window_;
         const char* window_class = kChildClassName;
         DWORD style = WS_CHILD | WS_VISIBLE;
-        switch (spec.kind) {
+        switch (layout.kind) {
         case ControlKind::Label: window_class = WC_STATICA; style |= SS_LEFT | SS_NOPREFIX; break;
         case ControlKind::Link: window_class = WC_STATICA; style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY; break;
         case ControlKind::TextPanel:
@@ -161,29 +161,29 @@ void TMapUI::createControls()
         case ControlKind::Picture: style |= WS_CLIPSIBLINGS; break;
         case ControlKind::Shape: style |= WS_CLIPSIBLINGS; break;
         }
-        if (std::strcmp(spec.name, "Overlay") == 0) style &= ~WS_VISIBLE;
+        if (std::strcmp(layout.name, "Overlay") == 0) style &= ~WS_VISIBLE;
 
         // The drop-down list of the combo box needs room below its edit part.
-        const int height = spec.kind == ControlKind::ComboBox ? 300 : spec.height;
-        HWND handle = CreateWindowExA(0, window_class, spec.text, style, spec.left, spec.top, spec.width, height,
+        const int height = layout.kind == ControlKind::ComboBox ? 300 : layout.height;
+        HWND handle = CreateWindowExA(0, window_class, layout.text, style, layout.left, layout.top, layout.width, height,
                                       parent, nullptr, instance_, nullptr);
         if (!handle) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]), FALSE);
-        controls_.push_back({&spec, handle, spec.hint ? spec.hint : "", {}});
-        if (spec.width == 0) {
+        SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(layout.font)]), FALSE);
+        controls_.push_back({&layout, handle, layout.hint ? layout.hint : "", {}});
+        if (layout.width == 0) {
             // Labels take the size of their text.
             HDC dc = GetDC(handle);
-            const ScopedSelect select(dc, fonts_[static_cast<std::size_t>(spec.font)]);
+            const ScopedSelect select(dc, fonts_[static_cast<std::size_t>(layout.font)]);
             SIZE size{};
-            GetTextExtentPoint32A(dc, spec.text, static_cast<int>(std::strlen(spec.text)), &size);
+            GetTextExtentPoint32A(dc, layout.text, static_cast<int>(std::strlen(layout.text)), &size);
             ReleaseDC(handle, dc);
             SetWindowPos(handle, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (spec.hint) setHint(handle, spec.hint);
+        if (layout.hint) setHint(handle, layout.hint);
     }
     for (Control& item : controls_)
-        if (std::strcmp(item.spec->name, "shKeySupport") == 0) item.shapeColour = kSupportColour;
+        if (std::strcmp(item.layout->name, "shKeySupport") == 0) item.shapeColour = kSupportColour;
 
     // Keyboard order follows window order: put the controls in it.
     HWND previous = HWND_TOP;
@@ -197,14 +197,14 @@ void TMapUI::createControls()
 HWND TMapUI::control(const char* name) const
 {
     for (const Control& item : controls_)
-        if (std::strcmp(item.spec->name, name) == 0) return item.handle;
+        if (std::strcmp(item.layout->name, name) == 0) return item.handle;
     return nullptr;
 }
 
 std::string TMapUI::hintOf(const char* name) const
 {
     for (const Control& item : controls_)
-        if (std::strcmp(item.spec->name, name) == 0) return item.hint;
+        if (std::strcmp(item.layout->name, name) == 0) return item.hint;
     return {};
 }
 
@@ -601,7 +601,7 @@ LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lPar
         if (candidate.handle == child) item = &candidate;
     if (!item) return DefWindowProcA(child, message, wParam, lParam);
 
-    switch (item->spec->kind) {
+    switch (item->layout->kind) {
     case ControlKind::Picture:
         switch (message) {
         case WM_PAINT: {

@@ -1,0 +1,561 @@
+// Benchmarks of the map window under Windows (or Wine), with 1k and 100k offices:
+//
+//   load        constructing the location table: reading and parsing the file
+//   ready       creating the window and showing it, which loads the table,
+//               positions the offices, fills the country list, draws the markers
+//               and keeps a clean copy of the picture; ends when ShowWindow returns
+//   scan        NearestLocation alone over the window's own positions, per point
+//   mouse move  Image1MouseMove on the shown window with the real pointer over
+//               the picture (erase the old guide line, draw the new one, invalidate)
+//
+// The window should be ready within 3 loads, and a mouse move should cost no
+// more than 2 bare scans. Each figure is the median of several samples, each
+// sample repeating the operation until it takes a measurable time.
+//
+// To show where the time goes, ready is also traced step by step inside the
+// window's own start (by watching the messages its show handler sends), its
+// steps are timed alone through the same operations, and the window-system
+// calls that a mouse move makes are timed one by one.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "OfficeFile.h"
+#include "Stopwatch.h"
+#include "mapdata/MapFunc.h"
+#include "mapdata/WindowsDataFileSource.h"
+#include "support/Support2Win.h"
+#include "ui/MapLogic.h"
+#include "ui/UMapUI.h"
+
+namespace {
+
+using namespace mappa;
+using namespace mappa::winbench;
+
+constexpr double kReadyTarget = 3.0;      // ready within this many loads
+constexpr double kMouseMoveTarget = 2.0;  // a mouse move within this many bare scans
+constexpr int kPointCount = 64;
+
+// The loader's platform services on the scratch folder; a message or a request
+// to end is counted rather than shown, so that nothing waits for a user.
+class QuietSource : public WindowsDataFileSource {
+public:
+    using WindowsDataFileSource::WindowsDataFileSource;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void requestTerminate() override { ++terminateRequests; }
+    std::vector<std::string> messages;
+    int terminateRequests = 0;
+};
+
+void Pump()
+{
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::unique_ptr<TMapUI> CreateMap(QuietSource& source)
+{
+    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] { return std::make_unique<TMapFunc>(source); });
+    map->setPlacementHooks({}, {});
+    return map;
+}
+
+std::unique_ptr<TMapUI> OpenMap(QuietSource& source)
+{
+    auto map = CreateMap(source);
+    ShowWindow(map->handle(), SW_SHOWNORMAL);
+    return map;
+}
+
+// Timestamps of one window start, taken by watching the messages that the
+// show handler sends on its way: the show itself, the country list's redraw
+// switch around its fill, and the first caption of the web link.
+struct ReadyTrace {
+    double start = 0, created = 0, showEnter = 0, loadStart = 0, loadEnd = 0, fillStart = 0, fillEnd = 0,
+           linkText = 0, showExit = 0, end = 0;
+};
+ReadyTrace g_trace;
+WNDPROC g_mainProc = nullptr;
+WNDPROC g_comboProc = nullptr;
+WNDPROC g_linkProc = nullptr;
+
+LRESULT CALLBACK TraceMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHOWWINDOW && wParam && g_trace.showEnter == 0) {
+        g_trace.showEnter = Now();
+        const LRESULT result = CallWindowProcA(g_mainProc, window, message, wParam, lParam);
+        g_trace.showExit = Now();
+        return result;
+    }
+    return CallWindowProcA(g_mainProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TraceCombo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETREDRAW && !wParam && g_trace.fillStart == 0) g_trace.fillStart = Now();
+    const LRESULT result = CallWindowProcA(g_comboProc, window, message, wParam, lParam);
+    if (message == WM_SETREDRAW && wParam && g_trace.fillEnd == 0) g_trace.fillEnd = Now();
+    return result;
+}
+
+LRESULT CALLBACK TraceLink(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT && g_trace.linkText == 0) g_trace.linkText = Now();
+    return CallWindowProcA(g_linkProc, window, message, wParam, lParam);
+}
+
+WNDPROC Subclass(HWND window, WNDPROC procedure)
+{
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
+// One traced window start; the window is destroyed afterwards.
+ReadyTrace TraceReady(QuietSource& source)
+{
+    g_trace = {};
+    g_trace.start = Now();
+    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] {
+        g_trace.loadStart = Now();
+        auto table = std::make_unique<TMapFunc>(source);
+        g_trace.loadEnd = Now();
+        return table;
+    });
+    map->setPlacementHooks({}, {});
+    g_trace.created = Now();
+    g_mainProc = Subclass(map->handle(), TraceMain);
+    g_comboProc = Subclass(map->control("ComboBox1"), TraceCombo);
+    g_linkProc = Subclass(map->control("lsWebLink"), TraceLink);
+    const double subclassed = Now();
+    ShowWindow(map->handle(), SW_SHOWNORMAL);
+    g_trace.end = Now();
+    // The subclassing is not part of the start.
+    g_trace.start += subclassed - g_trace.created;
+    g_trace.created = subclassed;
+    const ReadyTrace trace = g_trace;
+    map.reset();
+    Pump();
+    return trace;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Picture points spread over the whole map, the same for every measurement.
+std::vector<MapPoint> PointerPoints(int width, int height)
+{
+    std::mt19937 random(7u);
+    std::vector<MapPoint> points;
+    for (int i = 0; i < kPointCount; ++i)
+        points.push_back({static_cast<std::int32_t>(random() % static_cast<unsigned>(width)),
+                          static_cast<std::int32_t>(random() % static_cast<unsigned>(height))});
+    return points;
+}
+
+// The screen rectangle in which Image1MouseMove takes the pointer to be over
+// the picture, found the way the window finds it.
+RECT PictureTestRect(const TMapUI& map)
+{
+    RECT outer{}, client{}, panel{};
+    GetWindowRect(map.handle(), &outer);
+    GetClientRect(map.handle(), &client);
+    const long frame_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+    GetWindowRect(map.control("Panel1"), &panel);
+    MapWindowPoints(HWND_DESKTOP, map.handle(), reinterpret_cast<POINT*>(&panel), 2);
+    RECT rect{};
+    rect.left = outer.left + panel.left;
+    rect.top = outer.top + panel.top + frame_height;
+    rect.right = rect.left + map.picture().width();
+    rect.bottom = rect.top + map.picture().height();
+    return rect;
+}
+
+bool MovePointer(POINT to)
+{
+    SetCursorPos(to.x, to.y);
+    for (int i = 0; i < 50; ++i) {
+        POINT now{};
+        GetCursorPos(&now);
+        if (now.x == to.x && now.y == to.y) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+// ---- the report ----
+
+std::string Duration(double seconds)
+{
+    char text[32];
+    if (seconds >= 1.0) std::snprintf(text, sizeof text, "%.3f s", seconds);
+    else if (seconds >= 1e-3) std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else if (seconds >= 1e-6) std::snprintf(text, sizeof text, "%.2f us", seconds * 1e6);
+    else std::snprintf(text, sizeof text, "%.1f ns", seconds * 1e9);
+    return text;
+}
+
+std::string Milliseconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f ms", seconds * 1e3);
+    return text;
+}
+
+std::string Microseconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, seconds * 1e6 >= 100 ? "%.0f us" : "%.1f us", seconds * 1e6);
+    return text;
+}
+
+void PrintHeader()
+{
+    std::printf("%-7s %-40s %12s %12s %12s %16s\n", "offices", "measurement", "median", "min", "max", "samples x reps");
+    std::printf("%s\n", std::string(104, '-').c_str());
+}
+
+void PrintRow(const char* size, const std::string& name, const Timing& timing)
+{
+    std::printf("%-7s %-40s %12s %12s %12s %9d x %-6lld\n", size, name.c_str(), Duration(timing.median).c_str(),
+                Duration(timing.min).c_str(), Duration(timing.max).c_str(), timing.samples,
+                static_cast<long long>(timing.repetitions));
+    std::fflush(stdout);
+}
+
+Timing PerPoint(Timing timing)
+{
+    timing.median /= kPointCount;
+    timing.min /= kPointCount;
+    timing.max /= kPointCount;
+    return timing;
+}
+
+// ---- one office list ----
+
+struct Figures {
+    std::string label;
+    Timing load, ready, scan, mouseMove;
+    bool lineShown = false;
+};
+
+volatile std::size_t g_sink = 0;
+
+Figures Run(const std::string& label, std::size_t offices)
+{
+    Figures figures;
+    figures.label = label;
+    const char* size = label.c_str();
+
+    ScratchFolder folder;
+    folder.write(kDataFileName, MakeOfficeFile(offices));
+    QuietSource source(folder.path());
+
+    // a) Load alone.
+    figures.load = Measure([&](std::int64_t n) {
+        double total = 0;
+        for (std::int64_t i = 0; i < n; ++i) {
+            const double start = Now();
+            auto table = std::make_unique<TMapFunc>(source);
+            total += Now() - start;
+            if (table->Locations.dataCount() != offices || !source.messages.empty())
+                throw std::runtime_error("the office list did not load: " +
+                                         (source.messages.empty() ? std::string("wrong count") : source.messages.front()));
+        }
+        return total;
+    });
+    PrintRow(size, "load (TMapFunc)", figures.load);
+
+    // b) Window ready: created and shown.
+    figures.ready = Measure(
+        [&](std::int64_t n) {
+            double total = 0;
+            for (std::int64_t i = 0; i < n; ++i) {
+                const double start = Now();
+                auto map = OpenMap(source);
+                total += Now() - start;
+                if (!map->table() || map->table()->Locations.dataCount() != offices)
+                    throw std::runtime_error("the window did not load the office list");
+                map.reset();
+                Pump();
+            }
+            return total;
+        },
+        {}, Pump);
+    PrintRow(size, "ready (create + ShowWindow)", figures.ready);
+
+    // Where ready's time goes: the window's own start, traced.
+    {
+        const int runs = offices >= 50000 ? 7 : 21;
+        std::vector<ReadyTrace> traces;
+        for (int i = 0; i < runs; ++i) traces.push_back(TraceReady(source));
+        const auto phase = [&](const char* name, double ReadyTrace::*from, double ReadyTrace::*to) {
+            std::vector<double> values;
+            for (const ReadyTrace& trace : traces) values.push_back(trace.*to - trace.*from);
+            std::printf("%-7s %-40s %12s\n", size, name, Duration(Median(values)).c_str());
+        };
+        std::printf("%-7s ready, traced over %d starts (medians):\n", size, runs);
+        phase("  whole start", &ReadyTrace::start, &ReadyTrace::end);
+        phase("  create window (constructor)", &ReadyTrace::start, &ReadyTrace::created);
+        phase("  ShowWindow until FormShow", &ReadyTrace::created, &ReadyTrace::showEnter);
+        phase("  FormShow until load", &ReadyTrace::showEnter, &ReadyTrace::loadStart);
+        phase("  load (TMapFunc)", &ReadyTrace::loadStart, &ReadyTrace::loadEnd);
+        phase("  computePositions + sort countries", &ReadyTrace::loadEnd, &ReadyTrace::fillStart);
+        phase("  fill country list (CB_ADDSTRING)", &ReadyTrace::fillStart, &ReadyTrace::fillEnd);
+        phase("  drawMap + clean copy", &ReadyTrace::fillEnd, &ReadyTrace::linkText);
+        phase("  links, then FormShow returns", &ReadyTrace::linkText, &ReadyTrace::showExit);
+        phase("  ShowWindow after FormShow", &ReadyTrace::showExit, &ReadyTrace::end);
+        std::fflush(stdout);
+    }
+
+    // The same steps alone.
+    {
+        TMapFunc table(source);
+        const Timing positions = Measure([&](std::int64_t n) {
+            const double start = Now();
+            for (std::int64_t i = 0; i < n; ++i) table.computePositions(640, 320);
+            return Now() - start;
+        });
+        PrintRow(size, "  step: computePositions", positions);
+
+        // The country list, filled the way the window fills it.
+        std::vector<const std::string*> countries;
+        const auto collect = [&] {
+            countries.clear();
+            for (std::size_t i = 0; i < table.Locations.dataCount(); ++i)
+                if (!table.Locations[i].Country.empty()) countries.push_back(&table.Locations[i].Country);
+        };
+        const auto sort = [&] {
+            std::stable_sort(countries.begin(), countries.end(), [](const std::string* a, const std::string* b) {
+                return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->c_str(), -1, b->c_str(), -1) ==
+                       CSTR_LESS_THAN;
+            });
+        };
+        const Timing sorting = Measure([&](std::int64_t n) {
+            double total = 0;
+            for (std::int64_t i = 0; i < n; ++i) {
+                collect();
+                const double start = Now();
+                sort();
+                total += Now() - start;
+            }
+            return total;
+        });
+        PrintRow(size, "  step: sort countries (CompareStringA)", sorting);
+
+        collect();
+        sort();
+        HWND holder = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+        const Timing filling = Measure(
+            [&](std::int64_t n) {
+                double total = 0;
+                for (std::int64_t i = 0; i < n; ++i) {
+                    HWND combo = CreateWindowExA(0, WC_COMBOBOXA, "",
+                                                 WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS |
+                                                     WS_VSCROLL | WS_TABSTOP,
+                                                 0, 0, 209, 300, holder, nullptr, nullptr, nullptr);
+                    const double start = Now();
+                    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+                    SendMessageA(combo, CB_INITSTORAGE, countries.size(), countries.size() * 16);
+                    for (const std::string* country : countries)
+                        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(country->c_str()));
+                    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+                    total += Now() - start;
+                    DestroyWindow(combo);
+                }
+                return total;
+            },
+            {}, Pump);
+        PrintRow(size, "  step: fill country list (CB_ADDSTRING)", filling);
+        DestroyWindow(holder);
+
+        auto map = OpenMap(source);
+        Pump();
+        const Timing drawing = Measure([&](std::int64_t n) {
+            const double start = Now();
+            for (std::int64_t i = 0; i < n; ++i) map->drawMap();
+            GdiFlush();
+            return Now() - start;
+        });
+        PrintRow(size, "  step: drawMap (markers)", drawing);
+
+        BitmapHandle clean;
+        const Timing copying = Measure([&](std::int64_t n) {
+            const double start = Now();
+            for (std::int64_t i = 0; i < n; ++i) map->picture().copyTo(clean);
+            GdiFlush();
+            return Now() - start;
+        });
+        PrintRow(size, "  step: clean copy (copyTo)", copying);
+
+        std::fflush(stdout);
+    }
+
+    // c) and d) on one shown window.
+    auto map = OpenMap(source);
+    Pump();
+    const LocationSlots& slots = map->table()->Locations;
+    const std::size_t count = slots.dataCount();
+    const std::vector<MapPoint> points = PointerPoints(map->picture().width(), map->picture().height());
+
+    figures.scan = PerPoint(Measure([&](std::int64_t n) {
+        std::size_t sink = 0;
+        const double start = Now();
+        for (std::int64_t i = 0; i < n; ++i)
+            for (const MapPoint& point : points) sink += NearestLocation(slots, count, point);
+        const double elapsed = Now() - start;
+        g_sink = g_sink + sink;
+        return elapsed;
+    }));
+    PrintRow(size, "scan (NearestLocation), per point", figures.scan);
+
+    // The window draws only while the real pointer is over the picture.
+    const RECT inside = PictureTestRect(*map);
+    const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
+    if (!MovePointer(centre))
+        std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);
+    Pump();
+    map->lineShown = false;
+    map->Image1MouseMove(points.front().x, points.front().y);
+    figures.lineShown = map->lineShown;
+    if (!figures.lineShown) {
+        POINT now{};
+        GetCursorPos(&now);
+        std::printf("WARNING: no guide line drawn; pointer at (%ld, %ld), picture taken at (%ld, %ld)-(%ld, %ld)\n",
+                    now.x, now.y, inside.left, inside.top, inside.right, inside.bottom);
+    }
+
+    figures.mouseMove = PerPoint(Measure(
+        [&](std::int64_t n) {
+            const double start = Now();
+            for (std::int64_t i = 0; i < n; ++i)
+                for (const MapPoint& point : points) map->Image1MouseMove(point.x, point.y);
+            return Now() - start;
+        },
+        {}, Pump));
+    PrintRow(size, "mouse move (Image1MouseMove), per point", figures.mouseMove);
+
+    // The window and the bare scan must agree on the office.
+    const TLocation& nearest = slots[NearestLocation(slots, count, points.back())];
+    if (!map->lineShown || map->hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
+        std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
+                    map->lineShown ? "shown" : "not shown", map->hoverLoc.x, map->hoverLoc.y, nearest.MapX, nearest.MapY);
+
+    // The window-system calls that one mouse move makes, each alone (per call).
+    {
+        HWND window = map->handle();
+        HWND panel = map->control("Panel1");
+        HWND image = map->control("Image1");
+        const auto step = [&](const char* name, const std::function<void()>& body) {
+            const Timing timing = Measure([&](std::int64_t n) {
+                const double start = Now();
+                for (std::int64_t i = 0; i < n; ++i) body();
+                return Now() - start;
+            });
+            PrintRow(size, name, timing);
+        };
+        step("  call: GetWindowRect + GetClientRect", [&] {
+            RECT outer{}, client{};
+            GetWindowRect(window, &outer);
+            GetClientRect(window, &client);
+        });
+        step("  call: Panel1 rect (GetWindowRect+Map..)", [&] {
+            RECT rect{};
+            GetWindowRect(panel, &rect);
+            MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+        });
+        step("  call: GetCursorPos", [&] {
+            POINT pointer{};
+            GetCursorPos(&pointer);
+        });
+        step("  call: LoadCursor(IDC_ARROW)", [&] { g_sink = g_sink + reinterpret_cast<std::uintptr_t>(LoadCursor(nullptr, IDC_ARROW)); });
+        step("  call: cursor change (WindowFromPoint..)", [&] {
+            POINT pointer{};
+            GetCursorPos(&pointer);
+            if (WindowFromPoint(pointer) == image) SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        });
+        HDC dc = map->picture().dc();
+        step("  call: guide line, erase + draw (GDI)", [&] {
+            HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
+            HGDIOBJ previous = SelectObject(dc, pen);
+            SetROP2(dc, R2_XORPEN);
+            SetBkMode(dc, TRANSPARENT);
+            MoveToEx(dc, 10, 10, nullptr);
+            LineTo(dc, 600, 300);
+            MoveToEx(dc, 10, 10, nullptr);
+            LineTo(dc, 600, 300);
+            SetROP2(dc, R2_COPYPEN);
+            SelectObject(dc, previous);
+            DeleteObject(pen);
+        });
+        step("  call: InvalidateRect(Image1)", [&] { InvalidateRect(image, nullptr, FALSE); });
+        Pump();
+    }
+
+    MovePointer({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+    map.reset();
+    Pump();
+    return figures;
+}
+
+
+}  // namespace
+
+int main()
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    mappa::FixNumberFormat();
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    int status = 0;
+    try {
+        std::printf("Mappa window benchmarks: median seconds per operation (QueryPerformanceCounter)\n\n");
+        PrintHeader();
+        std::vector<Figures> all;
+        all.push_back(Run("1k", 1000));
+        std::printf("\n");
+        all.push_back(Run("100k", 100000));
+
+        std::printf("\n");
+        for (const Figures& f : all) {
+            const double ready_ratio = f.ready.median / f.load.median;
+            std::printf("load %s: %s; ready %s: %s (%.2fx load) [target <= %.0fx: %s]\n", f.label.c_str(),
+                        Milliseconds(f.load.median).c_str(), f.label.c_str(), Milliseconds(f.ready.median).c_str(),
+                        ready_ratio, kReadyTarget, ready_ratio <= kReadyTarget ? "met" : "MISSED");
+        }
+        for (const Figures& f : all) {
+            const double move_ratio = f.mouseMove.median / f.scan.median;
+            std::printf("scan %s: %s; mouse move %s: %s (%.2fx scan) [target <= %.0fx: %s]%s\n", f.label.c_str(),
+                        Microseconds(f.scan.median).c_str(), f.label.c_str(), Microseconds(f.mouseMove.median).c_str(),
+                        move_ratio, kMouseMoveTarget, move_ratio <= kMouseMoveTarget ? "met" : "MISSED",
+                        f.lineShown ? "" : " (guide line NOT drawn: figure invalid)");
+            if (!f.lineShown) status = 1;
+        }
+    } catch (const std::exception& error) {
+        std::printf("error: %s\n", error.what());
+        status = 1;
+    }
+    std::fflush(stdout);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return status;
+}
