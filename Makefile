@@ -3,6 +3,7 @@
 #   make run    the program with the bundled offices
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make bench  the benchmarks of the core
+#   make bench-win  the benchmarks of the map window, under Wine
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
@@ -53,8 +54,11 @@ bench: deps
 clean:
 	rm -rf build
 
-bench-win: build-win
-	$(XVFB) tools/wine-run build/win/bench/win/mappa_win_bench.exe
+bench-win: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target mappa_win_bench
+	$(XVFB) sh -c 'tools/wine-run --prepare && tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
+		status=$$?; tools/wine-run --server-stop; exit $$status'
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS), <version> being Mappa.exe's file version.
 .PHONY: package

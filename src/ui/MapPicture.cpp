@@ -9,10 +9,66 @@ namespace {
 
 void DeleteDc(HDC dc) { DeleteDC(dc); }
 using DcHandle = UniqueHandle<HDC, &DeleteDc>;
+void DeleteBrush(HBRUSH brush) { DeleteObject(brush); }
+using BrushHandle = UniqueHandle<HBRUSH, &DeleteBrush>;
 
 }  // namespace
 
+MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0 ? 0 : size)
+{
+    // The marker is drawn twice, over two different grounds; the pixels that
+    // come out the same both times are the ones it paints.
+    const int half = size_ / 2;
+    const int side = 2 * size_ + 3;
+    const int centre = size_ + 1;
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = side;
+    header.bmiHeader.biHeight = -side;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const BitmapHandle bitmap(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const DcHandle dc(CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+
+    const BrushHandle brush(CreateSolidBrush(ToColorRef(colour_)));
+    const ScopedSelect select_bitmap(dc.get(), bitmap.get());
+    const ScopedSelect select_brush(dc.get(), brush.get());
+    const ScopedSelect select_pen(dc.get(), GetStockObject(BLACK_PEN));
+    SetROP2(dc.get(), R2_COPYPEN);
+    std::vector<std::uint32_t> first;
+    for (const COLORREF ground : {RGB(0x12, 0x34, 0x56), RGB(0xED, 0xCB, 0xA9)}) {
+        const BrushHandle fill(CreateSolidBrush(ground));
+        const RECT all{0, 0, side, side};
+        FillRect(dc.get(), &all, fill.get());
+        Ellipse(dc.get(), centre - half, centre - half, centre + half, centre + half);
+        GdiFlush();
+        if (first.empty()) {
+            first.assign(pixels, pixels + count);
+            continue;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            if (pixels[i] == first[i])
+                dots_.push_back({static_cast<int>(i % static_cast<std::size_t>(side)) - centre,
+                                 static_cast<int>(i / static_cast<std::size_t>(side)) - centre, pixels[i]});
+    }
+}
+
 MapPicture::~MapPicture() { release(); }
+
+void MapPicture::stamp(const MarkerStamp& marker, int x, int y)
+{
+    for (const MarkerStamp::Dot& dot : marker.dots_) {
+        const long long px = static_cast<long long>(x) + dot.dx;
+        const long long py = static_cast<long long>(y) + dot.dy;
+        if (px < 0 || py < 0 || px >= width_ || py >= height_) continue;
+        bits_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)] = dot.value;
+    }
+}
 
 void MapPicture::release()
 {

@@ -6,11 +6,33 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "mapdata/MapFunc.h"
 #include "ui/MapLogic.h"
 
 namespace mappa {
+
+// The pixels that GDI paints for one marker (black outline, filled with its
+// colour), relative to the marker's centre. Drawn once and then copied for
+// every office of that style: the same pixels as drawing each marker, for a
+// fraction of the cost.
+class MarkerStamp {
+public:
+    MarkerStamp(Rgb colour, int size);
+    Rgb colour() const { return colour_; }
+    int size() const { return size_; }
+
+private:
+    friend class MapPicture;
+    struct Dot {
+        int dx, dy;
+        std::uint32_t value;
+    };
+    Rgb colour_;
+    int size_;
+    std::vector<Dot> dots_;
+};
 
 class MapPicture {
 public:
@@ -26,6 +48,10 @@ public:
     int height() const { return height_; }
     HDC dc() const { return dc_; }
     Rgb pixel(int x, int y) const;
+
+    // Sets the marker's pixels around x, y that fall on the picture. Drawing
+    // through the device context must have been flushed (GdiFlush).
+    void stamp(const MarkerStamp& marker, int x, int y);
 
     // Copies the picture into `target`, creating a bitmap of the same size when it is empty.
     void copyTo(BitmapHandle& target) const;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 
 #include "support/Application.h"
 #include "support/Support2PlacementWin.h"
@@ -66,6 +68,18 @@ void Guarded(Function&& function)
     }
 }
 
+// The key under which the country list sorts a text: the user's collation,
+// letter case ignored. Keys compare as bytes exactly as their texts compare.
+std::string SortKey(const std::string& text)
+{
+    constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
+    if (size <= 0) return text;
+    std::string key(static_cast<std::size_t>(size), '\0');
+    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, key.data(), size);
+    return key;
+}
+
 std::string WindowText(HWND window)
 {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
@@ -89,7 +103,10 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
     fonts_ = {MakeFont(-11, "MS Sans Serif", false, false), MakeFont(-15, "Arial", true, true),
               MakeFont(-12, "MS Sans Serif", false, true)};
     face_brush_ = GetSysColorBrush(COLOR_BTNFACE);
-    image1_cursor_ = LoadCursor(nullptr, IDC_ARROW);
+    arrow_cursor_ = LoadCursor(nullptr, IDC_ARROW);
+    hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
+    image1_cursor_ = arrow_cursor_;
+    guide_pen_ = CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour));
 
     constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT bounds{0, 0, kClientWidth, kClientHeight};
@@ -118,6 +135,8 @@ void TMapUI::releaseWindow()
     }
     for (HFONT font : fonts_) DeleteObject(font);
     fonts_.clear();
+    if (guide_pen_) DeleteObject(guide_pen_);
+    guide_pen_ = nullptr;
 }
 
 PlacementWindow TMapUI::placementWindow() const
@@ -180,7 +199,9 @@ void TMapUI::createControls()
             ReleaseDC(handle, dc);
             SetWindowPos(handle, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (layout.hint) setHint(handle, layout.hint);
+        // The country list gets its tooltip once it is filled: the tooltip
+        // watches every message the list receives.
+        if (layout.hint && layout.kind != ControlKind::ComboBox) setHint(handle, layout.hint);
     }
     for (Control& item : controls_)
         if (std::strcmp(item.layout->name, "shKeySupport") == 0) item.shapeColour = kSupportColour;
@@ -256,32 +277,71 @@ void TMapUI::FormShow()
 
 void TMapUI::fillCountryList()
 {
-    // Adding the entries already in order makes each sorted insert land at the
-    // end of the list, so filling costs n log n rather than n squared.
-    std::vector<const std::string*> countries;
+    // The list is sorted here and filled in order. Each distinct country is
+    // ranked once by its sort key; the offices then go into their rank's place
+    // in table order, so that countries that compare equal keep that order.
     const std::size_t count = locationCount();
-    countries.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        if (!mapData_->Locations[i].Country.empty()) countries.push_back(&mapData_->Locations[i].Country);
-    std::stable_sort(countries.begin(), countries.end(), [](const std::string* a, const std::string* b) {
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a->c_str(), -1, b->c_str(), -1) == CSTR_LESS_THAN;
-    });
+    std::unordered_map<std::string_view, std::size_t> ids;
+    std::vector<std::string_view> distinct;
+    std::vector<std::size_t> idOf;
+    idOf.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& country = mapData_->Locations[i].Country;
+        if (country.empty()) continue;
+        const auto [at, added] = ids.try_emplace(country, distinct.size());
+        if (added) distinct.push_back(country);
+        idOf.push_back(at->second);
+    }
+
+    std::vector<std::string> keys(distinct.size());
+    for (std::size_t id = 0; id < distinct.size(); ++id) keys[id] = SortKey(std::string(distinct[id]));
+    std::vector<std::size_t> byKey(distinct.size());
+    for (std::size_t id = 0; id < byKey.size(); ++id) byKey[id] = id;
+    std::sort(byKey.begin(), byKey.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::vector<std::size_t> rank(distinct.size());
+    std::size_t ranks = 0;
+    for (std::size_t i = 0; i < byKey.size(); ++i) {
+        if (i > 0 && keys[byKey[i]] != keys[byKey[i - 1]]) ++ranks;
+        rank[byKey[i]] = ranks;
+    }
+
+    std::vector<std::size_t> next(distinct.size() + 1, 0);  // where each rank's offices go
+    for (std::size_t id : idOf) ++next[rank[id] + 1];
+    for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
+    std::vector<std::string_view> ordered(idOf.size());
+    for (std::size_t id : idOf) ordered[next[rank[id]]++] = distinct[id];
 
     HWND combo = control("ComboBox1");
     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(combo, CB_INITSTORAGE, countries.size(), countries.size() * 16);
-    for (const std::string* country : countries)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(country->c_str()));
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    countries_.clear();
+    countries_.reserve(ordered.size());
+    SendMessageA(combo, CB_INITSTORAGE, ordered.size(), ordered.size() * 16);
+    for (const std::string_view country : ordered) {
+        // Each country view is a whole string of the table, terminated.
+        // Inserting at the end keeps a sorted list from searching for the place.
+        if (SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(country.data())) < 0)
+            throw WindowsError(E_OUTOFMEMORY, "Cannot fill the country list");
+        countries_.emplace_back(country);
+    }
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    setHint(combo, hintOf("ComboBox1"));
 }
 
 void TMapUI::drawMap()
 {
+    // Each marker style is drawn once and then copied for its offices.
+    std::vector<MarkerStamp> stamps;
+    GdiFlush();
     const std::size_t count = locationCount();
     for (std::size_t i = 0; i < count; ++i) {
         const TLocation& location = mapData_->Locations[i];
         const MarkerStyle marker = MarkerFor(KindOfOffice(location.OfficeType));
-        plotLocation(location, marker.colour, marker.size);
+        auto stamp = std::find_if(stamps.begin(), stamps.end(), [&](const MarkerStamp& made) {
+            return made.colour() == marker.colour && made.size() == marker.size;
+        });
+        if (stamp == stamps.end()) stamp = stamps.insert(stamps.end(), MarkerStamp(marker.colour, marker.size));
+        picture_.stamp(*stamp, location.MapX, location.MapY);
     }
 }
 
@@ -310,41 +370,29 @@ void TMapUI::FormClose()
 
 std::size_t TMapUI::nearestLocation(MapPoint point)
 {
-    setImage1Cursor(LoadCursor(nullptr, IDC_ARROW));
+    setImage1Cursor(arrow_cursor_);
     if (!mapData_) return 0;
     return NearestLocation(mapData_->Locations, locationCount(), point);
 }
 
 void TMapUI::Image1MouseMove(int x, int y)
 {
-    RECT outer{}, client{};
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    const int frame_height = (outer.bottom - outer.top) - (client.bottom - client.top);
-    curMouse = {x, y};
-    setImage1Cursor(LoadCursor(nullptr, IDC_ARROW));
-    if (locationCount() == 0) return;
-    const std::size_t index = nearestLocation(curMouse);
-    const TLocation& location = mapData_->Locations[index];
-
-    RECT panel{};
-    GetWindowRect(control("Panel1"), &panel);
-    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&panel), 2);
-    const long left = outer.left + panel.left;
-    const long top = outer.top + panel.top + frame_height;
-    const long right = left + picture_.width();
-    const long bottom = top + picture_.height();
     POINT pointer{};
     GetCursorPos(&pointer);
-    if (!(left < pointer.x && pointer.x < right && top < pointer.y && pointer.y < bottom)) return;
+    Image1MouseMove(x, y, pointer);
+}
 
-    if (std::abs(x - location.MapX) < 5 && std::abs(y - location.MapY) < 5)
-        setImage1Cursor(LoadCursor(nullptr, IDC_HAND));
+void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
+{
+    curMouse = {x, y};
+    HCURSOR cursor = arrow_cursor_;
+    const std::size_t count = locationCount();
+    if (count != 0 && pointerOverPicture(pointer)) {
+        const TLocation& location = mapData_->Locations[NearestLocation(mapData_->Locations, count, curMouse)];
+        if (std::abs(x - location.MapX) < 5 && std::abs(y - location.MapY) < 5) cursor = hand_cursor_;
 
-    HDC dc = picture_.dc();
-    HPEN pen = CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour));
-    {
-        const ScopedSelect select(dc, pen);
+        HDC dc = picture_.dc();
+        const ScopedSelect select(dc, guide_pen_);
         SetROP2(dc, R2_XORPEN);
         SetBkMode(dc, TRANSPARENT);
         if (lineShown) {
@@ -355,12 +403,29 @@ void TMapUI::Image1MouseMove(int x, int y)
         MoveToEx(dc, curMouse.x, curMouse.y, nullptr);
         LineTo(dc, location.MapX, location.MapY);
         SetROP2(dc, R2_COPYPEN);
+        hoverLoc = {location.MapX, location.MapY};
+        lastMouse = curMouse;
+        lineShown = true;
+        InvalidateRect(control("Image1"), nullptr, FALSE);
     }
-    DeleteObject(pen);
-    hoverLoc = {location.MapX, location.MapY};
-    lastMouse = curMouse;
-    lineShown = true;
-    InvalidateRect(control("Image1"), nullptr, FALSE);
+    setImage1Cursor(cursor, &pointer);
+}
+
+// Whether the pointer is over the picture, taken from the window's outer
+// rectangle, the panel's place in the client area and the frame's height.
+bool TMapUI::pointerOverPicture(POINT pointer) const
+{
+    RECT outer{}, client{}, panel{};
+    GetWindowRect(window_, &outer);
+    GetClientRect(window_, &client);
+    const long frame_height = (outer.bottom - outer.top) - (client.bottom - client.top);
+    GetWindowRect(control("Panel1"), &panel);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&panel), 2);
+    const long left = outer.left + panel.left;
+    const long top = outer.top + panel.top + frame_height;
+    const long right = left + picture_.width();
+    const long bottom = top + picture_.height();
+    return left < pointer.x && pointer.x < right && top < pointer.y && pointer.y < bottom;
 }
 
 void TMapUI::FormMouseMove()
@@ -374,7 +439,7 @@ void TMapUI::FormMouseMove()
 
 void TMapUI::Image1Click()
 {
-    setImage1Cursor(LoadCursor(nullptr, IDC_ARROW));
+    setImage1Cursor(arrow_cursor_);
     if (locationCount() == 0) return;
     showInfo(mapData_->Locations[nearestLocation(curMouse)]);
 }
@@ -382,14 +447,10 @@ void TMapUI::Image1Click()
 void TMapUI::ComboBox1Click()
 {
     if (!mapData_) return;
-    HWND combo = control("ComboBox1");
-    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageA(control("ComboBox1"), CB_GETCURSEL, 0, 0);
     std::string country;
-    if (selected != CB_ERR) {
-        country.resize(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, selected, 0)) + 1);
-        country.resize(static_cast<std::size_t>(
-            SendMessageA(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(country.data()))));
-    }
+    if (selected >= 0 && static_cast<std::size_t>(selected) < countries_.size())
+        country = countries_[static_cast<std::size_t>(selected)];
     TLocation location;
     mapData_->findByCountry(country, location);
     showInfo(location);
@@ -409,19 +470,9 @@ void TMapUI::showInfo(const TLocation& location)
     for (const char* name : {"ldName", "ldPhone", "ldFax", "ldToll", "ldEmail"}) ShowWindow(control(name), SW_SHOWNA);
 
     // The last entry equal to the country, letter case included, is selected.
-    HWND combo = control("ComboBox1");
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    LRESULT found = CB_ERR;
-    std::string entry;
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
-        if (length != static_cast<LRESULT>(location.Country.size())) continue;
-        entry.assign(static_cast<std::size_t>(length) + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-        entry.resize(static_cast<std::size_t>(length));
-        if (entry == location.Country) found = i;
-    }
-    if (found != CB_ERR) SendMessageA(combo, CB_SETCURSEL, found, 0);
+    const auto found = std::find(countries_.rbegin(), countries_.rend(), location.Country);
+    if (found != countries_.rend())
+        SendMessageA(control("ComboBox1"), CB_SETCURSEL, static_cast<WPARAM>(countries_.rend() - found - 1), 0);
 }
 
 void TMapUI::overlayLocation(const TLocation& location, Rgb colour, int size)
@@ -439,13 +490,16 @@ void TMapUI::overlayLocation(const TLocation& location, Rgb colour, int size)
     InvalidateRect(overlay, nullptr, TRUE);
 }
 
-void TMapUI::setImage1Cursor(HCURSOR cursor)
+void TMapUI::setImage1Cursor(HCURSOR cursor, const POINT* pointer)
 {
     if (cursor == image1_cursor_) return;
     image1_cursor_ = cursor;
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    if (WindowFromPoint(pointer) == control("Image1")) SetCursor(cursor);
+    POINT now{};
+    if (!pointer) {
+        GetCursorPos(&now);
+        pointer = &now;
+    }
+    if (WindowFromPoint(*pointer) == control("Image1")) SetCursor(cursor);
 }
 
 // ---- actions ----
@@ -612,7 +666,13 @@ LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         }
         case WM_ERASEBKGND: return 1;
-        case WM_MOUSEMOVE: Image1MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEMOVE: {
+            // Where the pointer was when it moved; asking the system again
+            // costs a round trip to the display under Wine.
+            const DWORD at = GetMessagePos();
+            Image1MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+            return 0;
+        }
         case WM_LBUTTONDOWN:
             image1_pressed_ = true;
             SetCapture(child);

@@ -46,6 +46,8 @@ public:
     void FormClose();
     void FormMouseMove();
     void Image1MouseMove(int x, int y);
+    // The same, with the pointer's screen position already known.
+    void Image1MouseMove(int x, int y, POINT pointer);
     void Image1Click();
     void ComboBox1Click();
     void bCopyClick();
@@ -90,7 +92,9 @@ private:
     void releaseWindow();
     void fillCountryList();
     void setHint(HWND control, const std::string& hint);
-    void setImage1Cursor(HCURSOR cursor);
+    // Sets the picture's cursor; `pointer` is where the pointer is, if known.
+    void setImage1Cursor(HCURSOR cursor, const POINT* pointer = nullptr);
+    bool pointerOverPicture(POINT pointer) const;
     void openAddress(const std::string& address, int showCommand);
     void openWebLink(const std::string& address);
     std::string textOf(const char* name) const;
@@ -108,6 +112,10 @@ private:
     std::unique_ptr<TMapFunc> mapData_;
     MapPicture picture_;
     HCURSOR image1_cursor_ = nullptr;
+    HCURSOR arrow_cursor_ = nullptr;
+    HCURSOR hand_cursor_ = nullptr;
+    HPEN guide_pen_ = nullptr;
+    std::vector<std::string> countries_;  // the country list's entries, in its order
     bool shown_ = false;
     bool image1_pressed_ = false;
 };

@@ -32,7 +32,10 @@ bool RunClients(int clients, int cycles)
     for (auto& client : running) {
         const ULONGLONG now = GetTickCount64();
         const auto code = client->wait(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
-        if (!code) { std::printf("HUNG client %lu\n", client->id()); std::fflush(stdout); Sleep(900000); }
+        if (!code) {
+            std::printf("client %lu did not end within the minute\n", client->id());
+            client->kill();
+        }
         all = all && code == 0u;
     }
     return all;

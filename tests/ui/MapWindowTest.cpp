@@ -5,6 +5,7 @@
 #include "MapHarness.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <unknwn.h>
 
 #include "support/Application.h"
@@ -176,6 +177,44 @@ TEST(MapPicture, EachOfficeTypeHasItsMarker)
     }
 }
 
+// The window copies each marker style from one drawing of it; the result must
+// be the very pixels of drawing every marker with GDI, at the edges and
+// corners, where markers overlap, and in file order.
+TEST(MapPicture, MarkersAreThePixelsOfDrawingEachOne)
+{
+    std::vector<Office> offices;
+    const char* types[] = {"Sales", "Support", "Partner"};
+    const POINT places[] = {{0, 0},     {639, 0},   {0, 319},   {639, 319}, {1, 160},   {638, 161}, {320, 1},
+                            {321, 318}, {100, 100}, {103, 101}, {105, 98},  {250, 200}, {251, 200}, {250, 201}};
+    for (std::size_t i = 0; i < std::size(places); ++i)
+        for (std::size_t t = 0; t < std::size(types); ++t)
+            offices.push_back(Office{.type = types[(i + t) % 3], .x = int(places[i].x) + int(t) * 2 % 3,
+                                     .y = int(places[i].y)});
+    MapWindow map(offices);
+
+    MapPicture expected;
+    expected.loadResource(GetModuleHandleA(nullptr), kWorldMapResource);
+    const TMapFunc& table = *map->table();
+    for (std::size_t i = 0; i < table.Locations.dataCount(); ++i) {
+        const TLocation& office = table.Locations[i];
+        const MarkerStyle marker = MarkerFor(KindOfOffice(office.OfficeType));
+        HBRUSH brush = CreateSolidBrush(ToColorRef(marker.colour));
+        const ScopedSelect select_brush(expected.dc(), brush);
+        const ScopedSelect select_pen(expected.dc(), GetStockObject(BLACK_PEN));
+        const int half = marker.size / 2;
+        Ellipse(expected.dc(), office.MapX - half, office.MapY - half, office.MapX + half, office.MapY + half);
+        SelectObject(expected.dc(), GetStockObject(NULL_BRUSH));
+        DeleteObject(brush);
+    }
+    const Pixels drawn = Capture(map->picture()), reference = Capture(expected);
+    ASSERT_EQ(drawn.size(), reference.size());
+    int differing = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        if (!(drawn[i] == reference[i]) && ++differing <= 5)
+            ADD_FAILURE() << "pixel (" << i % 640 << ", " << i / 640 << ")";
+    EXPECT_EQ(differing, 0);
+}
+
 TEST(MapPicture, LaterOfficesCoverEarlierOnes)
 {
     MapWindow map({Office{.type = "Support", .x = 200, .y = 100}, Office{.type = "Sales", .x = 200, .y = 100},
@@ -218,6 +257,37 @@ TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
     EXPECT_EQ(ComboEntries(map->control("ComboBox1")), (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
     EXPECT_EQ(map->picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
     EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
+// The window sorts the list itself; its order must be the one a sorted list
+// box gives, under the user's collation (hyphens and apostrophes weigh little,
+// accents follow the base letter, letter case does not count), and names that
+// compare equal keep the order of the data file.
+TEST(CountryList, OrderIsTheSystemsSortedOrderAndEqualNamesKeepFileOrder)
+{
+    const std::vector<std::string> names{"Co-op Land", "Coop", "Cook Islands", "\xD6sterreich", "Oman", "Ecuador",
+                                         "\xC9ire", "Eire", "Zambia", "10 Downing", "9 Elms", "d'Ivoire", "Denmark",
+                                         "NORWAY", "Bahamas, The", "Bahamas"};
+    std::vector<Office> offices;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        offices.push_back(Office{.name = "Office " + std::to_string(i), .country = names[i], .x = 20 + 30 * int(i)});
+    offices.push_back(Office{.name = "Later", .country = "norway", .x = 600});
+    offices.push_back(Office{.name = "Last", .country = "Norway", .x = 620});
+    MapWindow map(offices);
+
+    HWND sorted = CreateWindowExA(0, WC_COMBOBOXA, "", WS_POPUP | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0, 0,
+                                  200, 200, nullptr, nullptr, nullptr, nullptr);
+    for (const std::string& name : names) SendMessageA(sorted, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    std::vector<std::string> expected = ComboEntries(sorted);
+    DestroyWindow(sorted);
+    const auto norway = std::find(expected.begin(), expected.end(), "NORWAY") - expected.begin();
+    ASSERT_LT(norway, std::ssize(expected));
+    expected.insert(expected.begin() + norway + 1, {"norway", "Norway"});
+    EXPECT_EQ(ComboEntries(map->control("ComboBox1")), expected);
+
+    // The entry equal to the office's country, letter case included, is selected.
+    map->showInfo(map->table()->Locations[names.size()]);
+    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), norway + 1);
 }
 
 TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
