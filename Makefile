@@ -8,7 +8,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native test test-native test-win run fuzz bench bench-win clean
+.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win clean
 
 deps:
 	@tools/install-deps
@@ -29,18 +29,31 @@ test-native: build-native
 test-win: build-win
 	$(XVFB) ctest --preset win
 
-test: build
+test: build build-fuzz
 	@status=0; \
 	ctest --preset native || status=1; \
+	$(MAKE) --no-print-directory fuzz-smoke || status=1; \
 	$(XVFB) ctest --preset win || status=1; \
 	exit $$status
+
+build-fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
+# Both fuzz targets for a short while from their seeds: a crash fails the tests.
+SMOKE_SECONDS ?= 30
+fuzz-smoke: build-fuzz
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-crashes
+	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
+		build/fuzz/smoke-corpus fuzz/corpus
+	build/fuzz/fuzz/fuzz_text -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
 
 run: build-win
 	tools/run-mappa
 
-fuzz: deps
-	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz
+fuzz: build-fuzz
 	mkdir -p build/fuzz/corpus fuzz/crashes-found
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 \
