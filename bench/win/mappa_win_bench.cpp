@@ -173,24 +173,6 @@ std::vector<MapPoint> PointerPoints(int width, int height)
     return points;
 }
 
-// The screen rectangle in which Image1MouseMove takes the pointer to be over
-// the picture, found the way the window finds it.
-RECT PictureTestRect(const TMapUI& map)
-{
-    RECT outer{}, client{}, panel{};
-    GetWindowRect(map.handle(), &outer);
-    GetClientRect(map.handle(), &client);
-    const long frame_height = (outer.bottom - outer.top) - (client.bottom - client.top);
-    GetWindowRect(map.control("Panel1"), &panel);
-    MapWindowPoints(HWND_DESKTOP, map.handle(), reinterpret_cast<POINT*>(&panel), 2);
-    RECT rect{};
-    rect.left = outer.left + panel.left;
-    rect.top = outer.top + panel.top + frame_height;
-    rect.right = rect.left + map.picture().width();
-    rect.bottom = rect.top + map.picture().height();
-    return rect;
-}
-
 bool MovePointer(POINT to)
 {
     SetCursorPos(to.x, to.y);
@@ -393,7 +375,7 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "scan (NearestLocation), per point", figures.scan);
 
     // The window draws only while the real pointer is over the picture.
-    const RECT inside = PictureTestRect(*map);
+    const RECT inside = map->pictureOnScreen();
     const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
     if (!MovePointer(centre))
         std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);

@@ -12,6 +12,19 @@ using DcHandle = UniqueHandle<HDC, &DeleteDc>;
 void DeleteBrush(HBRUSH brush) { DeleteObject(brush); }
 using BrushHandle = UniqueHandle<HBRUSH, &DeleteBrush>;
 
+// A 32-bit top-down bitmap of the given size, its pixels at `bits`.
+HBITMAP CreateTopDown32(int width, int height, void** bits)
+{
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 }  // namespace
 
 MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0 ? 0 : size)
@@ -21,15 +34,8 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     const int half = size_ / 2;
     const int side = 2 * size_ + 3;
     const int centre = size_ + 1;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = side;
-    header.bmiHeader.biHeight = -side;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const BitmapHandle bitmap(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const BitmapHandle bitmap(CreateTopDown32(side, side, &bits));
     const DcHandle dc(CreateCompatibleDC(nullptr));
     if (!bitmap || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
@@ -40,28 +46,27 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     const ScopedSelect select_brush(dc.get(), brush.get());
     const ScopedSelect select_pen(dc.get(), GetStockObject(BLACK_PEN));
     SetROP2(dc.get(), R2_COPYPEN);
-    std::vector<std::uint32_t> first;
-    for (const COLORREF ground : {RGB(0x12, 0x34, 0x56), RGB(0xED, 0xCB, 0xA9)}) {
+    const auto drawOver = [&](COLORREF ground) {
         const BrushHandle fill(CreateSolidBrush(ground));
         const RECT all{0, 0, side, side};
         FillRect(dc.get(), &all, fill.get());
         Ellipse(dc.get(), centre - half, centre - half, centre + half, centre + half);
         GdiFlush();
-        if (first.empty()) {
-            first.assign(pixels, pixels + count);
-            continue;
-        }
-        for (std::size_t i = 0; i < count; ++i)
-            if (pixels[i] == first[i])
-                dots_.push_back({static_cast<int>(i % static_cast<std::size_t>(side)) - centre,
-                                 static_cast<int>(i / static_cast<std::size_t>(side)) - centre, pixels[i]});
-    }
+        return std::vector<std::uint32_t>(pixels, pixels + count);
+    };
+    const std::vector<std::uint32_t> first = drawOver(RGB(0x12, 0x34, 0x56));
+    const std::vector<std::uint32_t> second = drawOver(RGB(0xED, 0xCB, 0xA9));
+    for (std::size_t i = 0; i < count; ++i)
+        if (first[i] == second[i])
+            dots_.push_back({static_cast<int>(i % static_cast<std::size_t>(side)) - centre,
+                             static_cast<int>(i / static_cast<std::size_t>(side)) - centre, first[i]});
 }
 
 MapPicture::~MapPicture() { release(); }
 
 void MapPicture::stamp(const MarkerStamp& marker, int x, int y)
 {
+    GdiFlush();  // drawing through the device context lands first
     for (const MarkerStamp::Dot& dot : marker.dots_) {
         const long long px = static_cast<long long>(x) + dot.dx;
         const long long py = static_cast<long long>(y) + dot.dy;
@@ -92,15 +97,8 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     BITMAP info{};
     GetObject(source.get(), sizeof info, &info);
 
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;  // top-down
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    BitmapHandle picture(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BitmapHandle picture(CreateTopDown32(info.bmWidth, info.bmHeight, &bits));
     DcHandle dc(CreateCompatibleDC(nullptr));
     if (!picture || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
 

@@ -49,8 +49,7 @@ public:
     HDC dc() const { return dc_; }
     Rgb pixel(int x, int y) const;
 
-    // Sets the marker's pixels around x, y that fall on the picture. Drawing
-    // through the device context must have been flushed (GdiFlush).
+    // Sets the marker's pixels around x, y that fall on the picture.
     void stamp(const MarkerStamp& marker, int x, int y);
 
     // Copies the picture into `target`, creating a bitmap of the same size when it is empty.

@@ -70,13 +70,14 @@ void Guarded(Function&& function)
 
 // The key under which the country list sorts a text: the user's collation,
 // letter case ignored. Keys compare as bytes exactly as their texts compare.
-std::string SortKey(const std::string& text)
+std::string SortKey(std::string_view text)
 {
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
-    if (size <= 0) return text;
+    const int length = static_cast<int>(text.size());
+    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
+    if (size <= 0) return std::string(text);
     std::string key(static_cast<std::size_t>(size), '\0');
-    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, key.data(), size);
+    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, key.data(), size);
     return key;
 }
 
@@ -294,7 +295,7 @@ void TMapUI::fillCountryList()
     }
 
     std::vector<std::string> keys(distinct.size());
-    for (std::size_t id = 0; id < distinct.size(); ++id) keys[id] = SortKey(std::string(distinct[id]));
+    for (std::size_t id = 0; id < distinct.size(); ++id) keys[id] = SortKey(distinct[id]);
     std::vector<std::size_t> byKey(distinct.size());
     for (std::size_t id = 0; id < byKey.size(); ++id) byKey[id] = id;
     std::sort(byKey.begin(), byKey.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
@@ -308,54 +309,45 @@ void TMapUI::fillCountryList()
     std::vector<std::size_t> next(distinct.size() + 1, 0);  // where each rank's offices go
     for (std::size_t id : idOf) ++next[rank[id] + 1];
     for (std::size_t r = 1; r < next.size(); ++r) next[r] += next[r - 1];
-    std::vector<std::string_view> ordered(idOf.size());
-    for (std::size_t id : idOf) ordered[next[rank[id]]++] = distinct[id];
+    countries_.assign(idOf.size(), {});
+    for (std::size_t id : idOf) countries_[next[rank[id]]++] = distinct[id];
 
     HWND combo = control("ComboBox1");
     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    countries_.clear();
-    countries_.reserve(ordered.size());
-    SendMessageA(combo, CB_INITSTORAGE, ordered.size(), ordered.size() * 16);
-    for (const std::string_view country : ordered) {
-        // Each country view is a whole string of the table, terminated.
-        // Inserting at the end keeps a sorted list from searching for the place.
-        if (SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(country.data())) < 0)
-            throw WindowsError(E_OUTOFMEMORY, "Cannot fill the country list");
-        countries_.emplace_back(country);
+    SendMessageA(combo, CB_INITSTORAGE, countries_.size(), countries_.size() * 16);
+    // Inserting at the end keeps a sorted list from searching for the place.
+    bool filled = true;
+    for (std::size_t i = 0; i < countries_.size() && filled; ++i)
+        filled = SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(countries_[i].c_str())) >= 0;
+    if (!filled) {
+        // The list and its mirror stay alike: both empty.
+        SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        countries_.clear();
     }
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    if (!filled) throw WindowsError(E_OUTOFMEMORY, "Cannot fill the country list");
     setHint(combo, hintOf("ComboBox1"));
 }
 
 void TMapUI::drawMap()
 {
-    // Each marker style is drawn once and then copied for its offices.
-    std::vector<MarkerStamp> stamps;
-    GdiFlush();
     const std::size_t count = locationCount();
     for (std::size_t i = 0; i < count; ++i) {
         const TLocation& location = mapData_->Locations[i];
         const MarkerStyle marker = MarkerFor(KindOfOffice(location.OfficeType));
-        auto stamp = std::find_if(stamps.begin(), stamps.end(), [&](const MarkerStamp& made) {
-            return made.colour() == marker.colour && made.size() == marker.size;
-        });
-        if (stamp == stamps.end()) stamp = stamps.insert(stamps.end(), MarkerStamp(marker.colour, marker.size));
-        picture_.stamp(*stamp, location.MapX, location.MapY);
+        plotLocation(location, marker.colour, marker.size);
     }
 }
 
 void TMapUI::plotLocation(const TLocation& location, Rgb colour, int size)
 {
-    const int half = size / 2;
-    HBRUSH brush = CreateSolidBrush(ToColorRef(colour));
-    {
-        const ScopedSelect select_brush(picture_.dc(), brush);
-        const ScopedSelect select_pen(picture_.dc(), GetStockObject(BLACK_PEN));
-        SetROP2(picture_.dc(), R2_COPYPEN);
-        Ellipse(picture_.dc(), location.MapX - half, location.MapY - half, location.MapX + half, location.MapY + half);
-    }
-    DeleteObject(brush);
+    // Each marker style is drawn once with GDI and then copied.
+    auto stamp = std::find_if(stamps_.begin(), stamps_.end(),
+                              [&](const MarkerStamp& made) { return made.colour() == colour && made.size() == size; });
+    if (stamp == stamps_.end()) stamp = stamps_.insert(stamps_.end(), MarkerStamp(colour, size));
+    picture_.stamp(*stamp, location.MapX, location.MapY);
 }
 
 void TMapUI::FormClose()
@@ -411,9 +403,7 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
     setImage1Cursor(cursor, &pointer);
 }
 
-// Whether the pointer is over the picture, taken from the window's outer
-// rectangle, the panel's place in the client area and the frame's height.
-bool TMapUI::pointerOverPicture(POINT pointer) const
+RECT TMapUI::pictureOnScreen() const
 {
     RECT outer{}, client{}, panel{};
     GetWindowRect(window_, &outer);
@@ -421,11 +411,18 @@ bool TMapUI::pointerOverPicture(POINT pointer) const
     const long frame_height = (outer.bottom - outer.top) - (client.bottom - client.top);
     GetWindowRect(control("Panel1"), &panel);
     MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&panel), 2);
-    const long left = outer.left + panel.left;
-    const long top = outer.top + panel.top + frame_height;
-    const long right = left + picture_.width();
-    const long bottom = top + picture_.height();
-    return left < pointer.x && pointer.x < right && top < pointer.y && pointer.y < bottom;
+    RECT picture{};
+    picture.left = outer.left + panel.left;
+    picture.top = outer.top + panel.top + frame_height;
+    picture.right = picture.left + picture_.width();
+    picture.bottom = picture.top + picture_.height();
+    return picture;
+}
+
+bool TMapUI::pointerOverPicture(POINT pointer) const
+{
+    const RECT picture = pictureOnScreen();
+    return picture.left < pointer.x && pointer.x < picture.right && picture.top < pointer.y && pointer.y < picture.bottom;
 }
 
 void TMapUI::FormMouseMove()

@@ -81,6 +81,9 @@ public:
     HWND control(const char* name) const;
     std::string hintOf(const char* name) const;
     HCURSOR image1Cursor() const { return image1_cursor_; }
+    // The screen rectangle inside which a move draws the guide line: from the
+    // window's outer rectangle, the panel's place and the frame's height.
+    RECT pictureOnScreen() const;
 
 private:
     struct Control;
@@ -116,6 +119,7 @@ private:
     HCURSOR hand_cursor_ = nullptr;
     HPEN guide_pen_ = nullptr;
     std::vector<std::string> countries_;  // the country list's entries, in its order
+    std::vector<MarkerStamp> stamps_;     // the marker styles drawn so far
     bool shown_ = false;
     bool image1_pressed_ = false;
 };

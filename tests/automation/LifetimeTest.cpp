@@ -55,19 +55,43 @@ TEST_F(ServerLifetime, AServerTheUserStartedKeepsRunningAfterItsClientsLeave)
     EXPECT_EQ(program.wait(1000), 0u);
 }
 
-TEST_F(ServerLifetime, ClosingWhileAClientHoldsAnObjectAsksFirst)
-{
-    ComPtr<IDispatch> map;
-    ASSERT_EQ(CreateMap(map), S_OK);
-    const DWORD server = WaitForServerProcess();
-    ASSERT_NE(server, 0u);
-    ASSERT_EQ(RunMap(map.Get(), 0), S_OK);
-    HWND window = WaitForProcessWindow(server, "TMapUI", kMapCaption);
-    ASSERT_TRUE(window);
+// A copy that COM started, showing its map for a client that holds an object.
+class MapHeldByClient : public ServerTest {
+protected:
+    void SetUp() override
+    {
+        ServerTest::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(CreateMap(map), S_OK);
+        server = WaitForServerProcess();
+        ASSERT_NE(server, 0u);
+        ASSERT_EQ(RunMap(map.Get(), 0), S_OK);
+        window = WaitForProcessWindow(server, "TMapUI", kMapCaption);
+        ASSERT_TRUE(window);
+    }
 
+    void TearDown() override
+    {
+        map.Reset();  // as a client ends, before the servers are ended
+        ServerTest::TearDown();
+    }
+
+    // Asks the map window to close; the warning that comes, or null.
+    HWND askToClose() const
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return WaitForProcessWindow(server, "#32770", kWarningCaption, 10000);
+    }
+
+    ComPtr<IDispatch> map;
+    DWORD server = 0;
+    HWND window = nullptr;
+};
+
+TEST_F(MapHeldByClient, ClosingAsksFirst)
+{
     // No: the program stays, with a working window and object.
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    HWND box = WaitForProcessWindow(server, "#32770", kWarningCaption, 10000);
+    HWND box = askToClose();
     ASSERT_TRUE(box) << "no warning while a client holds an object";
     EXPECT_EQ(MessageBoxText(box).rfind("There are still active COM objects in this application.", 0), 0u)
         << MessageBoxText(box);
@@ -80,25 +104,16 @@ TEST_F(ServerLifetime, ClosingWhileAClientHoldsAnObjectAsksFirst)
     EXPECT_EQ(version, L"1");
 
     // Yes: the program ends although the client still holds its object.
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    box = WaitForProcessWindow(server, "#32770", kWarningCaption, 10000);
+    box = askToClose();
     ASSERT_TRUE(box) << "no warning the second time";
     PressButton(box, IDYES);
     EXPECT_TRUE(WaitForExit(server, 10000));
     EXPECT_TRUE(FAILED(ReadVersion(map.Get(), version))) << "the object answered after its server ended";
 }
 
-TEST_F(ServerLifetime, AfterNoTheWindowNoLongerHoldsItsObject)
+TEST_F(MapHeldByClient, AfterNoTheWindowNoLongerHoldsItsObject)
 {
-    ComPtr<IDispatch> map;
-    ASSERT_EQ(CreateMap(map), S_OK);
-    const DWORD server = WaitForServerProcess();
-    ASSERT_NE(server, 0u);
-    ASSERT_EQ(RunMap(map.Get(), 0), S_OK);
-    HWND window = WaitForProcessWindow(server, "TMapUI", kMapCaption);
-    ASSERT_TRUE(window);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    HWND box = WaitForProcessWindow(server, "#32770", kWarningCaption, 10000);
+    HWND box = askToClose();
     ASSERT_TRUE(box);
     PressButton(box, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
