@@ -1,67 +1,84 @@
 #include "mapdata/DataFile.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
+#include "mapdata/TextScan.h"
 #include "support/NumberText.h"
 #include "support/Support2.h"
 
 namespace mappa {
 
+LineCursor::LineCursor(std::string_view text, std::size_t offset, std::size_t lineNumber)
+    : begin_(text.data() + std::min(offset, text.size())), end_(text.data() + text.size()), number_(lineNumber)
+{
+    arrive();
+}
+
+void LineCursor::arrive()
+{
+    line_end_ = scan::FindLineBreak(begin_, end_);
+    if (line_end_ == begin_ && begin_ != end_ && !first_empty_) first_empty_ = number_;
+}
+
+void LineCursor::advance()
+{
+    if (atEnd()) return;
+    const char* next = line_end_;
+    if (next != end_) {
+        ++next;
+        if (*line_end_ == '\r' && next != end_ && *next == '\n') ++next;
+    }
+    begin_ = next;
+    ++number_;
+    arrive();
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
-    text = text.substr(0, text.find('\0'));
     std::vector<std::string_view> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-
-    const char* const data = text.data();
-    const std::size_t size = text.size();
-    std::size_t start = 0;
-    while (start < size) {
-        std::size_t end = start;
-        while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
-        lines.emplace_back(data + start, end - start);
-        if (end == size) break;
-        start = end + 1;
-        if (data[end] == '\r' && start < size && data[start] == '\n') ++start;
-    }
+    for (LineCursor cursor(text.substr(0, text.find('\0'))); !cursor.atEnd(); cursor.advance())
+        lines.push_back(cursor.line());
     return lines;
 }
 
 namespace {
 
-// Walks the lines of the file, failing with the line number when it runs out.
+// Reads the lines at a cursor, failing with the line number when they run out.
 class LineReader {
 public:
-    explicit LineReader(const std::vector<std::string_view>& lines) : lines_(lines) {}
+    explicit LineReader(LineCursor& cursor) : cursor_(cursor) {}
 
-    std::size_t position() const { return at_; }
-    void moveTo(std::size_t at) { at_ = at; }
+    std::size_t position() const { return cursor_.lineNumber(); }
 
-    std::string_view current(const char* expected) const { return current(at_, expected); }
-    std::string_view current(std::size_t at, const char* expected) const
+    std::string_view current(const char* expected) const
     {
-        if (at >= lines_.size()) throw DataFileError(at, std::string("the file ends where ") + expected + " was expected");
-        return lines_[at];
+        if (cursor_.atEnd())
+            throw DataFileError(cursor_.lineNumber(), std::string("the file ends where ") + expected + " was expected");
+        return cursor_.line();
     }
     std::string_view take(const char* expected)
     {
         const auto line = current(expected);
-        ++at_;
+        cursor_.advance();
         return line;
     }
 
-    // Index of the next line that is exactly "*", from `from` on.
-    std::size_t findMarker(std::size_t from, const char* what) const
+    // Moves past the next line that is exactly "*".
+    void skipPastMarker(const char* what)
     {
-        for (std::size_t i = from; i < lines_.size(); ++i)
-            if (lines_[i] == "*") return i;
-        throw DataFileError(lines_.size(), std::string("no line \"*\" before ") + what);
+        for (; !cursor_.atEnd(); cursor_.advance()) {
+            if (cursor_.line() == "*") {
+                cursor_.advance();
+                return;
+            }
+        }
+        throw DataFileError(cursor_.lineNumber(), std::string("no line \"*\" before ") + what);
     }
 
 private:
-    const std::vector<std::string_view>& lines_;
-    std::size_t at_ = 0;
+    LineCursor& cursor_;
 };
 
 // "LABEL value": everything after the first space; empty without a space.
@@ -74,7 +91,7 @@ std::string_view LabelledValue(std::string_view line)
 // "LABEL: value" after a colon: the text after the colon less its first character.
 std::string_view ColonValue(std::string_view rest) { return rest.substr(std::min<std::size_t>(1, rest.size())); }
 
-bool TakeOptionalPhone(LineReader& reader, std::string& field)
+bool TakeOptionalPhone(LineReader& reader, std::string_view& field)
 {
     std::string_view rest = reader.current("the phone or fax line");
     if (SplitToken(rest, ' ') != "PHONE:") return false;
@@ -83,7 +100,7 @@ bool TakeOptionalPhone(LineReader& reader, std::string& field)
     return true;
 }
 
-bool TakeOptionalToll(LineReader& reader, std::string_view label, std::string& field)
+bool TakeOptionalToll(LineReader& reader, std::string_view label, std::string_view& field)
 {
     std::string_view rest = reader.current("a toll-free or fax line");
     if (SplitToken(rest, ':') != label) return false;
@@ -106,12 +123,14 @@ void ReadCoordinate(LineReader& reader, const char* what, double& value, char& h
                                              (latitude ? "N or S" : "E or W"));
     }
     value = *parsed;
+    // The first byte: a letter outside ASCII gives the first byte of its UTF-8
+    // form, which is never one of N, S, E or W, as no such letter is.
     hemisphere = rest.empty() ? '\0' : rest.front();
 }
 
-TLocation ReadRecord(LineReader& reader, OfficeBlock& block)
+LocationView ReadRecord(LineReader& reader, OfficeBlock& block)
 {
-    TLocation record;
+    LocationView record;
     block.nameLine = reader.position();
     record.Name = LabelledValue(reader.take("the name line"));
     record.Extra1 = LabelledValue(reader.take("the second line of an office"));
@@ -150,56 +169,96 @@ void SkipBlockPreamble(LineReader& reader, OfficeBlock& block)
 
 }  // namespace
 
-void ReadHeader(const std::vector<std::string_view>& lines, DataFileHeader& header)
+void ReadHeader(LineCursor& cursor, DataFileHeader& header)
 {
-    LineReader reader(lines);
-    reader.moveTo(reader.findMarker(0, "the company web address") + 1);
+    LineReader reader(cursor);
+    reader.skipPastMarker("the company web address");
     header.webLink = reader.take("the company web address");
-    reader.moveTo(reader.findMarker(reader.position(), "the support web address") + 1);
+    reader.skipPastMarker("the support web address");
     header.webLink2 = reader.take("the support web address");
     header.firstBlock = reader.position();
 }
 
-OfficeBlock ReadOfficeBlock(const std::vector<std::string_view>& lines, std::size_t& at)
+OfficeBlock ReadOfficeBlock(LineCursor& cursor)
 {
-    LineReader reader(lines);
-    reader.moveTo(at);
+    LineReader reader(cursor);
     OfficeBlock block;
-    block.start = at;
+    block.start = reader.position();
     SkipBlockPreamble(reader, block);
     block.record = ReadRecord(reader, block);
     block.end = reader.position();
-    at = block.end;
     return block;
+}
+
+namespace {
+
+// Reads text that the table holds. The table gets one slot per line before
+// the first empty line, which is known only once the reading has passed it;
+// until then no office can reach it, as each takes several lines.
+void ReadHeldText(std::string_view text, LocationTable& table)
+{
+    LocationSlots& slots = table.Locations;
+    slots.setSlotCount(std::numeric_limits<std::size_t>::max());
+    LineCursor cursor(text);
+    try {
+        // A web address read before a fault in the header is kept.
+        DataFileHeader header;
+        try {
+            ReadHeader(cursor, header);
+        } catch (...) {
+            table.WebLink = header.webLink;
+            table.WebLink2 = header.webLink2;
+            throw;
+        }
+        table.WebLink = header.webLink;
+        table.WebLink2 = header.webLink2;
+
+        LineReader reader(cursor);
+        while (!reader.current("the empty line that ends the data").empty()) {
+            const std::size_t block_start = cursor.lineNumber();
+            const OfficeBlock block = ReadOfficeBlock(cursor);
+            if (slots.storedCount() == cursor.firstEmptyLine()) {
+                throw DataFileError(block_start,
+                                    "more offices than slots: an empty line stands inside the header or an office");
+            }
+            slots.appendView(block.record);
+        }
+        slots.setSlotCount(*cursor.firstEmptyLine());
+    } catch (...) {
+        while (!cursor.firstEmptyLine() && !cursor.atEnd()) cursor.advance();
+        if (!cursor.firstEmptyLine()) {
+            // Without an empty line the table cannot be sized at all.
+            slots.reset(0);
+            table.WebLink.clear();
+            table.WebLink2.clear();
+            throw DataFileError(cursor.lineNumber(), "no empty line ends the data");
+        }
+        slots.setSlotCount(*cursor.firstEmptyLine());
+        throw;
+    }
+}
+
+void ClearTable(LocationTable& table)
+{
+    table.Locations.reset(0);
+    table.WebLink.clear();
+    table.WebLink2.clear();
+}
+
+}  // namespace
+
+void ReadDataBytes(std::string bytes, const CodePageDecoder& codePage, LocationTable& table)
+{
+    DecodedText decoded = DecodeDataFile(std::move(bytes), codePage);
+    ClearTable(table);
+    const std::string_view held = table.Locations.holdText(std::move(decoded.storage));
+    ReadHeldText(held.substr(decoded.start, decoded.size), table);
 }
 
 void ReadDataText(std::string_view text, LocationTable& table)
 {
-    const auto lines = SplitLines(text);
-    const auto first_empty = std::find_if(lines.begin(), lines.end(), [](std::string_view l) { return l.empty(); });
-    if (first_empty == lines.end()) throw DataFileError(lines.size(), "no empty line ends the data");
-    table.Locations.reset(static_cast<std::size_t>(first_empty - lines.begin()));
-
-    // A web address read before a fault in the header is kept.
-    DataFileHeader header;
-    try {
-        ReadHeader(lines, header);
-    } catch (...) {
-        table.WebLink = header.webLink;
-        table.WebLink2 = header.webLink2;
-        throw;
-    }
-    table.WebLink = header.webLink;
-    table.WebLink2 = header.webLink2;
-
-    const LineReader reader(lines);
-    std::size_t at = header.firstBlock;
-    while (!reader.current(at, "the empty line that ends the data").empty()) {
-        const std::size_t block_start = at;
-        if (!table.Locations.append(ReadOfficeBlock(lines, at).record)) {
-            throw DataFileError(block_start, "more offices than slots: an empty line stands inside the header or an office");
-        }
-    }
+    ClearTable(table);
+    ReadHeldText(table.Locations.holdText(std::string(text.substr(0, text.find('\0')))), table);
 }
 
 void loadDataFile(LocationTable& table, DataFileSource& source)
@@ -218,7 +277,7 @@ void loadDataFile(LocationTable& table, DataFileSource& source)
             message = kMessageCannotFind;
             terminate = true;
         } else {
-            ReadDataText(source.readFile(path), table);
+            ReadDataBytes(source.readFile(path), source.codePage(), table);
         }
     } catch (const DataFileUnreadable&) {
         message = kMessageUnableToOpen;

@@ -1,5 +1,8 @@
 // Reading the office list "Mappa2.dat" into the location table.
 //
+// The file's bytes are decoded to UTF-8 first (DataFileEncoding.h); every rule
+// below applies to the decoded text.
+//
 // The file: header lines up to a line that is exactly "*", the company web
 // address, more lines up to the next "*", the support web address, then one
 // block of lines per office, and an empty line that ends the data. The table
@@ -8,11 +11,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
 
 namespace mappa {
@@ -42,13 +47,41 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Cuts text into lines at CR, LF or CR LF; a NUL byte ends the text and a
-// final line break adds no empty line.
+// Walks a text line by line: a line ends at CR, LF or CR LF, and a final line
+// break adds no empty line. The text must already end at its first NUL.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : LineCursor(text, 0, 0) {}
+    // Starts at the line that begins at `offset` and has the number `lineNumber`.
+    LineCursor(std::string_view text, std::size_t offset, std::size_t lineNumber);
+
+    bool atEnd() const { return begin_ == end_; }
+    // Counted from 0; at the end, the number of lines.
+    std::size_t lineNumber() const { return number_; }
+    // The current line, without its break; empty at the end.
+    std::string_view line() const { return std::string_view(begin_, static_cast<std::size_t>(line_end_ - begin_)); }
+    void advance();
+
+    // The number of the first empty line the cursor has come to, if any.
+    std::optional<std::size_t> firstEmptyLine() const { return first_empty_; }
+
+private:
+    void arrive();
+
+    const char* begin_;     // the current line
+    const char* line_end_;  // its break, or the end of the text
+    const char* end_;
+    std::size_t number_;
+    std::optional<std::size_t> first_empty_;
+};
+
+// Cuts text into lines as LineCursor does, after ending it at its first NUL.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Where one office block stood in the file, and what was read from it.
+// Where one office block stood in the file, and what was read from it. The
+// record's text lies in the text that was read.
 struct OfficeBlock {
-    TLocation record;
+    LocationView record;
     std::size_t start = 0;          // first line of the block (its separators)
     std::size_t skippedLine = 0;    // the line hidden after a comment run, when there was one
     bool hadComment = false;
@@ -63,14 +96,21 @@ struct DataFileHeader {
     std::string_view webLink2;
     std::size_t firstBlock = 0;
 };
-// Fills `header` as far as the lines allow; throws DataFileError at a fault.
-void ReadHeader(const std::vector<std::string_view>& lines, DataFileHeader& header);
+// Reads the header from the cursor's line on and leaves the cursor on the
+// first office block. Fills `header` as far as the lines allow; throws
+// DataFileError at a fault.
+void ReadHeader(LineCursor& cursor, DataFileHeader& header);
 
-// Reads the office block that starts at `at` and moves `at` past it.
-OfficeBlock ReadOfficeBlock(const std::vector<std::string_view>& lines, std::size_t& at);
+// Reads the office block at the cursor and moves the cursor past it.
+OfficeBlock ReadOfficeBlock(LineCursor& cursor);
 
-// Sizes the table and fills its slots and web addresses from the file's text.
-// Throws DataFileError at the first fault; what was stored before it stays.
+// Decodes the file's bytes (see DataFileEncoding.h), sizes the table and fills
+// its slots and web addresses; the table keeps the decoded text, which its
+// records view. Throws DataFileError at the first fault; what was stored
+// before it stays.
+void ReadDataBytes(std::string bytes, const CodePageDecoder& codePage, LocationTable& table);
+
+// The same for text that is UTF-8 already; the table keeps a copy of it.
 void ReadDataText(std::string_view text, LocationTable& table);
 
 // What loading needs from the platform.
@@ -88,6 +128,8 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     // Asks the application to end once the message loop next runs.
     virtual void requestTerminate() = 0;
+    // Reads text in the system's ANSI code page; natively, Windows-1252.
+    virtual const CodePageDecoder& codePage() { return Windows1252(); }
 };
 
 // Finds and reads the data file into `table`. Every problem is reported

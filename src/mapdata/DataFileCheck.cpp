@@ -37,20 +37,52 @@ std::size_t NextBlockStart(const std::vector<std::string_view>& lines, std::size
     return lines.size();
 }
 
+std::string HexBytes(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!hex.empty()) hex += ' ';
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex;
+}
+
+std::string DescribeMalformed(const MalformedSequence& sequence, std::string_view bytes)
+{
+    const std::string where = "byte " + std::to_string(sequence.fileOffset) + " of the file";
+    const std::string found = HexBytes(bytes.substr(sequence.fileOffset, sequence.length));
+    std::string what;
+    switch (sequence.kind) {
+    case MalformedKind::Utf8Sequence: what = "malformed UTF-8 (" + found + " at " + where + ")"; break;
+    case MalformedKind::LoneSurrogate: what = "lone UTF-16 surrogate (" + found + " at " + where + ")"; break;
+    case MalformedKind::OddByte: what = "the file ends in half a UTF-16 character (" + found + " at " + where + ")"; break;
+    }
+    return what + ": Mappa shows U+FFFD in its place";
+}
+
 class Checker {
 public:
-    Checker(std::string_view text, const LandMask* map) : lines_(SplitLines(text)), map_(map) {}
+    Checker(std::string_view bytes, const CodePageDecoder& codePage, const LandMask* map)
+        : bytes_(bytes), decoded_(DecodeDataFile(std::string(bytes), codePage)), text_(decoded_.text()),
+          lines_(SplitLines(text_)), map_(map)
+    {
+    }
 
-    CheckReport run(std::string_view text)
+    CheckReport run()
     {
         LocationTable table;
         std::optional<DataFileError> program_error;
         try {
-            ReadDataText(text, table);
+            ReadDataText(text_, table);
         } catch (const DataFileError& error) {
             program_error = error;
         }
 
+        report_.encoding = decoded_.encoding;
+        checkEncoding();
         walk();
         if (program_error && !reported(program_error->line()))
             fail(program_error->line(), program_error->what());
@@ -64,6 +96,37 @@ public:
     }
 
 private:
+    // The line (counted from 0) that holds the byte at `offset` of the decoded text.
+    std::size_t lineAt(std::size_t offset) const
+    {
+        const auto after = std::upper_bound(lines_.begin(), lines_.end(), offset, [&](std::size_t at, std::string_view line) {
+            return at < static_cast<std::size_t>(line.data() - text_.data());
+        });
+        return after == lines_.begin() ? 0 : static_cast<std::size_t>(after - lines_.begin()) - 1;
+    }
+
+    LineCursor cursorAt(std::size_t line) const
+    {
+        const std::size_t offset =
+            line < lines_.size() ? static_cast<std::size_t>(lines_[line].data() - text_.data()) : text_.size();
+        return LineCursor(text_, offset, line);
+    }
+
+    void checkEncoding()
+    {
+        for (const MalformedSequence& sequence : decoded_.malformed)
+            warn(lineAt(sequence.textOffset), DescribeMalformed(sequence, bytes_));
+        if (decoded_.encoding != TextEncoding::CodePage) return;
+        // The text as read in the code page has its first letter outside ASCII where the file has.
+        const auto outside_ascii = std::find_if(text_.begin(), text_.end(), [](char c) { return (c & 0x80) != 0; });
+        const std::string_view file_text = bytes_.substr(0, bytes_.find('\0'));
+        if (outside_ascii != text_.end() && FindMalformedUtf8(file_text) == file_text.size()) {
+            warn(lineAt(static_cast<std::size_t>(outside_ascii - text_.begin())),
+                 "looks like UTF-8 without a byte-order mark: Mappa reads a file without one in the system's ANSI "
+                 "code page, so its letters outside ASCII would show wrongly; save it as UTF-8 with a byte-order mark");
+        }
+    }
+
     void walk()
     {
         const auto first_empty = std::find_if(lines_.begin(), lines_.end(), [](std::string_view l) { return l.empty(); });
@@ -73,7 +136,8 @@ private:
         }
         DataFileHeader header;
         try {
-            ReadHeader(lines_, header);
+            LineCursor cursor(text_);
+            ReadHeader(cursor, header);
         } catch (const DataFileError& error) {
             fail(error.line(), error.what());
             return;
@@ -87,7 +151,9 @@ private:
             const std::size_t start = at;
             checkPreamble(start);
             try {
-                checkBlock(ReadOfficeBlock(lines_, at));
+                LineCursor cursor = cursorAt(at);
+                checkBlock(ReadOfficeBlock(cursor));
+                at = cursor.lineNumber();
             } catch (const DataFileError& error) {
                 failBlock(start, error);
                 at = NextBlockStart(lines_, std::max(error.line(), start + 1));
@@ -131,7 +197,7 @@ private:
             warn(block.faxLine, "read as the fax line, but it is a phone or toll-free line: optional lines must "
                                 "stand in the order PHONE, LOCAL TOLL FREE, INTERNATIONAL TOLL FREE");
         }
-        const TLocation& record = block.record;
+        const LocationView& record = block.record;
         if (record.Name.empty())
             fail(block.nameLine, "the office has no name: the program stops listing offices here");
         const auto letter = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); };
@@ -148,9 +214,9 @@ private:
         CheckSummary& summary = report_.summary;
         const std::size_t count = table.Locations.dataCount();
         summary.offices = count;
-        std::set<std::string> countries;
+        std::set<std::string_view> countries;
         for (std::size_t i = 0; i < count; ++i) {
-            const TLocation& office = table.Locations[i];
+            const LocationView& office = table.Locations[i];
             if (!office.Country.empty()) countries.insert(office.Country);
             switch (KindOfOffice(office.OfficeType)) {
             case OfficeKind::Sales: ++summary.sales; break;
@@ -161,9 +227,9 @@ private:
             if (map_) {
                 try {
                     const MapPoint point = LocationTable::projectLocation(office, map_->width(), map_->height());
-                    if (map_->isSea(point.x, point.y)) summary.inTheSea.push_back(office.Name);
+                    if (map_->isSea(point.x, point.y)) summary.inTheSea.emplace_back(office.Name);
                 } catch (const std::exception&) {
-                    summary.inTheSea.push_back(office.Name + " (off the map)");
+                    summary.inTheSea.push_back(std::string(office.Name) + " (off the map)");
                 }
             }
         }
@@ -179,6 +245,9 @@ private:
     void fail(std::size_t line, std::string text) { report_.findings.push_back({line + 1, std::move(text), true}); }
     void warn(std::size_t line, std::string text) { report_.findings.push_back({line + 1, std::move(text), false}); }
 
+    std::string_view bytes_;
+    DecodedText decoded_;
+    std::string_view text_;
     std::vector<std::string_view> lines_;
     const LandMask* map_;
     CheckReport report_;
@@ -233,11 +302,14 @@ bool LandMask::isSea(std::int32_t x, std::int32_t y) const
     return sea_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
 }
 
-CheckReport CheckDataText(std::string_view text, const LandMask* map) { return Checker(text, map).run(text); }
+CheckReport CheckDataText(std::string_view bytes, const LandMask* map, const CodePageDecoder& codePage)
+{
+    return Checker(bytes, codePage, map).run();
+}
 
 std::string FormatReport(const CheckReport& report)
 {
-    std::string out;
+    std::string out = std::string("encoding: ") + EncodingName(report.encoding) + "\n";
     for (const CheckFinding& finding : report.findings)
         out += "line " + std::to_string(finding.line) + ": " + (finding.error ? "" : "warning: ") + finding.text + "\n";
     const CheckSummary& summary = report.summary;

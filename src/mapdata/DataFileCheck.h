@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
 
 namespace mappa {
@@ -45,12 +46,17 @@ struct CheckSummary {
 };
 
 struct CheckReport {
+    TextEncoding encoding = TextEncoding::CodePage;  // as told by the file's first bytes
     std::vector<CheckFinding> findings;
     CheckSummary summary;
     bool loadsEveryOffice = false;  // the program would show every office of the file
 };
 
-CheckReport CheckDataText(std::string_view text, const LandMask* map);
+// Checks the file's bytes, read as Mappa reads them (text without a byte-order
+// mark in `codePage`). Malformed sequences and a file that looks like UTF-8
+// without its mark are warnings: the program still reads every office.
+CheckReport CheckDataText(std::string_view bytes, const LandMask* map,
+                          const CodePageDecoder& codePage = Windows1252());
 
 std::string FormatReport(const CheckReport& report);
 

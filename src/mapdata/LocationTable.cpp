@@ -2,27 +2,68 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace mappa {
 
+// Blocks of records are raw storage filled one record at a time: nothing to
+// destroy, and no page is touched before a record lands on it.
+static_assert(std::is_trivially_destructible_v<LocationView> && std::is_trivially_copyable_v<LocationView>);
+
+void LocationSlots::FreeChunk::operator()(LocationView* chunk) const { ::operator delete(chunk); }
+
 void LocationSlots::reset(std::size_t slot_count)
 {
-    records_.clear();
-    records_.shrink_to_fit();
-    empty_tail_ = slot_count;
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    texts_.clear();
+    texts_.shrink_to_fit();
+    stored_ = 0;
+    slot_count_ = slot_count;
     data_count_ = 0;
-    empty_slot_ = TLocation{};
+    empty_slot_ = LocationView{};
 }
 
-bool LocationSlots::append(TLocation record)
+std::string_view LocationSlots::holdText(std::string text)
 {
-    if (empty_tail_ == 0) return false;
-    if (data_count_ == records_.size() && !record.Name.empty()) ++data_count_;
-    records_.push_back(std::move(record));
-    --empty_tail_;
+    texts_.push_back(std::make_unique<std::string>(std::move(text)));
+    return *texts_.back();
+}
+
+bool LocationSlots::appendView(const LocationView& record)
+{
+    if (stored_ == slot_count_) return false;
+    if (stored_ % kChunk == 0) {
+        chunks_.emplace_back(static_cast<LocationView*>(::operator new(sizeof(LocationView) * kChunk)));
+    }
+    ::new (static_cast<void*>(&chunks_.back()[stored_ % kChunk])) LocationView(record);
+    if (data_count_ == stored_ && !record.Name.empty()) ++data_count_;
+    ++stored_;
     return true;
+}
+
+bool LocationSlots::append(const TLocation& record)
+{
+    if (stored_ == slot_count_) return false;
+    std::string text;
+    ForEachTextField(record, record, [&](const std::string& field, const std::string&) { text += field; });
+    const std::string_view held = holdText(std::move(text));
+    LocationView view = ConvertLocation<std::string_view>(record);
+    std::size_t at = 0;
+    ForEachTextField(view, record, [&](std::string_view& field, const std::string& source) {
+        field = held.substr(at, source.size());
+        at += source.size();
+    });
+    return appendView(view);
+}
+
+void LocationSlots::setSlotCount(std::size_t slot_count)
+{
+    if (slot_count < stored_) throw std::logic_error("fewer slots than stored records");
+    slot_count_ = slot_count;
 }
 
 namespace {
@@ -58,17 +99,18 @@ std::int32_t Shift(std::int64_t centre, std::int64_t offset, bool add)
 
 }  // namespace
 
-MapPoint LocationTable::projectLocation(const TLocation& location, std::int32_t width, std::int32_t height)
+MapPoint LocationTable::projectCoordinates(double latitude, char latHemisphere, double longitude, char longHemisphere,
+                                           std::int32_t width, std::int32_t height)
 {
     const double step_x = 360.0 / width;
     const double step_y = 180.0 / height;
-    const std::int64_t off_x = TruncateToInt64(location.Longitude / step_x);
-    const std::int64_t off_y = TruncateToInt64(location.Latitude / step_y);
+    const std::int64_t off_x = TruncateToInt64(longitude / step_x);
+    const std::int64_t off_y = TruncateToInt64(latitude / step_y);
     const std::int64_t centre_x = width / 2;
     const std::int64_t centre_y = height / 2;
 
-    const char lat = LowerAscii(location.LatHemisphere);
-    const char lon = LowerAscii(location.LongHemisphere);
+    const char lat = LowerAscii(latHemisphere);
+    const char lon = LowerAscii(longHemisphere);
     const bool known = (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
     const bool east = !known || lon == 'e';
     const bool south = known && lat == 's';
@@ -78,7 +120,7 @@ MapPoint LocationTable::projectLocation(const TLocation& location, std::int32_t 
 void LocationTable::computePositions(std::int32_t width, std::int32_t height)
 {
     if (Locations.empty()) return;
-    Locations.forEachSlotValue([&](TLocation& slot) {
+    Locations.forEachSlotValue([&](LocationView& slot) {
         const MapPoint point = projectLocation(slot, width, height);
         slot.MapX = point.x;
         slot.MapY = point.y;
@@ -88,17 +130,17 @@ void LocationTable::computePositions(std::int32_t width, std::int32_t height)
 TLocation LocationTable::getLocation(std::int32_t index) const
 {
     if (index < 0 || static_cast<std::size_t>(index) >= Locations.size()) return {};
-    return Locations[static_cast<std::size_t>(index)];
+    return ToLocation(Locations[static_cast<std::size_t>(index)]);
 }
 
-void LocationTable::findByCountry(const std::string& country, TLocation& record) const
+void LocationTable::findByCountry(std::string_view country, TLocation& record) const
 {
     // Scanning backwards finds the same winner as copying every match in order.
     // The empty slots after the stored records can only match an empty country.
     const std::size_t end = country.empty() ? Locations.size() : Locations.storedCount();
     for (std::size_t i = end; i-- > 0;) {
         if (Locations[i].Country == country) {
-            record = Locations[i];
+            record = ToLocation(Locations[i]);
             return;
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "mapdata/DataFile.h"
+#include "mapdata/WindowsCodePage.h"
 
 namespace mappa {
 
@@ -22,9 +23,12 @@ public:
     std::string readFile(const std::string& path) override;
     void showMessage(const std::string& text) override;
     void requestTerminate() override;
+    // The system's ANSI code page, through Windows.
+    const CodePageDecoder& codePage() override { return code_page_; }
 
 private:
     std::string directory_;
+    WindowsCodePageDecoder code_page_;
 };
 
 }  // namespace mappa

@@ -39,24 +39,33 @@ void FixNumberFormat()
     std::locale::global(std::locale(std::locale(), std::locale::classic(), std::locale::numeric));
 }
 
-std::string WideToAnsi(std::wstring_view text)
+namespace {
+
+std::string FromWide(UINT codePage, std::wstring_view text)
 {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), size, result.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), size, result.data(), length, nullptr, nullptr);
     return result;
 }
 
-std::wstring AnsiToWide(std::string_view text)
+std::wstring ToWide(UINT codePage, std::string_view text)
 {
     if (text.empty()) return {};
     const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, result.data(), length);
+    MultiByteToWideChar(codePage, 0, text.data(), size, result.data(), length);
     return result;
 }
+
+}  // namespace
+
+std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); }
+std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
+std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
+std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
 
 }  // namespace mappa

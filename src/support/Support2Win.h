@@ -21,4 +21,9 @@ void FixNumberFormat();
 std::string WideToAnsi(std::wstring_view text);
 std::wstring AnsiToWide(std::string_view text);
 
+// Between the program's own text (UTF-8) and the API's. A malformed sequence
+// on either side becomes U+FFFD.
+std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view text);
+
 }  // namespace mappa

@@ -39,7 +39,7 @@ std::size_t NearestLocation(const LocationSlots& slots, std::size_t count, MapPo
     int best_distance = 10000;
     std::size_t result = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const TLocation& location = slots[i];
+        const LocationView& location = slots[i];
         const double dx = std::fabs(static_cast<double>(point.x) - location.MapX);
         const double dy = std::fabs(static_cast<double>(point.y) - location.MapY);
         const double distance = std::sqrt(dx * dx + dy * dy);

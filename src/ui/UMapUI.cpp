@@ -287,7 +287,7 @@ void TMapUI::fillCountryList()
     std::vector<std::size_t> idOf;
     idOf.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string& country = mapData_->Locations[i].Country;
+        const std::string_view country = mapData_->Locations[i].Country;
         if (country.empty()) continue;
         const auto [at, added] = ids.try_emplace(country, distinct.size());
         if (added) distinct.push_back(country);
@@ -335,13 +335,13 @@ void TMapUI::drawMap()
 {
     const std::size_t count = locationCount();
     for (std::size_t i = 0; i < count; ++i) {
-        const TLocation& location = mapData_->Locations[i];
+        const LocationView& location = mapData_->Locations[i];
         const MarkerStyle marker = MarkerFor(KindOfOffice(location.OfficeType));
         plotLocation(location, marker.colour, marker.size);
     }
 }
 
-void TMapUI::plotLocation(const TLocation& location, Rgb colour, int size)
+void TMapUI::plotLocation(const LocationView& location, Rgb colour, int size)
 {
     // Each marker style is drawn once with GDI and then copied.
     auto stamp = std::find_if(stamps_.begin(), stamps_.end(),
@@ -380,7 +380,7 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
     HCURSOR cursor = arrow_cursor_;
     const std::size_t count = locationCount();
     if (count != 0 && pointerOverPicture(pointer)) {
-        const TLocation& location = mapData_->Locations[NearestLocation(mapData_->Locations, count, curMouse)];
+        const LocationView& location = mapData_->Locations[NearestLocation(mapData_->Locations, count, curMouse)];
         if (std::abs(x - location.MapX) < 5 && std::abs(y - location.MapY) < 5) cursor = hand_cursor_;
 
         HDC dc = picture_.dc();
@@ -438,7 +438,7 @@ void TMapUI::Image1Click()
 {
     setImage1Cursor(arrow_cursor_);
     if (locationCount() == 0) return;
-    showInfo(mapData_->Locations[nearestLocation(curMouse)]);
+    showInfo(ToLocation(mapData_->Locations[nearestLocation(curMouse)]));
 }
 
 void TMapUI::ComboBox1Click()

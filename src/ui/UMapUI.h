@@ -58,7 +58,7 @@ public:
 
     // Operations of the window.
     void drawMap();
-    void plotLocation(const TLocation& location, Rgb colour, int size);
+    void plotLocation(const LocationView& location, Rgb colour, int size);
     void showInfo(const TLocation& location);
     void overlayLocation(const TLocation& location, Rgb colour, int size);
     std::size_t nearestLocation(MapPoint point);

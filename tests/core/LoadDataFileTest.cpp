@@ -181,13 +181,13 @@ TEST(LoadDataFile, BundledOfficeList)
     };
     int sales = 0, support = 0, other = 0;
     for (std::size_t i = 0; i < offices; ++i) {
-        const TLocation& office = table.Locations[i];
+        const LocationView& office = table.Locations[i];
         EXPECT_FALSE(office.Country.empty()) << office.Name;
         EXPECT_GE(office.MapX, 0) << office.Name;
         EXPECT_LE(office.MapX, 640) << office.Name;
         EXPECT_GE(office.MapY, 0) << office.Name;
         EXPECT_LE(office.MapY, 320) << office.Name;
-        const std::string type = lower(office.OfficeType);
+        const std::string type = lower(std::string(office.OfficeType));
         (type == "sales" ? sales : type == "support" ? support : other)++;
     }
     EXPECT_GT(sales, 0);

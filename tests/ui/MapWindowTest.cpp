@@ -196,7 +196,7 @@ TEST(MapPicture, MarkersAreThePixelsOfDrawingEachOne)
     expected.loadResource(GetModuleHandleA(nullptr), kWorldMapResource);
     const TMapFunc& table = *map->table();
     for (std::size_t i = 0; i < table.Locations.dataCount(); ++i) {
-        const TLocation& office = table.Locations[i];
+        const LocationView& office = table.Locations[i];
         const MarkerStyle marker = MarkerFor(KindOfOffice(office.OfficeType));
         HBRUSH brush = CreateSolidBrush(ToColorRef(marker.colour));
         const ScopedSelect select_brush(expected.dc(), brush);
@@ -286,7 +286,7 @@ TEST(CountryList, OrderIsTheSystemsSortedOrderAndEqualNamesKeepFileOrder)
     EXPECT_EQ(ComboEntries(map->control("ComboBox1")), expected);
 
     // The entry equal to the office's country, letter case included, is selected.
-    map->showInfo(map->table()->Locations[names.size()]);
+    map->showInfo(ToLocation(map->table()->Locations[names.size()]));
     EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), norway + 1);
 }
 
