@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <random>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,15 @@ constexpr std::array<std::string_view, 16> kCities{
 constexpr std::array<std::string_view, 8> kStreets{
     "High Street", "Calle de Alcala", "Rue de Rivoli", "Friedrichstrasse",
     "Via del Corso", "Damrak", "Bahnhofstrasse", "Queen Street West"};
+
+constexpr std::array<std::string_view, 16> kWesternCities{
+    "Z\u00fcrich", "S\u00e3o Paulo", "Krak\u00f3w", "M\u00e1laga", "G\u00f6teborg", "Reykjav\u00edk",
+    "K\u00f8benhavn", "D\u00fcsseldorf", "Gen\u00e8ve", "Li\u00e8ge", "Bras\u00edlia", "Link\u00f6ping",
+    "A Coru\u00f1a", "Troms\u00f8", "Cura\u00e7ao", "Montr\u00e9al"};
+
+constexpr std::array<std::string_view, 8> kWesternStreets{
+    "Bahnhofstra\u00dfe", "Calle de Alcal\u00e1", "Rue de la R\u00e9publique", "K\u00f6nigsallee",
+    "Pra\u00e7a da S\u00e9", "Str\u00f8get", "Avenida Bel\u00e9m", "Pl\u00e4tzli Gasse"};
 
 constexpr std::array<std::string_view, 3> kTypes{"Sales", "Support", "Partner"};
 
@@ -51,8 +61,11 @@ private:
 
 }  // namespace
 
-std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape)
+std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape, OfficeLetters letters)
 {
+    const bool western = letters == OfficeLetters::Western;
+    const auto& cities = western ? kWesternCities : kCities;
+    const auto& streets = western ? kWesternStreets : kStreets;
     std::mt19937 random(static_cast<unsigned>(offices) * 2654435761u + 17u);
     const auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
     const auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
@@ -84,7 +97,7 @@ std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape)
             if (i >= kCountries.size()) country += " Region " + std::to_string(i / kCountries.size());
             used_countries.push_back(country);
         }
-        const std::string_view city = kCities[pick(kCities.size())];
+        const std::string_view city = cities[pick(cities.size())];
         const std::string_view type = kTypes[pick(kTypes.size())];
 
         out.line("*---------------------------------------------------------------");
@@ -94,7 +107,7 @@ std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape)
             out.line("*---------------------------------------------------------------");
         }
         out.format("NAME: Norvantic %s %s Office %zu", city.data(), type.data(), i + 1);
-        out.format("ADDRESS: %zu %s", 1 + pick(400), kStreets[pick(kStreets.size())].data());
+        out.format("ADDRESS: %zu %s", 1 + pick(400), streets[pick(streets.size())].data());
         out.format("COUNTRY: %s", country.c_str());
         out.format("CITY: %s", city.data());
         out.format("POSTCODE: %05zu", pick(100000));
@@ -117,6 +130,60 @@ std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape)
 
     if (shape) *shape = {offices, data_lines, text.size()};
     return text;
+}
+
+}  // namespace mappa::bench
+
+namespace mappa::bench {
+namespace {
+
+// The code points of well-formed UTF-8, which is all this file writes.
+template <typename Function>
+void ForEachCodePoint(std::string_view utf8, Function&& function)
+{
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        function(c);
+        i += length;
+    }
+}
+
+}  // namespace
+
+std::string ToWindows1252(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    ForEachCodePoint(utf8, [&](char32_t c) {
+        if (c >= 0x80 && c < 0xA0) throw std::invalid_argument("no such letter in the list's Windows-1252 text");
+        if (c >= 0x100) throw std::invalid_argument("a letter outside Windows-1252");
+        out += static_cast<char>(c);
+    });
+    return out;
+}
+
+std::string WithUtf8Mark(std::string_view utf8) { return "\xEF\xBB\xBF" + std::string(utf8); }
+
+std::string ToUtf16WithMark(std::string_view utf8)
+{
+    std::string out = "\xFF\xFE";
+    out.reserve(2 * utf8.size() + 2);
+    const auto unit = [&](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    ForEachCodePoint(utf8, [&](char32_t c) {
+        if (c < 0x10000) {
+            unit(c);
+        } else {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    });
+    return out;
 }
 
 }  // namespace mappa::bench

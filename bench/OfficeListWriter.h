@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace mappa::bench {
 
@@ -18,10 +19,22 @@ struct OfficeListShape {
     std::size_t bytes = 0;
 };
 
-// The text of a list of `offices` offices: a header, a mix of the optional
-// phone and toll-free lines, separator lines, some comment lines, and about
-// 40% of the offices in a country that another office has too. The same
-// count always gives the same text.
-std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape = nullptr);
+enum class OfficeLetters {
+    Ascii,    // names, streets and cities in plain ASCII
+    Western,  // cities and streets with the letters of Western Europe (all in Windows-1252)
+};
+
+// The text of a list of `offices` offices, in UTF-8 without a byte-order
+// mark: a header, a mix of the optional phone and toll-free lines, separator
+// lines, some comment lines, and about 40% of the offices in a country that
+// another office has too. The same arguments always give the same text.
+std::string MakeOfficeList(std::size_t offices, OfficeListShape* shape = nullptr,
+                           OfficeLetters letters = OfficeLetters::Ascii);
+
+// The same text as a file in another encoding: Windows-1252 (for text whose
+// letters all lie below U+0100), or with a byte-order mark, UTF-8 or UTF-16 LE.
+std::string ToWindows1252(std::string_view utf8);
+std::string WithUtf8Mark(std::string_view utf8);
+std::string ToUtf16WithMark(std::string_view utf8);
 
 }  // namespace mappa::bench

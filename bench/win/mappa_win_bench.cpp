@@ -431,7 +431,7 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "  Image1MouseMove, pointer given", handler);
 
     // The window and the bare scan must agree on the office.
-    const TLocation& nearest = slots[NearestLocation(slots, count, points.back())];
+    const LocationView& nearest = slots[NearestLocation(slots, count, points.back())];
     if (!map->lineShown || map->hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
         std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
                     map->lineShown ? "shown" : "not shown", map->hoverLoc.x, map->hoverLoc.y, nearest.MapX, nearest.MapY);
