@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -115,6 +116,59 @@ TEST(DataFileCheck, FileWithoutEmptyLineOrMarkers)
     const CheckReport no_marker = CheckDataText("just text\n\n", nullptr);
     EXPECT_FALSE(no_marker.loadsEveryOffice);
     EXPECT_EQ(no_marker.summary.offices, 0u);
+}
+
+TEST(DataFileCheck, NamesTheEncodingAndEachMalformedSequence)
+{
+    // The header takes lines 1 to 5; the office's name is line 7 and its country line 9.
+    const std::string text = Header() + Office("A\xFF", "X\xC0\xAF") + "\n";
+    const CheckReport utf8 = CheckDataText("\xEF\xBB\xBF" + text, nullptr);
+    EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
+    EXPECT_TRUE(utf8.loadsEveryOffice);
+    ASSERT_EQ(utf8.findings.size(), 3u) << FormatReport(utf8);
+    EXPECT_EQ(utf8.findings[0].line, 7u);
+    EXPECT_EQ(utf8.findings[1].line, 9u);
+    EXPECT_EQ(utf8.findings[2].line, 9u);
+    for (const CheckFinding& finding : utf8.findings) EXPECT_FALSE(finding.error);
+    const std::string formatted = FormatReport(utf8);
+    EXPECT_EQ(formatted.rfind("encoding: UTF-8 with a byte-order mark\n", 0), 0u) << formatted;
+    EXPECT_NE(formatted.find("line 7: warning: malformed UTF-8 (FF at byte 82 of the file)"), std::string::npos)
+        << formatted;
+
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : text) utf16 += std::string{c, '\0'};
+    utf16 += '\x41';
+    const CheckReport odd = CheckDataText(utf16, nullptr);
+    EXPECT_EQ(odd.encoding, TextEncoding::Utf16);
+    ASSERT_EQ(odd.findings.size(), 1u) << FormatReport(odd);
+    EXPECT_NE(odd.findings[0].text.find("half a UTF-16 character"), std::string::npos);
+    EXPECT_EQ(odd.summary.offices, 1u);
+}
+
+TEST(DataFileCheck, WarnsOfUtf8WithoutAByteOrderMark)
+{
+    const char* const warning = "looks like UTF-8 without a byte-order mark";
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool warned;
+    } cases[] = {
+        {"UTF-8 letters, no mark", Header() + Office("Z\u00FCrich", "Schweiz") + "\n", true},
+        {"UTF-8 letters with the mark", "\xEF\xBB\xBF" + Header() + Office("Z\u00FCrich", "Schweiz") + "\n", false},
+        {"code page letters", Header() + Office("Z\xFCrich", "Schweiz") + "\n", false},
+        {"ASCII", Header() + Office("Zurich", "Schweiz") + "\n", false},
+    };
+    for (const auto& c : cases) {
+        const CheckReport report = CheckDataText(c.bytes, nullptr);
+        const auto found = std::find_if(report.findings.begin(), report.findings.end(), [&](const CheckFinding& f) {
+            return f.text.find(warning) != std::string::npos;
+        });
+        EXPECT_EQ(found != report.findings.end(), c.warned) << c.what << "\n" << FormatReport(report);
+        if (found != report.findings.end()) {
+            EXPECT_EQ(found->line, 7u) << c.what;  // the first line with such a letter
+            EXPECT_FALSE(found->error) << c.what;
+        }
+    }
 }
 
 TEST(LandMask, ReadsOnlyPalettedBitmaps)

@@ -55,6 +55,24 @@ TEST(LocationSlots, ResetAppendAndCounts)
     EXPECT_EQ(slots[0], TLocation{});
 }
 
+TEST(LocationSlots, RecordsKeepTheirTextAndPlaceAsTheTableGrows)
+{
+    LocationSlots slots;
+    slots.reset(5000);
+    const LocationView* first = nullptr;
+    for (int i = 0; i < 5000; ++i) {
+        TLocation office = Office("Office " + std::to_string(i) + " with a name too long for a short string", "X");
+        office.Email = std::to_string(i);
+        ASSERT_TRUE(slots.append(office));
+        if (i == 0) first = &slots[0];
+    }  // each appended TLocation is gone by now
+    EXPECT_EQ(&slots[0], first);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        ASSERT_EQ(slots[i].Email, std::to_string(i));
+        ASSERT_EQ(slots[i].Name, "Office " + std::to_string(i) + " with a name too long for a short string");
+    }
+}
+
 struct ProjectionCase {
     double latitude; char lat_hemisphere; double longitude; char long_hemisphere;
     std::int32_t width, height; MapPoint expected;
