@@ -195,5 +195,36 @@ TEST(LoadDataFile, BundledOfficeList)
     EXPECT_GT(other, 0);
 }
 
+// The list kept every office it had in the code page, and added some written in their own scripts.
+TEST(LoadDataFile, BundledOfficeListInUtf8KeepsTheOfficesOfTheAnsiList)
+{
+    const auto load = [](const std::string& path, LocationTable& table) {
+        std::ifstream file(path, std::ios::binary);
+        FakeSource source;
+        source.content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        loadDataFile(table, source);
+        EXPECT_EQ(source.messages, std::vector<std::string>{}) << path;
+    };
+    LocationTable ansi, bundled;
+    load(std::string(MAPPA_TEST_DATA) + "/Mappa2-ansi.dat", ansi);
+    load(std::string(MAPPA_TEST_DATA) + "/../../resources/Mappa2.dat", bundled);
+    const std::size_t kept = ansi.Locations.dataCount();
+    ASSERT_EQ(kept, 48u);
+    ASSERT_EQ(bundled.Locations.dataCount(), kept + 6);
+    for (std::size_t i = 0; i < kept; ++i) EXPECT_EQ(bundled.Locations[i], ansi.Locations[i]) << i;
+    EXPECT_EQ(bundled.WebLink, ansi.WebLink);
+    EXPECT_EQ(bundled.WebLink2, ansi.WebLink2);
+
+    const char* const countries[] = {"\u65E5\u672C", "\u4E2D\u56FD", "\uB300\uD55C\uBBFC\uAD6D",
+                                     "\u0395\u03BB\u03BB\u03AC\u03B4\u03B1", "\u0420\u043E\u0441\u0441\u0438\u044F",
+                                     "\u0627\u0644\u0623\u0631\u062F\u0646"};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const LocationView& office = bundled.Locations[kept + i];
+        EXPECT_EQ(office.Country, countries[i]);
+        for (const std::string_view text : {office.Name, office.Extra1, office.Extra2})
+            EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) << text;
+    }
+}
+
 }  // namespace
 }  // namespace mappa
