@@ -67,5 +67,6 @@ std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); 
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
 std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
+std::string Utf8ToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
 
 }  // namespace mappa

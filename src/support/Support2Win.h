@@ -25,5 +25,7 @@ std::wstring AnsiToWide(std::string_view text);
 // on either side becomes U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
+// For the ANSI (A) calls that remain: a letter outside the code page becomes "?".
+std::string Utf8ToAnsi(std::string_view text);
 
 }  // namespace mappa

@@ -12,6 +12,7 @@
 
 #include "support/Application.h"
 #include "support/Support2PlacementWin.h"
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/MapLayout.h"
 
@@ -260,9 +261,9 @@ void TMapUI::FormShow()
     picture_.copyTo(mapData_->CleanMap);
 
     SetWindowTextA(control("lsWebLink"), "Norvantic Website");
-    setHint(control("lsWebLink"), mapData_->WebLink);
+    setHint(control("lsWebLink"), Utf8ToAnsi(mapData_->WebLink));
     SetWindowTextA(control("lsWebLink2"), "Norvantic Support Website");
-    setHint(control("lsWebLink2"), mapData_->WebLink2);
+    setHint(control("lsWebLink2"), Utf8ToAnsi(mapData_->WebLink2));
     for (const char* name : {"lsWebLink", "lsWebLink2"}) {
         HWND link = control(name);
         HDC dc = GetDC(link);
@@ -295,7 +296,7 @@ void TMapUI::fillCountryList()
     }
 
     std::vector<std::string> keys(distinct.size());
-    for (std::size_t id = 0; id < distinct.size(); ++id) keys[id] = SortKey(distinct[id]);
+    for (std::size_t id = 0; id < distinct.size(); ++id) keys[id] = SortKey(Utf8ToAnsi(distinct[id]));
     std::vector<std::size_t> byKey(distinct.size());
     for (std::size_t id = 0; id < byKey.size(); ++id) byKey[id] = id;
     std::sort(byKey.begin(), byKey.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
@@ -320,7 +321,7 @@ void TMapUI::fillCountryList()
     bool filled = true;
     for (std::size_t i = 0; i < countries_.size() && filled; ++i)
         filled = SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(countries_[i].c_str())) >= 0;
+                              reinterpret_cast<LPARAM>(Utf8ToAnsi(countries_[i]).c_str())) >= 0;
     if (!filled) {
         // The list and its mirror stay alike: both empty.
         SendMessageA(combo, CB_RESETCONTENT, 0, 0);
@@ -458,12 +459,12 @@ void TMapUI::showInfo(const TLocation& location)
     const OfficeKind kind = KindOfOffice(location.OfficeType);
     overlayLocation(location, kRingColour, RingSizeFor(kind));
 
-    SetWindowTextA(control("ldName"), location.Name.c_str());
-    SetWindowTextA(control("ldPhone"), location.Phone.c_str());
-    SetWindowTextA(control("ldFax"), location.Fax.c_str());
-    SetWindowTextA(control("ldToll"), location.LocalToll.c_str());
-    SetWindowTextA(control("ldInterToll"), location.InterToll.c_str());
-    SetWindowTextA(control("ldEmail"), LowerCaseAscii(location.Email).c_str());
+    SetWindowTextA(control("ldName"), Utf8ToAnsi(location.Name).c_str());
+    SetWindowTextA(control("ldPhone"), Utf8ToAnsi(location.Phone).c_str());
+    SetWindowTextA(control("ldFax"), Utf8ToAnsi(location.Fax).c_str());
+    SetWindowTextA(control("ldToll"), Utf8ToAnsi(location.LocalToll).c_str());
+    SetWindowTextA(control("ldInterToll"), Utf8ToAnsi(location.InterToll).c_str());
+    SetWindowTextA(control("ldEmail"), Utf8ToAnsi(LowerCaseAscii(location.Email)).c_str());
     for (const char* name : {"ldName", "ldPhone", "ldFax", "ldToll", "ldEmail"}) ShowWindow(control(name), SW_SHOWNA);
 
     // The last entry equal to the country, letter case included, is selected.
@@ -555,9 +556,9 @@ void TMapUI::openWebLink(const std::string& address)
     }
 }
 
-void TMapUI::lsWebLinkClick() { openWebLink(mapData_ ? mapData_->WebLink : std::string()); }
+void TMapUI::lsWebLinkClick() { openWebLink(mapData_ ? Utf8ToAnsi(mapData_->WebLink) : std::string()); }
 
-void TMapUI::lsWebLink2Click() { openWebLink(mapData_ ? mapData_->WebLink2 : std::string()); }
+void TMapUI::lsWebLink2Click() { openWebLink(mapData_ ? Utf8ToAnsi(mapData_->WebLink2) : std::string()); }
 
 void TMapUI::bExitClick() { PostMessageA(window_, WM_CLOSE, 0, 0); }
 

@@ -132,7 +132,7 @@ TEST_P(FinderAnswer, DecidesWhatIsLoadedAndReported)
 INSTANTIATE_TEST_SUITE_P(
     Answers, FinderAnswer,
     testing::Values(FinderCase{"FileElsewhere", "path", kSharedFile, "Bergen", nullptr, false},
-                    FinderCase{"FileUnderNonAsciiFolder", "path", kNonAsciiFile, "Troms\xF8", nullptr, false},
+                    FinderCase{"FileUnderNonAsciiFolder", "path", kNonAsciiFile, "Troms\u00F8", nullptr, false},
                     FinderCase{"NullString", "null", "", nullptr, kMessageCannotFind, true},
                     FinderCase{"EmptyString", "empty", "", nullptr, kMessageCannotFind, true},
                     FinderCase{"MissingFile", "path", "Shared Data\\Gone.dat", nullptr, kMessageCannotFind, true},
