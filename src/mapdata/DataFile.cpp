@@ -6,7 +6,6 @@
 
 #include "mapdata/TextScan.h"
 #include "support/NumberText.h"
-#include "support/Support2.h"
 
 namespace mappa {
 
@@ -81,11 +80,36 @@ private:
     LineCursor& cursor_;
 };
 
-// "LABEL value": everything after the first space; empty without a space.
+// The first `c` in `text`, by a plain loop: labels are a few bytes long, and a
+// library search costs more than it saves on them.
+std::size_t FindNear(std::string_view text, char c)
+{
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return std::string_view::npos;
+}
+
+// "LABEL value": everything after the first space; empty without a space
+// (the token split at the space, as SplitToken does it).
 std::string_view LabelledValue(std::string_view line)
 {
-    SplitToken(line, ' ');
-    return line;
+    const std::size_t space = FindNear(line, ' ');
+    return space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+}
+
+// Whether the text before the first `delimiter` of the line (all of it when
+// there is none) is exactly `label`, which holds no `delimiter`; `rest` then
+// gets the text after that delimiter.
+bool HasLabel(std::string_view line, std::string_view label, char delimiter, std::string_view& rest)
+{
+    if (line.substr(0, label.size()) != label) return false;
+    if (line.size() == label.size()) {
+        rest = {};
+        return true;
+    }
+    if (line[label.size()] != delimiter) return false;
+    rest = line.substr(label.size() + 1);
+    return true;
 }
 
 // "LABEL: value" after a colon: the text after the colon less its first character.
@@ -93,8 +117,8 @@ std::string_view ColonValue(std::string_view rest) { return rest.substr(std::min
 
 bool TakeOptionalPhone(LineReader& reader, std::string_view& field)
 {
-    std::string_view rest = reader.current("the phone or fax line");
-    if (SplitToken(rest, ' ') != "PHONE:") return false;
+    std::string_view rest;
+    if (!HasLabel(reader.current("the phone or fax line"), "PHONE:", ' ', rest)) return false;
     field = rest;
     reader.take("");
     return true;
@@ -102,8 +126,8 @@ bool TakeOptionalPhone(LineReader& reader, std::string_view& field)
 
 bool TakeOptionalToll(LineReader& reader, std::string_view label, std::string_view& field)
 {
-    std::string_view rest = reader.current("a toll-free or fax line");
-    if (SplitToken(rest, ':') != label) return false;
+    std::string_view rest;
+    if (!HasLabel(reader.current("a toll-free or fax line"), label, ':', rest)) return false;
     field = ColonValue(rest);
     reader.take("");
     return true;
@@ -114,7 +138,9 @@ void ReadCoordinate(LineReader& reader, const char* what, double& value, char& h
     const std::size_t line_number = reader.position();
     std::string_view rest = LabelledValue(reader.take(what));
     const std::string_view line_value = rest;
-    const std::string_view number = SplitToken(rest, ' ');
+    const std::size_t space = FindNear(rest, ' ');
+    const std::string_view number = rest.substr(0, space);
+    rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
     const auto parsed = ParseDecimal(number);
     if (!parsed) {
         const bool latitude = std::string_view(what) == "latitude";
