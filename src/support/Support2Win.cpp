@@ -1,5 +1,6 @@
 #include "support/Support2Win.h"
 
+#include <algorithm>
 #include <clocale>
 #include <locale>
 #include <vector>
@@ -67,6 +68,11 @@ std::string WideToAnsi(std::wstring_view text) { return FromWide(CP_ACP, text); 
 std::wstring AnsiToWide(std::string_view text) { return ToWide(CP_ACP, text); }
 std::string WideToUtf8(std::wstring_view text) { return FromWide(CP_UTF8, text); }
 std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
-std::string Utf8ToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
+std::string Utf8ToAnsi(std::string_view text)
+{
+    // ASCII is the same in every code page: no call for it.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return std::string(text);
+    return WideToAnsi(Utf8ToWide(text));
+}
 
 }  // namespace mappa
