@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace mappa {
@@ -66,6 +67,30 @@ long long DecimalMagnitude(std::string_view text)
     return magnitude;
 }
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A well-formed, unsigned number of at most 15 digits and no exponent part:
+// its digits and the power of ten it is divided by are doubles that hold their
+// values exactly, and one division rounds the quotient correctly, as the full
+// conversion would. Coordinates are such numbers; others give nothing here.
+std::optional<double> ShortDecimal(std::string_view text)
+{
+    std::uint64_t digits = 0;
+    int count = 0, fraction = 0;
+    bool after_point = false;
+    for (const char c : text) {
+        if (c == '.') {
+            after_point = true;
+            continue;
+        }
+        if (!IsDigit(c) || ++count > 15) return std::nullopt;
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        if (after_point) ++fraction;
+    }
+    return static_cast<double>(digits) / kPowersOfTen[fraction];
+}
+
 }  // namespace
 
 std::optional<double> ParseDecimal(std::string_view text)
@@ -74,6 +99,7 @@ std::optional<double> ParseDecimal(std::string_view text)
 
     const bool negative = text.front() == '-';
     if (text.front() == '+' || negative) text.remove_prefix(1);
+    if (const auto value = ShortDecimal(text)) return negative ? -*value : *value;
 
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -25,6 +25,9 @@ TEST(ParseDecimal, ReadsExactValues)
         {"1" + kZeros400 + "e-399", 10.0},
         {"0." + kZeros400 + "1e401", 1.0},
         {"0e400", 0.0},
+        // Fifteen digits and more: the short way and the full conversion meet here.
+        {"123456789.012345", 123456789.012345}, {"0.000000000000001", 1e-15},
+        {"1234567890123456", 1234567890123456.0}, {"9007199254740993", 9007199254740992.0},
     };
     for (const auto& c : cases) {
         const auto parsed = ParseDecimal(c.text);
