@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "support/WinError.h"
+#include "ui/WorldMapPicture.h"
 
 namespace mappa {
 namespace {
@@ -112,6 +113,22 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     width_ = info.bmWidth;
     height_ = info.bmHeight;
     bits_ = static_cast<std::uint32_t*>(bits);
+    bitmap_ = picture.release();
+    dc_ = dc.release();
+    original_bitmap_ = SelectObject(dc_, bitmap_);
+}
+
+void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height)
+{
+    BitmapHandle picture = MakeWorldMapPicture(instance, width, height);
+    DIBSECTION section{};
+    DcHandle dc(CreateCompatibleDC(nullptr));
+    if (!dc || GetObject(picture.get(), sizeof section, &section) != sizeof section)
+        throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
+    release();
+    width_ = width;
+    height_ = height;
+    bits_ = static_cast<std::uint32_t*>(section.dsBm.bmBits);
     bitmap_ = picture.release();
     dc_ = dc.release();
     original_bitmap_ = SelectObject(dc_, bitmap_);

@@ -43,6 +43,8 @@ public:
 
     // Loads a bitmap resource (any colour depth) into a new 32-bit picture.
     void loadResource(HINSTANCE instance, int resourceId);
+    // The world map at that size (see MakeWorldMapPicture).
+    void loadWorldMap(HINSTANCE instance, int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
