@@ -35,9 +35,9 @@ void ForEachCharacter(std::string_view text, OnCharacter&& on_character)
     }
 }
 
-// A text value (RFC 6350, 3.4). In a component of a structured value (ADR,
-// ORG) the semicolon separates components and is escaped too.
-std::string EscapeText(std::string_view text, bool component)
+// A text value (RFC 6350, 3.4). The semicolon, which separates the components
+// of ADR and ORG, is escaped everywhere, as vCard 3.0 readers expect.
+std::string EscapeText(std::string_view text)
 {
     std::string escaped;
     bool after_cr = false;
@@ -45,7 +45,7 @@ std::string EscapeText(std::string_view text, bool component)
         const bool cr = c == U'\r';
         if (cr || (c == U'\n' && !after_cr)) {
             escaped += "\\n";
-        } else if (c == U'\\' || c == U',' || (component && c == U';')) {
+        } else if (c == U'\\' || c == U',' || c == U';') {
             escaped += '\\';
             escaped += bytes;
         } else if ((c >= 0x20 && c != 0x7F) || c == U'\t') {
@@ -123,7 +123,7 @@ public:
     // name:value, unless the value is blank.
     void property(std::string_view name, std::string_view value)
     {
-        if (!IsBlank(value)) line(std::string(name) + ":" + EscapeText(value, false));
+        if (!IsBlank(value)) line(std::string(name) + ":" + EscapeText(value));
     }
 
     std::string take() { return std::move(card_); }
@@ -143,12 +143,12 @@ std::string ContactCard(const ContactCardFields& fields)
     card.line("VERSION:4.0");
     card.line("KIND:org");
     card.property("FN", fields.name);
-    card.line("ORG:" + EscapeText(fields.name, true));
+    card.line("ORG:" + EscapeText(fields.name));
 
     if (!IsBlank(fields.street) || !IsBlank(fields.city) || !IsBlank(fields.postcode) || !IsBlank(fields.country)) {
         // post office box; extended address; street; locality; region; postal code; country
         std::string address = "ADR;TYPE=work:;;";
-        const auto component = [](std::string_view value) { return IsBlank(value) ? "" : EscapeText(value, true); };
+        const auto component = [](std::string_view value) { return IsBlank(value) ? "" : EscapeText(value); };
         address += component(fields.street) + ";" + component(fields.city) + ";;" + component(fields.postcode) +
                    ";" + component(fields.country);
         card.line(address);
