@@ -120,10 +120,11 @@ public:
         card_ += "\r\n";
     }
 
-    // name:value, unless the value is blank.
+    // name:value, unless nothing but blanks is left of the value.
     void property(std::string_view name, std::string_view value)
     {
-        if (!IsBlank(value)) line(std::string(name) + ":" + EscapeText(value));
+        const std::string escaped = EscapeText(value);
+        if (!IsBlank(escaped)) line(std::string(name) + ":" + escaped);
     }
 
     std::string take() { return std::move(card_); }
@@ -136,22 +137,25 @@ private:
 
 std::string ContactCard(const ContactCardFields& fields)
 {
-    if (IsBlank(fields.name)) throw std::invalid_argument("an office without a name has no contact card");
+    const std::string name = EscapeText(fields.name);
+    if (IsBlank(name)) throw std::invalid_argument("an office without a name has no contact card");
 
     CardWriter card;
     card.line("BEGIN:VCARD");
     card.line("VERSION:4.0");
     card.line("KIND:org");
-    card.property("FN", fields.name);
-    card.line("ORG:" + EscapeText(fields.name));
+    card.line("FN:" + name);
+    card.line("ORG:" + name);
 
-    if (!IsBlank(fields.street) || !IsBlank(fields.city) || !IsBlank(fields.postcode) || !IsBlank(fields.country)) {
+    const auto component = [](std::string_view value) {
+        std::string escaped = EscapeText(value);
+        return IsBlank(escaped) ? std::string() : escaped;
+    };
+    const std::string street = component(fields.street), city = component(fields.city),
+                      postcode = component(fields.postcode), country = component(fields.country);
+    if (!(street + city + postcode + country).empty()) {
         // post office box; extended address; street; locality; region; postal code; country
-        std::string address = "ADR;TYPE=work:;;";
-        const auto component = [](std::string_view value) { return IsBlank(value) ? "" : EscapeText(value); };
-        address += component(fields.street) + ";" + component(fields.city) + ";;" + component(fields.postcode) +
-                   ";" + component(fields.country);
-        card.line(address);
+        card.line("ADR;TYPE=work:;;" + street + ";" + city + ";;" + postcode + ";" + country);
     }
 
     card.property("TEL;TYPE=work,voice", fields.phone);
@@ -168,7 +172,7 @@ std::string ContactCard(const ContactCardFields& fields)
 
     const std::string geo = GeoUri(fields);
     if (!geo.empty()) card.line("GEO:" + geo);
-    if (!IsBlank(fields.web_link) && IsOpenableWebAddress(fields.web_link))
+    if (IsOpenableWebAddress(fields.web_link))
         card.line("URL;TYPE=work:" + UriOf(fields.web_link));
 
     card.line("END:VCARD");
@@ -211,7 +215,15 @@ std::string ContactFileName(std::string_view name)
         reserved = reserved || (number.size() == 1 && number[0] >= '1' && number[0] <= '9') ||
                    number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
     }
-    if (reserved) stem.insert(device.size(), "_");
+    if (reserved) {
+        stem.insert(device.size(), "_");
+        // Back within the length, whole characters at a time.
+        while (stem.size() > kMaxStem) {
+            while ((static_cast<unsigned char>(stem.back()) & 0xC0) == 0x80) stem.pop_back();
+            stem.pop_back();
+        }
+        trim();
+    }
     return stem + ".vcf";
 }
 

@@ -32,8 +32,8 @@ ContactCardFields ContactCardFieldsOf(const Record& record, std::string_view web
             record.LatHemisphere, record.Longitude, record.LongHemisphere};
 }
 
-// The card. Empty and blank fields give no property (and no ADR at all when
-// the address is wholly empty). Phone numbers are text values as written in
+// The card. A field with nothing but blanks and control characters gives no
+// property (and no ADR at all when the address is wholly empty). Phone numbers are text values as written in
 // the data file, typed work and voice or fax; the two toll-free numbers carry
 // their name in the X-ABLabel of their property group, the label convention
 // that Apple and Google address books read. GEO is a geo: URI in signed
@@ -41,7 +41,7 @@ ContactCardFields ContactCardFieldsOf(const Record& record, std::string_view web
 // is out of range. The URL is written only for an http, https or www.
 // address. Text that is not valid UTF-8 is repaired with U+FFFD, control
 // characters other than tab are dropped, line breaks become \n.
-// Throws std::invalid_argument for an office without a name.
+// Throws std::invalid_argument for an office without a name of that kind.
 std::string ContactCard(const ContactCardFields& fields);
 
 // A file name for the card: the office's name with the characters that

@@ -177,6 +177,14 @@ Entry ReplacedEntry(CharClass cls, std::string_view bytes)
     return entry;
 }
 
+std::string ReplacementOf(Entry entry)
+{
+    std::string bytes;
+    const std::size_t length = (entry >> 3) & 3;
+    for (std::size_t k = 0; k < length; ++k) bytes.push_back(static_cast<char>(entry >> (8 * (k + 1))));
+    return bytes;
+}
+
 // Two-level table over the Basic Multilingual Plane: a page of 256 entries for
 // every block that holds a replacement or mixes classes, one class for the rest.
 class FoldTable {
@@ -208,6 +216,23 @@ public:
         for (const Shift& shift : kShifts)
             if (shift.to == U'0')
                 for (char32_t c = shift.first; c <= shift.last; ++c) all[c] = (all[c] & ~Entry{3}) | kLetter;
+
+        // A letter folds straight to the end of a chain (Ɋ -> ɋ -> q), so that
+        // folded text folds to itself.
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (Entry& entry : all) {
+                if (!(entry & kReplaced)) continue;
+                const std::string bytes = ReplacementOf(entry);
+                char32_t target = 0;
+                if (DecodeUtf8(bytes, 0, target) != bytes.size() || target >= all.size()) continue;
+                const Entry next = all[target];
+                if ((next & kReplaced) && next != entry && ClassOf(next) == ClassOf(entry)) {
+                    entry = next;
+                    changed = true;
+                }
+            }
+        }
 
         for (std::size_t c = 0; c < 128; ++c) ascii_[c] = all[c];
         for (std::size_t page = 0; page < 256; ++page) {

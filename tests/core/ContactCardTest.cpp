@@ -176,7 +176,7 @@ TEST(ContactCard, ValuesAreEscapedAndRepaired)
     fields.name = "Smith, Jones; Partners\\Co";
     fields.street = "Line one\r\nLine two;\nthree";
     fields.country = "Bad\xFF" "byte\x01";
-    fields.phone = "  ";
+    fields.phone = " \x02 ";
     fields.web_link = "javascript:alert(1)";
     const auto card = ReadCard(ContactCard(fields));
     EXPECT_EQ(Find(card, "FN")->value, "Smith\\, Jones\\; Partners\\\\Co");
@@ -190,7 +190,7 @@ TEST(ContactCard, ValuesAreEscapedAndRepaired)
     fields.web_link = "www.example.com/a b";
     EXPECT_EQ(Find(ReadCard(ContactCard(fields)), "URL")->value, "http://www.example.com/a%20b");
 
-    fields.name = " ";
+    fields.name = " \x01";
     EXPECT_THROW(ContactCard(fields), std::invalid_argument);
 }
 
@@ -241,6 +241,7 @@ TEST(ContactCard, FileNamesSafeForWindows)
     for (int i = 0; i < 60; ++i) long_name += "é";  // 120 bytes
     const std::string file = ContactFileName(long_name);
     EXPECT_EQ(file, long_name.substr(0, 100) + ".vcf");
+    EXPECT_EQ(ContactFileName("aux." + long_name), "aux_." + long_name.substr(0, 94) + ".vcf");
 }
 
 }  // namespace
