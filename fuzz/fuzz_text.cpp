@@ -226,7 +226,7 @@ void CheckSearchText(const std::string& text)
     mappa::AppendSearchText(folded, again);
     FUZZ_CHECK(again == folded);
     std::string joined;
-    for (const mappa::SearchWord& word : mappa::SearchWords(text)) joined += " " + word.text;
+    for (const std::string& word : mappa::SearchWords(text)) joined += " " + word;
     FUZZ_CHECK(joined == folded);
 }
 

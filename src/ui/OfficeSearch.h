@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,7 @@ public:
     // Indexes offices 0 to count - 1; the fields need not outlive the index.
     OfficeSearch(std::size_t count, const FieldsOf& fields_of);
 
-    std::size_t size() const { return starts_.size() - 1; }
+    std::size_t size() const { return office_starts_.size() - 1; }
 
     // The offices that match `query`, in file order; every office when the
     // query holds no word. When the query extends the previous one, only the
@@ -41,12 +42,22 @@ public:
     const std::vector<std::uint32_t>& filter(std::string_view query);
 
 private:
-    bool matchesInOffice(std::uint32_t office, const std::string& needle) const;
-    void scanAll(const std::string& needle);
+    struct Needle {
+        std::string word;
+        std::uint32_t key = 0;   // its first four bytes, as keys_ holds them
+        std::uint32_t mask = 0;  // the bytes of key that the word fills
+    };
+    Needle needleOf(const std::string& word) const;
+    bool matchesAt(std::size_t start, const Needle& needle) const;
+    bool officeMatches(std::uint32_t office, const Needle& needle) const;
+    void scanAll(const Needle& needle);
 
-    std::string text_;                  // every office's folded fields, one after another
-    std::vector<std::uint32_t> starts_;  // office i's text is [starts_[i], starts_[i + 1])
-    std::vector<SearchWord> last_words_;
+    std::unique_ptr<char[]> text_;             // every office's folded fields, one after another
+    std::size_t text_size_ = 0;
+    std::vector<std::uint32_t> starts_;        // where in text_ a match may begin, office by office
+    std::vector<std::uint32_t> keys_;          // the four bytes of text_ at each start
+    std::vector<std::uint32_t> office_starts_;  // office i's starts: [office_starts_[i], office_starts_[i + 1])
+    std::vector<std::string> last_words_;
     std::vector<std::uint32_t> result_;
     bool has_result_ = false;
 };

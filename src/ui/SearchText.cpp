@@ -185,6 +185,34 @@ std::string ReplacementOf(Entry entry)
     return bytes;
 }
 
+inline std::size_t Decode(std::string_view text, std::size_t i, char32_t& c)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = byte(0);
+    std::size_t length;
+    char32_t minimum;
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, minimum = 0x80, c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, minimum = 0x800, c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, minimum = 0x10000, c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(k) & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
+
 // Two-level table over the Basic Multilingual Plane: a page of 256 entries for
 // every block that holds a replacement or mixes classes, one class for the rest.
 class FoldTable {
@@ -225,7 +253,7 @@ public:
                 if (!(entry & kReplaced)) continue;
                 const std::string bytes = ReplacementOf(entry);
                 char32_t target = 0;
-                if (DecodeUtf8(bytes, 0, target) != bytes.size() || target >= all.size()) continue;
+                if (Decode(bytes, 0, target) != bytes.size() || target >= all.size()) continue;
                 const Entry next = all[target];
                 if ((next & kReplaced) && next != entry && ClassOf(next) == ClassOf(entry)) {
                     entry = next;
@@ -234,7 +262,12 @@ public:
             }
         }
 
-        for (std::size_t c = 0; c < 128; ++c) ascii_[c] = all[c];
+        for (std::size_t c = 0; c < 128; ++c) {
+            const Entry entry = all[c];
+            ascii_folded_[c] = ClassOf(entry) == kSeparator ? '\0'
+                               : (entry & kReplaced)          ? static_cast<char>(entry >> 8)
+                                                              : static_cast<char>(c);
+        }
         for (std::size_t page = 0; page < 256; ++page) {
             const Entry* begin = &all[page << 8];
             bool uniform = true;
@@ -249,7 +282,8 @@ public:
         }
     }
 
-    Entry ascii(unsigned char byte) const { return ascii_[byte]; }
+    // The folded ASCII character, NUL for a separator.
+    char asciiFolded(unsigned char byte) const { return ascii_folded_[byte]; }
 
     Entry lookup(char32_t c) const
     {
@@ -264,7 +298,7 @@ public:
     }
 
 private:
-    std::array<Entry, 128> ascii_{};
+    std::array<char, 128> ascii_folded_{};
     std::array<std::uint8_t, 256> page_index_{};  // 0: no page of its own
     std::array<Entry, 256> page_class_{};
     std::vector<std::array<Entry, 256>> pages_;
@@ -276,95 +310,81 @@ const FoldTable& Table()
     return table;
 }
 
-// Calls word(folded bytes, class) for each character that belongs to a word
-// and separator() wherever a word ends.
-template <typename OnCharacter>
-void FoldCharacters(std::string_view text, OnCharacter&& on_character)
-{
-    const FoldTable& table = Table();
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        Entry entry;
-        std::size_t length = 1;
-        if (lead < 0x80) {
-            entry = table.ascii(lead);
-        } else {
-            char32_t c = 0;
-            length = DecodeUtf8(text, i, c);
-            entry = length ? table.lookup(c) : Entry{kSeparator};
-            if (!length) length = 1;
-        }
-        on_character(entry, text.substr(i, length));
-        i += length;
-    }
-}
-
 }  // namespace
 
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& c)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() - i < length) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(k) & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (byte(k) & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return length;
-}
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& c) { return Decode(text, i, c); }
 
-void AppendSearchText(std::string_view text, std::string& out)
+char* FoldSearchText(std::string_view text, char* out, const char* origin, std::vector<std::uint32_t>* starts)
 {
+    const FoldTable& table = Table();
+    const char* const source = text.data();
+    const std::size_t size = text.size();
+    char* next = out;
     CharClass previous = kSeparator;
-    FoldCharacters(text, [&](Entry entry, std::string_view original) {
+    for (std::size_t i = 0; i < size;) {
+        auto lead = static_cast<unsigned char>(source[i]);
+        if (lead < 0x80) {  // ASCII is only letters, digits and separators
+            char folded = table.asciiFolded(lead);
+            if (folded == 0) {
+                previous = kSeparator;
+                ++i;
+                continue;
+            }
+            if (previous != kLetter) {
+                *next++ = ' ';
+                previous = kLetter;
+                if (starts) starts->push_back(static_cast<std::uint32_t>(next - origin));
+            }
+            do {  // the rest of the run of ASCII letters and digits
+                *next++ = folded;
+                ++i;
+            } while (i < size && (lead = static_cast<unsigned char>(source[i])) < 0x80 &&
+                     (folded = table.asciiFolded(lead)) != 0);
+            continue;
+        }
+        char32_t c = 0;
+        const std::size_t length = Decode(text, i, c);
+        const Entry entry = length ? table.lookup(c) : Entry{kSeparator};
         const CharClass cls = ClassOf(entry);
-        if (cls == kIgnored) return;
-        if (cls != previous) {
-            previous = cls;
-            if (cls == kSeparator) return;
-            out.push_back(' ');
-        } else if (cls == kSeparator) {
-            return;
+        if (cls == kSeparator) {
+            previous = kSeparator;
+        } else if (cls != kIgnored) {
+            if (cls != previous) {
+                *next++ = ' ';
+                previous = cls;
+            }
+            if (starts && (cls == kNoSpace || next[-1] == ' '))
+                starts->push_back(static_cast<std::uint32_t>(next - origin));
+            if (entry & kReplaced) {
+                const std::size_t replaced = (entry >> 3) & 3;
+                for (std::size_t k = 0; k < replaced; ++k) *next++ = static_cast<char>(entry >> (8 * (k + 1)));
+            } else {
+                for (std::size_t k = 0; k < length; ++k) *next++ = source[i + k];
+            }
         }
-        if (entry & kReplaced) {
-            const std::size_t length = (entry >> 3) & 3;
-            for (std::size_t k = 0; k < length; ++k) out.push_back(static_cast<char>(entry >> (8 * (k + 1))));
-        } else {
-            out.append(original);
-        }
-    });
+        i += length ? length : 1;
+    }
+    return next;
 }
 
-std::vector<SearchWord> SearchWords(std::string_view query)
+void AppendSearchText(std::string_view text, std::string& out, std::vector<std::uint32_t>* starts)
+{
+    const std::size_t base = out.size();
+    out.resize(base + 2 * text.size());
+    char* const end = FoldSearchText(text, out.data() + base, out.data(), starts);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+std::vector<std::string> SearchWords(std::string_view query)
 {
     std::string folded;
     AppendSearchText(query, folded);
-    std::vector<SearchWord> words;
+    std::vector<std::string> words;
     std::size_t start = 0;
     while ((start = folded.find(' ', start)) != std::string::npos) {
         ++start;
         const std::size_t end = std::min(folded.find(' ', start), folded.size());
-        SearchWord word{folded.substr(start, end - start), false};
-        char32_t first = 0;
-        if (DecodeUtf8(word.text, 0, first) != 0) word.anywhere = ClassOf(Table().lookup(first)) == kNoSpace;
-        words.push_back(std::move(word));
+        words.push_back(folded.substr(start, end - start));
         start = end;
     }
     return words;

@@ -18,27 +18,30 @@
 // Bytes that are not valid UTF-8 separate words.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mappa {
 
-// Appends the folded form of `text` to `out`: " word word ...".
-void AppendSearchText(std::string_view text, std::string& out);
+// Appends the folded form of `text` to `out`: " word word ...". When `starts`
+// is given, also appends the offsets in `out` where a match may begin: the
+// first character of every word, and every character of a run without spaces.
+void AppendSearchText(std::string_view text, std::string& out, std::vector<std::uint32_t>* starts = nullptr);
 
 // Decodes the character at text[index] into `character` and returns its length
 // in bytes; 0 when the bytes there are not valid UTF-8 (overlong, surrogate,
 // beyond U+10FFFF, cut short, or a lone continuation byte).
 std::size_t DecodeUtf8(std::string_view text, std::size_t index, char32_t& character);
 
-struct SearchWord {
-    std::string text;       // folded, no spaces
-    bool anywhere = false;  // of a script without spaces: may match inside a run
-    bool operator==(const SearchWord&) const = default;
-};
+// The same, written at `out`, which must have room for 2 * text.size() bytes
+// (no character grows by more than the space that may go before it); returns
+// the end of what was written. Offsets in `starts` count from `origin`.
+char* FoldSearchText(std::string_view text, char* out, const char* origin, std::vector<std::uint32_t>* starts);
 
 // The folded words of what the user typed, in order.
-std::vector<SearchWord> SearchWords(std::string_view query);
+std::vector<std::string> SearchWords(std::string_view query);
 
 }  // namespace mappa

@@ -64,11 +64,16 @@ TEST(SearchText, WordsAreRunsOfLettersAndDigits)
     for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
 }
 
-TEST(SearchText, QueryWordsKnowWhereTheyMayStart)
+TEST(SearchText, QueryWordsAndMatchStarts)
 {
-    EXPECT_EQ(SearchWords("  São-PAULO 京都 "),
-              (std::vector<SearchWord>{{"sao", false}, {"paulo", false}, {"京都", true}}));
+    EXPECT_EQ(SearchWords("  São-PAULO 京都 "), (std::vector<std::string>{"sao", "paulo", "京都"}));
     EXPECT_TRUE(SearchWords(" ,; ").empty());
+
+    std::string out;
+    std::vector<std::uint32_t> starts;
+    AppendSearchText("Ab 東京タ, c", out, &starts);
+    EXPECT_EQ(out, " ab 東京タ c");
+    EXPECT_EQ(starts, (std::vector<std::uint32_t>{1, 4, 7, 10, 14}));
 }
 
 struct Office {
