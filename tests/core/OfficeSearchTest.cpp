@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,63 @@ TEST(OfficeSearch, RefiningGivesWhatAFreshSearchGives)
         OfficeSearch fresh = Sample().index();
         EXPECT_EQ(typed.filter(query), fresh.filter(query)) << query;
     }
+}
+
+// Against a plain reading of the rule, over random offices and queries made
+// of a few syllables, so that prefixes, long words and the last bytes of the
+// index all come up.
+TEST(OfficeSearch, AgreesWithAPlainSearch)
+{
+    const char* const syllables[] = {"a", "Ab", "ä", "bc", "东", "京都", "ß", "ss", " ", "-", "abcde", "Ünï"};
+    std::mt19937 random(7);
+    const auto text = [&](int pieces) {
+        std::string t;
+        for (int i = random() % pieces; i >= 0; --i) t += syllables[random() % std::size(syllables)];
+        return t;
+    };
+    std::vector<Office> offices(300);
+    for (Office& o : offices) o = {text(6), text(3), text(2), text(2), text(2)};
+    OfficeSearch search = Offices(offices).index();
+
+    struct Folded {
+        std::string text;
+        std::vector<std::uint32_t> starts;
+    };
+    std::vector<std::vector<Folded>> folded_offices;
+    for (const Office& o : offices) {
+        folded_offices.emplace_back();
+        for (const std::string* field : {&o.name, &o.city, &o.country, &o.phone, &o.email}) {
+            Folded f;
+            AppendSearchText(*field, f.text, &f.starts);
+            folded_offices.back().push_back(std::move(f));
+        }
+    }
+    const auto plain = [&](const std::string& query) {
+        Result result;
+        for (std::uint32_t i = 0; i < offices.size(); ++i) {
+            bool all = true;
+            for (const std::string& word : SearchWords(query)) {
+                bool found = false;
+                for (const Folded& field : folded_offices[i])
+                    for (const std::uint32_t start : field.starts)
+                        found |= field.text.compare(start, word.size(), word) == 0;
+                all &= found;
+            }
+            if (all) result.push_back(i);
+        }
+        return result;
+    };
+    std::string query;
+    int some = 0, none = 0;
+    for (int round = 0; round < 200; ++round) {
+        if (random() % 4 == 0) query.clear();
+        query += text(2);
+        const Result expected = plain(query);
+        ASSERT_EQ(search.filter(query), expected) << query;
+        (expected.empty() ? none : some) += 1;
+    }
+    EXPECT_GT(some, 50);
+    EXPECT_GT(none, 10);
 }
 
 TEST(OfficeSearch, EmptyIndexAndRecordAdaptor)
