@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/Location.h"
+#include "SampleOffices.h"
 #include "ui/ContactCard.h"
 #include "ui/SearchText.h"
 
@@ -83,26 +83,8 @@ const Property* Find(const std::vector<Property>& card, const std::string& name,
     return nullptr;
 }
 
-TLocation FullOffice()
-{
-    TLocation office;
-    office.Name = "Norvantic Nordic AB";
-    office.Extra1 = "Storgatan 1";
-    office.Phone = "+46 19 555 0100";
-    office.Fax = "+46 19 555 0101";
-    office.LocalToll = "020 555 010";
-    office.InterToll = "00800 5550 1000";
-    office.Email = "nordic@example.com";
-    office.Country = "Sweden";
-    office.Extra2 = "Örebro";
-    office.Extra3 = "702 10";
-    office.Latitude = 59.27;
-    office.LatHemisphere = 'N';
-    office.Longitude = 15.21;
-    office.LongHemisphere = 'e';
-    office.OfficeType = "Sales";
-    return office;
-}
+using test::BareOffice;
+using test::FullOffice;
 
 TEST(ContactCard, OfficeWithEveryLine)
 {
@@ -132,13 +114,7 @@ TEST(ContactCard, OfficeWithEveryLine)
 
 TEST(ContactCard, OfficeWithNoOptionalLineHasNoEmptyProperty)
 {
-    TLocation office;
-    office.Name = "Norvantic Remote";
-    office.Latitude = 33.9;
-    office.LatHemisphere = 's';
-    office.Longitude = 151.2;
-    office.LongHemisphere = 'W';
-    const auto card = ReadCard(ContactCard(ContactCardFieldsOf(office, "")));
+    const auto card = ReadCard(ContactCard(ContactCardFieldsOf(BareOffice(), "")));
     std::vector<std::string> names;
     for (const Property& p : card) {
         names.push_back(p.name);

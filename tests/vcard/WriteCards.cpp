@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "mapdata/Location.h"
+#include "../core/SampleOffices.h"
 #include "ui/ContactCard.h"
 
 namespace {
@@ -27,30 +27,9 @@ int main(int argc, char** argv)
     const std::filesystem::path directory = argv[1];
     std::filesystem::create_directories(directory);
 
-    mappa::TLocation full;
-    full.Name = "Norvantic Nordic AB";
-    full.Extra1 = "Storgatan 1";
-    full.Phone = "+46 19 555 0100";
-    full.Fax = "+46 19 555 0101";
-    full.LocalToll = "020 555 010";
-    full.InterToll = "00800 5550 1000";
-    full.Email = "nordic@example.com";
-    full.Country = "Sweden";
-    full.Extra2 = "Örebro";
-    full.Extra3 = "702 10";
-    full.Latitude = 59.27;
-    full.LatHemisphere = 'N';
-    full.Longitude = 15.21;
-    full.LongHemisphere = 'E';
+    const mappa::TLocation full = mappa::test::FullOffice();
     Write(directory / "full.vcf", mappa::ContactCard(mappa::ContactCardFieldsOf(full, "https://www.example.com/")));
-
-    mappa::TLocation bare;
-    bare.Name = "Norvantic Remote";
-    bare.Latitude = 33.9;
-    bare.LatHemisphere = 'S';
-    bare.Longitude = 151.2;
-    bare.LongHemisphere = 'W';
-    Write(directory / "bare.vcf", mappa::ContactCard(mappa::ContactCardFieldsOf(bare, "")));
+    Write(directory / "bare.vcf", mappa::ContactCard(mappa::ContactCardFieldsOf(mappa::test::BareOffice(), "")));
 
     mappa::TLocation tricky = full;
     tricky.Name = "Smith, Jones; Partners \\ Co — 株式会社ノルヴァンティック東京支社とその関連会社のための非常に長い名前";
