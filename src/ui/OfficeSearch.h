@@ -38,7 +38,7 @@ public:
 
     // The offices that match `query`, in file order; every office when the
     // query holds no word. When the query extends the previous one, only the
-    // previous result is searched again.
+    // previous result is searched again. The list stays valid until the next call.
     const std::vector<std::uint32_t>& filter(std::string_view query);
 
 private:
