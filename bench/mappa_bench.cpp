@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -21,6 +20,8 @@
 #include <vector>
 
 #include "OfficeListWriter.h"
+#include "SearchBench.h"
+#include "SummaryReporter.h"
 #include "mapdata/DataFile.h"
 #include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
@@ -29,6 +30,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using mappa::bench::OfficeListShape;
+using mappa::bench::SummaryReporter;
 
 constexpr std::size_t kSmall = 1000;
 constexpr std::size_t kLarge = 100000;
@@ -194,53 +196,6 @@ void RegisterBenchmarks()
     }
 }
 
-// Prints the usual table and keeps each benchmark's time per iteration (the
-// median when repeated) for the summary.
-class SummaryReporter final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            if (run.error_occurred) continue;
-            const Times times{run.GetAdjustedRealTime() / UnitsPerSecond(run.time_unit),
-                              run.GetAdjustedCPUTime() / UnitsPerSecond(run.time_unit)};
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Iteration) {
-                if (!has_median_.count(name)) times_[name] = times;
-            } else if (run.aggregate_name == "median") {
-                has_median_.insert(name);
-                times_[name] = times;
-            }
-        }
-    }
-
-    struct Times {
-        double real = -1.0;  // seconds per iteration; negative when it did not run
-        double cpu = -1.0;
-    };
-    Times time(const std::string& name) const
-    {
-        const auto found = times_.find(name);
-        return found == times_.end() ? Times{} : found->second;
-    }
-
-private:
-    static double UnitsPerSecond(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kSecond: return 1.0;
-        case benchmark::kMillisecond: return 1e3;
-        case benchmark::kMicrosecond: return 1e6;
-        case benchmark::kNanosecond: return 1e9;
-        }
-        return 1e9;
-    }
-
-    std::map<std::string, Times> times_;
-    std::set<std::string> has_median_;
-};
-
 void PrintSummary(const SummaryReporter& reporter)
 {
     bool printed_heading = false;
@@ -315,6 +270,7 @@ int main(int argc, char** argv)
         SummaryReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);
         PrintSummary(reporter);
+        mappa::bench::PrintSearchSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;

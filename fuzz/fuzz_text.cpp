@@ -1,5 +1,5 @@
 // Fuzzes the text, path and number utilities that the data loader and the
-// settings stores are built on.
+// settings stores are built on, the search folding and the contact card.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cerrno>
@@ -11,10 +11,14 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "support/NumberText.h"
 #include "support/Support2.h"
+#include "ui/ContactCard.h"
+#include "ui/SearchText.h"
 
 #define FUZZ_CHECK(condition)                                                          \
     do {                                                                               \
@@ -198,6 +202,75 @@ void CheckDecimal(const std::string& text)
 
 }  // namespace
 
+bool IsUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = mappa::DecodeUtf8(text, i, c);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Folded text is " word word": valid UTF-8, single spaces, and folding it
+// again changes nothing.
+void CheckSearchText(const std::string& text)
+{
+    std::string folded;
+    mappa::AppendSearchText(text, folded);
+    FUZZ_CHECK(IsUtf8(folded));
+    FUZZ_CHECK(folded.empty() || (folded.front() == ' ' && folded.back() != ' '));
+    FUZZ_CHECK(folded.find("  ") == std::string::npos);
+    std::string again;
+    mappa::AppendSearchText(folded, again);
+    FUZZ_CHECK(again == folded);
+    std::string joined;
+    for (const std::string& word : mappa::SearchWords(text)) joined += " " + word;
+    FUZZ_CHECK(joined == folded);
+}
+
+void CheckContactCard(const std::string& first, const std::string& second, const std::string& rest)
+{
+    mappa::ContactCardFields fields;
+    fields.name = first;
+    fields.street = fields.email = second;
+    fields.city = fields.phone = fields.web_link = rest;
+    fields.latitude = static_cast<double>(first.size()) - 100.0;
+    fields.lat_hemisphere = second.empty() ? 'S' : second[0];
+    std::string card;
+    try {
+        card = mappa::ContactCard(fields);
+    } catch (const std::invalid_argument&) {
+        for (const char c : first) FUZZ_CHECK((c >= 0 && c < 0x20 && c != '\r' && c != '\n') || c == ' ' || c == 0x7F);
+        return;
+    }
+    FUZZ_CHECK(IsUtf8(card));
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < card.size();) {
+        const std::size_t end = card.find("\r\n", start);
+        FUZZ_CHECK(end != std::string::npos && end - start <= 75);
+        lines.emplace_back(card.data() + start, end - start);
+        FUZZ_CHECK(lines.back().find_first_of("\r\n") == std::string_view::npos);
+        start = end + 2;
+    }
+    // Every property has a value: something after its first colon, on the
+    // same line or on a continuation line.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].starts_with(' ')) continue;
+        const std::size_t colon = lines[i].find(':');
+        FUZZ_CHECK(colon != std::string_view::npos);
+        FUZZ_CHECK(colon + 1 < lines[i].size() || (i + 1 < lines.size() && lines[i + 1].starts_with(' ')));
+    }
+
+    const std::string file = mappa::ContactFileName(first);
+    FUZZ_CHECK(IsUtf8(file) && file.size() <= 104 && file.ends_with(".vcf"));
+    for (const char c : file) {
+        FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
+        FUZZ_CHECK(std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos);
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider provider(data, size);
@@ -213,7 +286,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckPaths(*text);
         CheckTextToBool(*text);
         CheckDecimal(*text);
+        CheckSearchText(*text);
     }
+    CheckContactCard(first, second, rest);
     CheckStartsWithText(first, second);
     CheckTrueCasePath(first, second);
     CheckTrueCasePath(std::string(), rest);

@@ -1,0 +1,62 @@
+#include "ui/HoverNames.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace mappa {
+namespace {
+
+// The distance as the nearest-office search measures it: truncated to whole pixels.
+std::int64_t WholePixels(std::int64_t dx, std::int64_t dy)
+{
+    const double x = static_cast<double>(dx);
+    const double y = static_cast<double>(dy);
+    return static_cast<std::int64_t>(std::sqrt(x * x + y * y));
+}
+
+bool IsBlank(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::vector<std::size_t> OfficesUnderPointer(std::span<const MapPoint> positions, MapPoint pointer,
+                                             std::int32_t reach)
+{
+    struct Near {
+        std::int64_t distance;
+        std::size_t index;
+    };
+    std::vector<Near> near;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const std::int64_t dx = std::llabs(std::int64_t{positions[i].x} - pointer.x);
+        const std::int64_t dy = std::llabs(std::int64_t{positions[i].y} - pointer.y);
+        if (dx < reach && dy < reach) near.push_back({WholePixels(dx, dy), i});
+    }
+    std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
+    std::vector<std::size_t> offices;
+    offices.reserve(near.size());
+    for (const Near& office : near) offices.push_back(office.index);
+    return offices;
+}
+
+std::string HoverText(std::span<const OfficeLabel> offices)
+{
+    std::string text;
+    const std::size_t shown = std::min(offices.size(), kTooltipOffices);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += "\r\n";
+        text += offices[i].name;
+        for (const std::string_view part : {offices[i].city, offices[i].country}) {
+            if (IsBlank(part)) continue;
+            text += ", ";
+            text += part;
+        }
+    }
+    if (offices.size() > shown) text += "\r\nand " + std::to_string(offices.size() - shown) + " more";
+    return text;
+}
+
+}  // namespace mappa

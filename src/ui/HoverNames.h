@@ -1,0 +1,38 @@
+// The names shown while the pointer rests on the map: which offices lie under
+// the hand cursor, and the tooltip text that names them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/LocationTable.h"
+
+namespace mappa {
+
+// How far from an office the hand cursor shows, in pixels at 96 dpi.
+inline constexpr std::int32_t kHandCursorReach = 5;
+
+// The offices with |dx| < reach and |dy| < reach from `pointer`, nearest
+// first by the whole-pixel distance of the click's nearest-office search, and
+// of equally near ones the earlier in `positions` first. So while the hand
+// cursor shows, the first one is the office that a click selects.
+std::vector<std::size_t> OfficesUnderPointer(std::span<const MapPoint> positions, MapPoint pointer,
+                                             std::int32_t reach);
+
+struct OfficeLabel {
+    std::string_view name, city, country;
+};
+
+// Most offices that the tooltip names one by one.
+inline constexpr std::size_t kTooltipOffices = 5;
+
+// One line per office, "Name, City, Country" (an empty city or country left
+// out), lines separated by CR LF; past five offices a last line
+// "and N more". Empty when there is no office.
+std::string HoverText(std::span<const OfficeLabel> offices);
+
+}  // namespace mappa

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mapdata/Location.h"
+#include "ui/OfficeSearch.h"
+#include "ui/SearchText.h"
+
+namespace mappa {
+namespace {
+
+std::string Folded(std::string_view text)
+{
+    std::string out;
+    AppendSearchText(text, out);
+    return out;
+}
+
+struct FoldCase {
+    const char* text;
+    const char* folded;
+};
+
+TEST(SearchText, FoldsCaseAndAccentsOfEveryScriptItKnows)
+{
+    const FoldCase cases[] = {
+        {"São Paulo", " sao paulo"},
+        {"ZÜRICH", " zurich"},
+        {"Sa\xCC\x83o", " sao"},  // a + combining tilde
+        {"Straße STRAẞE", " strasse strasse"},
+        {"Æbeltoft Œuvre Þórshöfn", " aebeltoft oeuvre thorshofn"},
+        {"Łódź Kraków Øresund Đakovo", " lodz krakow oresund dakovo"},
+        {"İstanbul Diyarbakır", " istanbul diyarbakir"},
+        {"Hà Nội Đà Nẵng", " ha noi da nang"},
+        {"București Țară", " bucuresti tara"},
+        {"ΑΘΉΝΑ Ἀθῆναι Σῶς", " αθηνα αθηναι σωσ"},
+        {"МОСКВА Ёлки Йошкар", " москва елки йошкар"},
+        {"ԵՐԵՎԱՆ", " երեվան"},
+        {"ＴＯＫＹＯ １２３", " tokyo 123"},
+        {"القاهِرة ٢٠٢٤", " القاهرة 2024"},
+        {"ﬁnance", " finance"},
+    };
+    for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+}
+
+TEST(SearchText, WordsAreRunsOfLettersAndDigits)
+{
+    const FoldCase cases[] = {
+        {"+46 19 555-0100", " 46 19 555 0100"},
+        {"nordic@example.com", " nordic example com"},
+        {"  Rio de  Janeiro, Brazil ", " rio de janeiro brazil"},
+        {"O’Brien “Ltd”", " o brien ltd"},
+        {"東京タワー株式会社", " 東京タワー株式会社"},
+        {"東京、大阪", " 東京 大阪"},
+        {"Tokyo東京Tower", " tokyo 東京 tower"},
+        {"ถนนสีลม๑๒", " ถนนสีลม 12"},  // Thai digits leave the run
+        {"soft\xC2\xADhyphen zero\xE2\x80\x8Bwidth", " softhyphen zero width"},
+        {"bad\xFF" "byte \xC3", " bad byte"},
+        {"\xE0\x80\xAF overlong", " overlong"},
+        {"", ""},
+        {"-- !! --", ""},
+    };
+    for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+}
+
+TEST(SearchText, QueryWordsAndMatchStarts)
+{
+    EXPECT_EQ(SearchWords("  São-PAULO 京都 "), (std::vector<std::string>{"sao", "paulo", "京都"}));
+    EXPECT_TRUE(SearchWords(" ,; ").empty());
+
+    std::string out;
+    std::vector<std::uint32_t> starts;
+    AppendSearchText("Ab 東京タ, c", out, &starts);
+    EXPECT_EQ(out, " ab 東京タ c");
+    EXPECT_EQ(starts, (std::vector<std::uint32_t>{1, 4, 7, 10, 14}));
+}
+
+struct Office {
+    std::string name, city, country, phone, email;
+};
+
+class Offices {
+public:
+    explicit Offices(std::vector<Office> offices) : offices_(std::move(offices)) {}
+
+    OfficeSearch index() const
+    {
+        return OfficeSearch(offices_.size(), [&](std::size_t i) {
+            const Office& o = offices_[i];
+            return OfficeSearchFields{o.name, o.city, o.country, o.phone, o.email};
+        });
+    }
+
+private:
+    std::vector<Office> offices_;
+};
+
+using Result = std::vector<std::uint32_t>;
+
+const Offices& Sample()
+{
+    static const Offices offices({
+        {"Norvantic Nordic AB", "Orebro", "Sweden", "+46 19 555 0100", "nordic@example.com"},
+        {"Norvantic do Brasil", "São Paulo", "Brazil", "+55 11 5555 0100", "brasil@example.com"},
+        {"Norvantic Schweiz AG", "Zürich", "Switzerland", "", "zurich@example.com"},
+        {"Norvantic Japan", "東京都港区", "日本", "+81 3 5555 0100", "japan@example.com"},
+        {"Норвантик", "Москва", "Россия", "+7 495 555 01 00", "moscow@example.com"},
+        {"Norvantic Hellas", "Αθήνα", "Ελλάδα", "+30 21 0555 0100", "hellas@example.com"},
+        {"Sao Tome Trading", "São Tomé", "São Tomé and Príncipe", "", "sao@example.com"},
+    });
+    return offices;
+}
+
+TEST(OfficeSearch, EveryWordMustStartAWordOfSomeField)
+{
+    OfficeSearch search = Sample().index();
+    const struct {
+        const char* query;
+        Result expected;
+    } cases[] = {
+        {"sao", {1, 6}},
+        {"SÃO paulo", {1}},
+        {"ZUR", {2}},             // city and e-mail
+        {"nor swe", {0}},          // name and country
+        {"555 0100", {0, 1, 3}},
+        {"+46", {0}},
+        {"example.com", {0, 1, 2, 3, 4, 5, 6}},
+        {"orvantic", {}},          // inside a word
+        {"weden", {}},
+        {"港区", {3}},              // anywhere in a run without spaces
+        {"京", {3}},
+        {"日本 japan", {3}},
+        {"москва", {4}},
+        {"МОСК россия", {4}},
+        {"αθηνα", {5}},
+        {"ελλαδα", {5}},
+        {"principe", {6}},
+        {"norvantic nordicx", {}},
+        {"", {0, 1, 2, 3, 4, 5, 6}},
+        {" - ", {0, 1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(search.filter(c.query), c.expected) << c.query;
+}
+
+// Typing key by key, deleting and retyping must give what a fresh index gives.
+TEST(OfficeSearch, RefiningGivesWhatAFreshSearchGives)
+{
+    OfficeSearch typed = Sample().index();
+    for (const char* query : {"s", "sa", "sao", "sao ", "sao t", "sao to", "sao t", "s", "", "n", "no", "nor s",
+                              "nor sw", "or", "nor", "n s", "n sw"}) {
+        OfficeSearch fresh = Sample().index();
+        EXPECT_EQ(typed.filter(query), fresh.filter(query)) << query;
+    }
+}
+
+// Against a plain reading of the rule, over random offices and queries made
+// of a few syllables, so that prefixes, long words and the last bytes of the
+// index all come up.
+TEST(OfficeSearch, AgreesWithAPlainSearch)
+{
+    const char* const syllables[] = {"a", "Ab", "ä", "bc", "东", "京都", "ß", "ss", " ", "-", "abcde", "Ünï"};
+    std::mt19937 random(7);
+    const auto text = [&](int pieces) {
+        std::string t;
+        for (int i = random() % pieces; i >= 0; --i) t += syllables[random() % std::size(syllables)];
+        return t;
+    };
+    std::vector<Office> offices(300);
+    for (Office& o : offices) o = {text(6), text(3), text(2), text(2), text(2)};
+    OfficeSearch search = Offices(offices).index();
+
+    struct Folded {
+        std::string text;
+        std::vector<std::uint32_t> starts;
+    };
+    std::vector<std::vector<Folded>> folded_offices;
+    for (const Office& o : offices) {
+        folded_offices.emplace_back();
+        for (const std::string* field : {&o.name, &o.city, &o.country, &o.phone, &o.email}) {
+            Folded f;
+            AppendSearchText(*field, f.text, &f.starts);
+            folded_offices.back().push_back(std::move(f));
+        }
+    }
+    const auto plain = [&](const std::string& query) {
+        Result result;
+        for (std::uint32_t i = 0; i < offices.size(); ++i) {
+            bool all = true;
+            for (const std::string& word : SearchWords(query)) {
+                bool found = false;
+                for (const Folded& field : folded_offices[i])
+                    for (const std::uint32_t start : field.starts)
+                        found |= field.text.compare(start, word.size(), word) == 0;
+                all &= found;
+            }
+            if (all) result.push_back(i);
+        }
+        return result;
+    };
+    std::string query;
+    int some = 0, none = 0;
+    for (int round = 0; round < 200; ++round) {
+        if (random() % 4 == 0) query.clear();
+        query += text(2);
+        const Result expected = plain(query);
+        ASSERT_EQ(search.filter(query), expected) << query;
+        (expected.empty() ? none : some) += 1;
+    }
+    EXPECT_GT(some, 50);
+    EXPECT_GT(none, 10);
+}
+
+TEST(OfficeSearch, EmptyIndexAndRecordAdaptor)
+{
+    OfficeSearch none(0, [](std::size_t) { return OfficeSearchFields{}; });
+    EXPECT_EQ(none.size(), 0u);
+    EXPECT_TRUE(none.filter("").empty());
+    EXPECT_TRUE(none.filter("a").empty());
+
+    TLocation office;
+    office.Name = "Norvantic Nordic AB";
+    office.Extra1 = "Storgatan 1";
+    office.Extra2 = "Orebro";
+    office.Country = "Sweden";
+    OfficeSearch one(1, [&](std::size_t) { return SearchFieldsOf(office); });
+    EXPECT_EQ(one.filter("orebro").size(), 1u);
+    EXPECT_TRUE(one.filter("storgatan").empty());  // the street is not searched
+}
+
+}  // namespace
+}  // namespace mappa
