@@ -20,20 +20,35 @@ fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
 # (Only when there is a prefix: tools/wine-run would first make one.)
 stop_server() { [ ! -f "$prefix/system.reg" ] || wine --server-stop >/dev/null 2>&1 || true; }
 
+# Wine's reg, with its messages. Under load it has been seen to end now and then with
+# an error and no message; such a run is repeated, and said.
+reg() {
+    local output status attempt
+    for attempt in 1 2 3; do
+        output=$(wine reg "$@" 2>&1)
+        status=$?
+        if [ $status -eq 0 ] || [[ $output == *"Unable to find"* ]]; then
+            printf '%s\n' "${output//$'\r'/}"
+            return $status
+        fi
+        echo "       reg $* failed (exit code $status: '${output//$'\r'/}'), attempt $attempt" >&2
+    done
+    return $status
+}
+
 # The data of one registry value ("" for the default value); fails when it is absent.
 reg_value() {
     local output
-    if [ -z "$2" ]; then output=$(wine reg query "$1" /ve 2>/dev/null) || return 1
-    else output=$(wine reg query "$1" /v "$2" 2>/dev/null) || return 1; fi
-    printf '%s\n' "$output" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p' | head -n 1
+    if [ -z "$2" ]; then output=$(reg query "$1" /ve) || return 1
+    else output=$(reg query "$1" /v "$2") || return 1; fi
+    printf '%s\n' "$output" | sed -n 's/^    .*    REG_[A-Z_]*    //p' | head -n 1
 }
 # A key in the 64-bit or (with /reg:32) the 32-bit view.
-key_exists() { wine reg query "$@" >/dev/null 2>&1; }
+key_exists() { reg query "$@" >/dev/null; }
 
 # The Add/Remove Programs entries (keys) whose name is Mappa.
 uninstall_entries() {
-    wine reg query "$uninstall_root" /s 2>/dev/null | tr -d '\r' |
-        awk '/^HKEY_/ { key = $0 } /^    DisplayName    REG_SZ    Mappa$/ { print key }'
+    reg query "$uninstall_root" /s | awk '/^HKEY_/ { key = $0 } /^    DisplayName    REG_SZ    Mappa$/ { print key }'
 }
 
 # Live processes of this prefix whose name or command line contains $1.
@@ -153,16 +168,16 @@ check_shortcut() {
 # writes them, one line per value (and per key), sorted: the registry does not
 # keep the order in which values were written, and ignores the letter case of keys.
 export_registration() {
-    local view key output
+    local view key
     for view in 64 32; do
         for key in "CLSID\\$clsid" "$progid" "Interface\\$iid" "TypeLib\\$libid"; do
             rm -f "$unix_work/export.reg"
-            if output=$(wine reg export "HKCR\\$key" "$work\\export.reg" /y "/reg:$view" 2>&1); then
+            if reg export "HKCR\\$key" "$work\\export.reg" /y "/reg:$view" >/dev/null; then
                 iconv -f UTF-16 -t UTF-8 "$unix_work/export.reg" | tr -d '\r' |
                     awk -v view="$view" '/^\[/ { key = tolower($0); print view " " key; next }
                                          /^[@"]/ { print view " " key " " $0 }'
             else
-                echo "$view [hkey_classes_root\\$(printf '%s' "$key" | tr A-Z a-z)] ${output//$'\r'/}"
+                echo "$view [hkey_classes_root\\$(printf '%s' "$key" | tr A-Z a-z)] absent"
             fi
         done
     done | LC_ALL=C sort >"$1"

@@ -98,6 +98,7 @@ wait $newer_msi_build && cp "$newer/Mappa-newer.msi" "$unix_work/" || fail "cann
 traced_run "$unix_work/msi-upgrade.log" msiexec /i "$work\\Mappa-newer.msi" /qn
 status=$?
 echo "installer: the upgrade took $last_run_seconds s"
+check_no_mappa_run "$unix_work/msi-upgrade.log" "the upgrade"
 entries=$(uninstall_entries)
 entry=$(msi_product_entry)
 export_registration "$unix_work/msi-upgraded.reg"
