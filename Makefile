@@ -73,9 +73,11 @@ bench-win: deps
 	$(XVFB) sh -c 'tools/wine-run --prepare && tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
 		status=$$?; tools/wine-run --server-stop; exit $$status'
 
-# The setup program build/Mappa-<version>-setup.exe (NSIS), <version> being Mappa.exe's file version.
+# The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package
+# build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version.
 .PHONY: package
 package: deps
 	cmake --preset win >/dev/null
-	cmake --build --preset win --target Mappa
+	cmake --build --preset win --target Mappa mappa-check
 	bash installer/make-installer build/win/src/Mappa.exe build
+	bash installer/make-msi build/win/src/Mappa.exe build

@@ -1,12 +1,21 @@
-; Mappa's installer: Mappa.exe and the bundled office list under Program Files,
-; the automation server registered, a Start menu shortcut and an entry in
-; Add/Remove Programs. Build it with installer/make-installer, which passes:
-;   MAPPA_EXE    the built Mappa.exe
-;   MAPPA_DATA   the bundled office list, resources/Mappa2.dat
-;   OUTFILE      the setup program to write, or
-;   OUTFILE_DIR  the folder to write Mappa-<version>-setup.exe into
+; Mappa's installer: Mappa.exe, the data file checker and the bundled office list
+; under Program Files, the automation server registered, a Start menu shortcut and
+; an entry in Add/Remove Programs. Build it with installer/make-installer, which passes:
+;   MAPPA_EXE     the built Mappa.exe
+;   MAPPA_CHECK   the built mappa-check.exe
+;   MAPPA_DATA    the bundled office list, resources/Mappa2.dat
+;   WORLD_MAP     the checker's map of the land, resources/worldmap.bmp
+;   REGISTRATION  the server's registry entries as NSIS macros (installer/registration-include)
+;   OUTFILE       the setup program to write, or
+;   OUTFILE_DIR   the folder to write Mappa-<version>-setup.exe into
+;   VERSION       optional: the version to give the installer instead of Mappa.exe's
 ; The version is read from Mappa.exe itself, so the installer always carries the
 ; version of the program it installs.
+;
+; The installer writes the server's registry entries itself rather than running
+; Mappa.exe /RegServer: that reports a failure in a message box, which would wait
+; for ever in a silent installation. Nothing during installation or removal waits
+; for a person when run with /S.
 ;
 ; Mappa.exe is a 64-bit program, and so is this installer (amd64 stub): it sees the
 ; 64-bit file system and registry without redirection, where Mappa registers itself.
@@ -22,12 +31,16 @@ ManifestDPIAware true
 !include "FileFunc.nsh"
 !include "x64.nsh"
 
-!ifndef MAPPA_EXE | MAPPA_DATA
-    !error "MAPPA_EXE or MAPPA_DATA is not set: build with installer/make-installer"
+!ifndef MAPPA_EXE | MAPPA_CHECK | MAPPA_DATA | WORLD_MAP | REGISTRATION
+    !error "MAPPA_EXE, MAPPA_CHECK, MAPPA_DATA, WORLD_MAP or REGISTRATION is not set: build with installer/make-installer"
 !endif
 
-!getdllversion "${MAPPA_EXE}" MAPPA_VERSION_
-!define VERSION "${MAPPA_VERSION_1}.${MAPPA_VERSION_2}.${MAPPA_VERSION_3}.${MAPPA_VERSION_4}"
+!ifdef VERSION
+    !searchparse "${VERSION}" "" MAPPA_VERSION_1 "." MAPPA_VERSION_2 "." MAPPA_VERSION_3 "." MAPPA_VERSION_4
+!else
+    !getdllversion "${MAPPA_EXE}" MAPPA_VERSION_
+    !define VERSION "${MAPPA_VERSION_1}.${MAPPA_VERSION_2}.${MAPPA_VERSION_3}.${MAPPA_VERSION_4}"
+!endif
 !ifndef OUTFILE
     !ifdef OUTFILE_DIR
         !define OUTFILE "${OUTFILE_DIR}/Mappa-${VERSION}-setup.exe"
@@ -77,12 +90,36 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 ; exactly these and nothing else from the folder.
 !macro RemoveInstalledFiles
     Delete "$INSTDIR\Mappa.exe"
+    Delete "$INSTDIR\mappa-check.exe"
     Delete "$INSTDIR\Mappa2.dat"
+    Delete "$INSTDIR\worldmap.bmp"
     Delete "$INSTDIR\${UNINSTALLER}"
     ; Only when nothing else is left in it, and not while it is our working folder.
     SetOutPath "$TEMP"
     RMDir "$INSTDIR"
 !macroend
+
+!include "${REGISTRATION}"
+
+; The server's path as COM starts it: the short form when the path has a blank.
+Var ServerPath
+Function SetServerPath
+    StrCpy $ServerPath "$INSTDIR\Mappa.exe"
+    StrCpy $1 0
+    ${Do}
+        StrCpy $2 $ServerPath 1 $1
+        ${If} $2 == ""
+            Return
+        ${ElseIf} $2 == " "
+            ${ExitDo}
+        ${EndIf}
+        IntOp $1 $1 + 1
+    ${Loop}
+    GetFullPathName /SHORT $2 "$INSTDIR\Mappa.exe"
+    ${If} $2 != ""
+        StrCpy $ServerPath $2
+    ${EndIf}
+FunctionEnd
 
 Function .onInit
     ${IfNot} ${RunningX64}
@@ -97,18 +134,22 @@ Section "Mappa" SecMappa
     SectionIn RO
     SetOutPath "$INSTDIR"
     File "/oname=Mappa.exe" "${MAPPA_EXE}"
+    File "/oname=mappa-check.exe" "${MAPPA_CHECK}"
     File "/oname=Mappa2.dat" "${MAPPA_DATA}"
+    File "/oname=worldmap.bmp" "${WORLD_MAP}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
-    ; The automation server registers its class, ProgID and type library itself.
+    ; The automation server's class, ProgID, interface and type library entries,
+    ; the same as Mappa.exe /RegServer writes.
     DetailPrint "Registering the Mappa automation server"
+    Call SetServerPath
     ClearErrors
-    ExecWait '"$INSTDIR\Mappa.exe" /RegServer' $0
+    !insertmacro WriteServerRegistration
     ${If} ${Errors}
-    ${OrIf} $0 != 0
-        DetailPrint "Mappa.exe /RegServer failed (exit code $0)"
+        DetailPrint "The automation server's registry entries could not be written"
+        !insertmacro RemoveServerRegistration
         !insertmacro RemoveInstalledFiles
-        MessageBox MB_OK|MB_ICONSTOP "The Mappa automation server could not be registered (exit code $0). Mappa was not installed." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "The Mappa automation server could not be registered. Mappa was not installed." /SD IDOK
         SetErrorLevel 2
         Abort
     ${EndIf}
@@ -137,17 +178,8 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-    ; The server removes its own class, ProgID and type library entries.
-    ${If} ${FileExists} "$INSTDIR\Mappa.exe"
-        DetailPrint "Unregistering the Mappa automation server"
-        ClearErrors
-        ExecWait '"$INSTDIR\Mappa.exe" /UnRegServer' $0
-        ${If} ${Errors}
-        ${OrIf} $0 != 0
-            DetailPrint "Mappa.exe /UnRegServer failed (exit code $0); removing the files all the same"
-        ${EndIf}
-    ${EndIf}
-
+    DetailPrint "Unregistering the Mappa automation server"
+    !insertmacro RemoveServerRegistration
     Delete "${SHORTCUT}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     !insertmacro RemoveInstalledFiles

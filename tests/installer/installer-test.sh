@@ -1,253 +1,239 @@
 #!/usr/bin/env bash
-# The setup program on a machine that has never seen Mappa: a fresh Wine prefix of
-# its own, a silent install, the installed files, shortcut and Add/Remove Programs
-# entry, the automation server registered and reachable by a script client, then a
-# silent uninstall that leaves nothing of Mappa behind.
+# Both packages on a machine that has never seen Mappa, in one fresh Wine prefix of
+# the test's own: first the Windows Installer package, then the setup program. Each
+# installs silently without running Mappa, writes the same registry entries as
+# `Mappa.exe /RegServer`, serves a script client, is upgraded in place by a newer
+# package and leaves nothing of Mappa after a silent uninstall. The setup program
+# must also stop on its own, with a non-zero exit code and nothing left, when its
+# registration cannot be written.
 #
-#   installer-test.sh SETUP_EXE BUILT_MAPPA_EXE PREFIX_DIR [FAILING_SETUP_EXE]
+#   installer-test.sh MAPPA_MSI SETUP_EXE BUILT_MAPPA_EXE PROBE_EXE PREFIX_DIR
 #
-# FAILING_SETUP_EXE is the same installer around a stand-in whose /RegServer fails:
-# it must end with exit code 2 and leave nothing installed.
-# PREFIX_DIR is made anew (and removed again when every check passes). The prefix has
-# its own wineserver, stopped at the end. Needs an X display (DISPLAY, or Xvfb here).
+# PROBE_EXE is tests/installer/InstallerProbe.exe. PREFIX_DIR is made anew (and
+# removed again when every check passes); the prefix has its own wineserver, stopped
+# at the end. Needs an X display (DISPLAY, or Xvfb here).
 set -uo pipefail
 
-[ $# -eq 3 ] || [ $# -eq 4 ] ||
-    { echo "usage: $0 SETUP_EXE BUILT_MAPPA_EXE PREFIX_DIR [FAILING_SETUP_EXE]" >&2; exit 2; }
+[ $# -eq 5 ] || { echo "usage: $0 MAPPA_MSI SETUP_EXE BUILT_MAPPA_EXE PROBE_EXE PREFIX_DIR" >&2; exit 2; }
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
+test_started=$SECONDS
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-built_exe=$2
-prefix=$3
-failing_setup=${4:-}
-[ -f "$setup" ] || { echo "installer: no setup program at $1" >&2; exit 1; }
-[ -f "$built_exe" ] || { echo "installer: no Mappa.exe at $2" >&2; exit 1; }
+msi_package=$1
+setup=$2
+built_exe=$3
+probe=$4
+prefix=$5
+for file in "$msi_package" "$setup" "$built_exe" "$probe"; do
+    [ -f "$file" ] || { echo "installer: $file is missing" >&2; exit 1; }
+done
+built_checker=$(dirname "$built_exe")/mappa-check.exe
 
 export WINEPREFIX=$prefix
-# No Mono or Gecko prompts; and no menu entries on this machine for the shortcut
-# that the installer creates (winemenubuilder would write .desktop files into $HOME).
+# No Mono or Gecko prompts; and no menu entries on this machine for the shortcuts
+# that the packages create (winemenubuilder would write .desktop files into $HOME).
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 # Every Wine call is bounded (a message box in a silent run would wait for ever) and
 # closes the run lock's descriptor, so that the prefix's wineserver does not hold it.
 wine() { timeout 120 "$root/tools/wine-run" "$@" 8>&-; }
 
-clsid='{53E9A354-DB33-430D-9DFD-15EE629798E6}'
-libid='{401913BB-FADD-4255-A0BF-684C39EDEE26}'
-progid='ObelSupportMappaMap.SupportMap'
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mappa'
-install_dir='C:\Program Files\Mappa'
-unix_install_dir=$prefix/drive_c/Program\ Files/Mappa
-shortcut_dir='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
-unix_shortcut=$prefix/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Mappa.lnk
-scripts='C:\mappa-installer-test'
-unix_scripts=$prefix/drive_c/mappa-installer-test
+source "$(dirname "${BASH_SOURCE[0]}")/installer-checks.sh"
+source "$root/installer/package-inputs.sh"
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok:   $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
-
-stop_server() { wine --server-stop >/dev/null 2>&1 || true; }
-
-# The data of one registry value ("" for the default value); fails when it is absent.
-reg_value() {
-    local output
-    if [ -z "$2" ]; then output=$(wine reg query "$1" /ve 2>/dev/null) || return 1
-    else output=$(wine reg query "$1" /v "$2" 2>/dev/null) || return 1; fi
-    printf '%s\n' "$output" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p' | head -n 1
-}
-key_exists() { wine reg query "$1" >/dev/null 2>&1; }
-
-# Live processes of this prefix whose name or command line contains $1.
-process_count() {
-    wine cscript.exe //nologo "$scripts\\processes.vbs" "$1" 2>/dev/null | tr -d '\r' | tail -n 1
-}
-wait_for_no_process() {
-    local count
-    for _ in $(seq 1 80); do
-        count=$(process_count "$1")
-        [ "$count" = 0 ] && return 0
-        sleep 0.25
-    done
-    echo "       still running after 20 s: $1 ($count)"
-    return 1
-}
+# Packages of a newer version for the upgrades, built while the prefix is made.
+file_version=$(package_file_version "$built_exe")
+IFS=. read -r major minor build revision <<<"$file_version"
+newer_version=$major.$minor.$((build + 1)).$revision
+newer=$(mktemp -d)
+"$root/installer/make-msi" --version "$newer_version" "$built_exe" -o "$newer/Mappa-newer.msi" >/dev/null &
+newer_msi_build=$!
+"$root/installer/make-installer" --version "$newer_version" "$built_exe" -o "$newer/Mappa-newer-setup.exe" >/dev/null &
+newer_setup_build=$!
 
 # --- A fresh prefix ---------------------------------------------------------------
 # Two test runs in one build tree (two people running ctest) take turns on the prefix.
 exec 8>"$prefix.run-lock"
 flock -w 240 8 || { echo "installer: $prefix is busy with another test run" >&2; exit 1; }
 stop_server
-trap stop_server EXIT
+trap 'stop_server; rm -rf "$newer"' EXIT
 rm -rf "$prefix" "$prefix.lock"
-started=$SECONDS
+prefix_started=$SECONDS
 wine --prepare || { echo "installer: cannot create the Wine prefix $prefix" >&2; exit 1; }
-echo "installer: fresh Wine prefix in $((SECONDS - started)) s"
+echo "installer: fresh Wine prefix in $((SECONDS - prefix_started)) s"
+write_scripts
+cp "$msi_package" "$unix_work/Mappa.msi"
+echo "installer: Mappa.exe is version $file_version; the upgrades are version $newer_version"
 
-mkdir -p "$unix_scripts"
-# A client of the automation server: late-bound, as the suite's scripts use it.
-# (An uncaught script error ends cscript with exit code 0 under Wine: check each step.)
-cat >"$unix_scripts/client.vbs" <<'EOF'
-On Error Resume Next
-Dim map, version
-Set map = CreateObject("ObelSupportMappaMap.SupportMap")
-If Err.Number <> 0 Then
-    WScript.Echo "CreateObject failed: 0x" & Hex(Err.Number) & " " & Err.Description
-    WScript.Quit 1
-End If
-version = map.Version
-If Err.Number <> 0 Then
-    WScript.Echo "Version failed: 0x" & Hex(Err.Number) & " " & Err.Description
-    WScript.Quit 1
-End If
-Set map = Nothing
-WScript.Echo "Version = " & version
-If CStr(version) <> "1" Then WScript.Quit 1
-WScript.Quit 0
-EOF
-# Counts the processes whose name or command line contains the argument.
-cat >"$unix_scripts/processes.vbs" <<'EOF'
-On Error Resume Next
-Dim processes, process, count
-Set processes = GetObject("winmgmts:\\.\root\cimv2").ExecQuery("SELECT Name, CommandLine FROM Win32_Process")
-If Err.Number <> 0 Then WScript.Echo "error" : WScript.Quit 1
-count = 0
-For Each process In processes
-    If LCase(process.Name) <> "cscript.exe" Then
-        If InStr(1, process.Name & " " & process.CommandLine, WScript.Arguments(0), 1) > 0 Then count = count + 1
-    End If
-Next
-WScript.Echo count
-EOF
-# The file version of a file, and the target of a shortcut as the shell resolves it.
-# (Wine 8's WScript.Shell cannot read a shortcut's TargetPath; Shell.Application can.)
-cat >"$unix_scripts/look-up.vbs" <<'EOF'
-On Error Resume Next
-Dim result, folder
-If WScript.Arguments(0) = "version" Then
-    result = CreateObject("Scripting.FileSystemObject").GetFileVersion(WScript.Arguments(1))
-Else
-    Set folder = CreateObject("Shell.Application").NameSpace(WScript.Arguments(1))
-    result = folder.ParseName(WScript.Arguments(2)).GetLink.Path
-End If
-If Err.Number <> 0 Then WScript.Echo "error 0x" & Hex(Err.Number) : WScript.Quit 1
-WScript.Echo result
-EOF
-look_up() { wine cscript.exe //nologo "$scripts\\look-up.vbs" "$@" 2>/dev/null | tr -d '\r'; }
+# === The Windows Installer package ================================================
+msi_product_entry() { uninstall_entries | head -n 1; }
 
-# Everything that an installation leaves, named for a report; nothing when none is left.
-# With --except-folder, the install folder is not looked at.
-leftovers() {
-    local found=()
-    [ "${1:-}" != --except-folder ] && [ -e "$unix_install_dir" ] && found+=("$install_dir ($(ls -A "$unix_install_dir" | tr '\n' ' '))")
-    [ -e "$unix_shortcut" ] && found+=("Start menu shortcut")
-    key_exists "HKCR\\CLSID\\$clsid" && found+=("CLSID key")
-    key_exists "HKCR\\$progid" && found+=("ProgID key")
-    key_exists "HKCR\\TypeLib\\$libid" && found+=("TypeLib key")
-    key_exists "$uninstall_key" && found+=("Add/Remove Programs entry")
-    [ ${#found[@]} -eq 0 ] || echo "${found[*]}"
-}
-
-# --- A server that cannot register ------------------------------------------------
-if [ -n "$failing_setup" ]; then
-    wine "$failing_setup" /S
-    status=$?
-    left=$(leftovers)
-    if [ $status -eq 2 ] && [ -z "$left" ]; then pass "a failed /RegServer stops the install (exit code 2) and leaves nothing"
-    else fail "a failed /RegServer: exit code $status (want 2), left: ${left:-nothing}"; fi
-fi
-
-# --- Install ----------------------------------------------------------------------
-started=$SECONDS
-wine "$setup" /S
+traced_run "$unix_work/msi-install.log" msiexec /i "$work\\Mappa.msi" /qn
 status=$?
-echo "installer: silent install took $((SECONDS - started)) s"
-if [ $status -eq 0 ]; then pass "silent install exits 0"
-else fail "silent install exits 0 (exit code $status)"; fi
+echo "installer: msiexec /i took $last_run_seconds s"
+if [ $status -eq 0 ]; then pass "msiexec /i /qn installs (exit code 0)"
+else fail "msiexec /i /qn (exit code $status)"; fi
+check_no_mappa_run "$unix_work/msi-install.log" "msiexec /i"
+check_files
+check_shortcut
+export_registration "$unix_work/msi.reg"
+
+entries=$(uninstall_entries)
+entry=$(msi_product_entry)
+product_code=${entry##*\\}
+problems=()
+[ "$(printf '%s\n' "$entries" | grep -c .)" = 1 ] || problems+=("$(printf '%s\n' "$entries" | grep -c .) entries")
+[ "$(reg_value "$entry" DisplayVersion)" = "$file_version" ] || problems+=("DisplayVersion (Mappa.exe: '$file_version')")
+[ "$(reg_value "$entry" Publisher)" = Norvantic ] || problems+=(Publisher)
+[ "$(reg_value "$entry" InstallLocation)" = "$install_dir\\" ] || problems+=(InstallLocation)
+[ "$(reg_value "$entry" UninstallString)" = "MsiExec.exe /X$product_code" ] || problems+=(UninstallString)
+if [ ${#problems[@]} -eq 0 ]; then pass "one Programs and Features entry $product_code, version $file_version, publisher, uninstall"
+else fail "Programs and Features entry '$entry': wrong or missing ${problems[*]}"; fi
+
+use_server "after msiexec /i"
+
+# A newer package replaces the installed one where it is.
+wait $newer_msi_build && cp "$newer/Mappa-newer.msi" "$unix_work/" || fail "cannot build the newer package"
+traced_run "$unix_work/msi-upgrade.log" msiexec /i "$work\\Mappa-newer.msi" /qn
+status=$?
+echo "installer: the upgrade took $last_run_seconds s"
+check_no_mappa_run "$unix_work/msi-upgrade.log" "the upgrade"
+entries=$(uninstall_entries)
+entry=$(msi_product_entry)
+export_registration "$unix_work/msi-upgraded.reg"
+problems=()
+[ $status -eq 0 ] || problems+=("exit code $status")
+[ "$(printf '%s\n' "$entries" | grep -c .)" = 1 ] || problems+=("entries: $(printf '%s ' $entries)")
+[ "$(reg_value "$entry" DisplayVersion)" = "$newer_version" ] || problems+=("DisplayVersion $(reg_value "$entry" DisplayVersion)")
+[ "$entry" != "$uninstall_root\\$product_code" ] || problems+=("the old product is still there")
+[ -f "$unix_install_dir/Mappa.exe" ] && [ -f "$unix_install_dir/mappa-check.exe" ] || problems+=("files gone")
+cmp -s "$unix_work/msi.reg" "$unix_work/msi-upgraded.reg" || problems+=("registry entries changed")
+if [ ${#problems[@]} -eq 0 ]; then pass "version $newer_version upgrades in place: one entry, files and registration kept"
+else fail "upgrade with msiexec /i /qn: ${problems[*]}"; fi
+
+# And the older one refuses to replace the newer one.
+wine msiexec /i "$work\\Mappa.msi" /qn >/dev/null 2>&1
+status=$?
+if [ $status -ne 0 ] && [ "$(reg_value "$(msi_product_entry)" DisplayVersion)" = "$newer_version" ]; then
+    pass "the older package refuses to install over the newer one (exit code $status)"
+else fail "the older package over the newer one: exit code $status, installed $(reg_value "$(msi_product_entry)" DisplayVersion)"; fi
+
+wine msiexec /x "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
+status=$?
+left=$(leftovers)
+if [ $status -eq 0 ] && [ -z "$left" ]; then pass "msiexec /x /qn leaves no file, no shortcut, no class, ProgID, interface or type library key, no entry"
+else fail "msiexec /x /qn: exit code $status, left: ${left:-nothing}"; fi
+
+# Another folder given at installation: the server is registered there, an upgrade
+# keeps the folder, and the removal empties it.
+custom_dir='C:\Mappa Apps\Mappa'
+unix_custom_dir=$prefix/drive_c/Mappa\ Apps/Mappa
+wine msiexec /i "$work\\Mappa.msi" /qn "INSTALLDIR=$custom_dir" >/dev/null 2>&1
+first_status=$?
+wine msiexec /i "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
+status=$?
+server=$(reg_value "HKCR\\CLSID\\$clsid\\LocalServer32" "")
+unix_server=$(wine winepath.exe -u "$server" 2>/dev/null | tr -d '\r')
+problems=()
+[ $first_status -eq 0 ] && [ $status -eq 0 ] || problems+=("exit codes $first_status, $status")
+[ -n "$unix_server" ] && [ "$unix_server" -ef "$unix_custom_dir/Mappa.exe" ] || problems+=("LocalServer32 is '$server'")
+[ "$(reg_value "$(msi_product_entry)" DisplayVersion)" = "$newer_version" ] || problems+=("not upgraded")
+[ ! -e "$unix_install_dir" ] || problems+=("$install_dir made")
+wine msiexec /x "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
+left=$(leftovers)
+[ ! -e "$unix_custom_dir" ] || left+=" $custom_dir ($(ls -A "$unix_custom_dir" | tr '\n' ' '))"
+[ -z "$left" ] || problems+=("left after msiexec /x: $left")
+if [ ${#problems[@]} -eq 0 ]; then pass "INSTALLDIR=\"$custom_dir\": the server registered there, kept by the upgrade, removed"
+else fail "INSTALLDIR=\"$custom_dir\": ${problems[*]}"; fi
+rm -rf "$prefix/drive_c/Mappa Apps"
+
+# --- What Mappa.exe /RegServer writes, for the comparison ---------------------------
+# In the same folder of the same prefix, now clean again, so that the paths are the same.
+mkdir -p "$unix_install_dir"
+cp "$built_exe" "$unix_install_dir/Mappa.exe"
+wine "$install_dir\\Mappa.exe" /RegServer >/dev/null 2>&1
+status=$?
+export_registration "$unix_work/regserver.reg"
+wine "$install_dir\\Mappa.exe" /UnRegServer >/dev/null 2>&1
+rm -rf "$unix_install_dir"
+left=$(leftovers)
+[ $status -eq 0 ] && [ -z "$left" ] || fail "Mappa.exe /RegServer for the comparison: exit code $status, left afterwards: ${left:-nothing}"
+compare_registration "$unix_work/msi.reg" "the Windows Installer package"
+
+# === The setup program ============================================================
+# A registration that cannot be written: the class key is volatile, so its
+# LocalServer32 key cannot be created. The setup must end by itself, well within
+# the guard, with a non-zero exit code, and take back what it had done.
+wine "$probe" block "CLSID\\$clsid" || fail "cannot block the class key"
+started=$SECONDS
+timeout 60 "$root/tools/wine-run" "$setup" /S 8>&-
+status=$?
+left=$(leftovers)
+if [ $status -ne 0 ] && [ $status -ne 124 ] && [ -z "$left" ]; then
+    pass "a registration that cannot be written stops /S by itself in $((SECONDS - started)) s (exit code $status), nothing left"
+else fail "a registration that cannot be written: exit code $status (124: still waiting after 60 s), left: ${left:-nothing}"; fi
+wine reg delete "HKCR\\CLSID\\$clsid" /f >/dev/null 2>&1
+
+traced_run "$unix_work/setup-install.log" "$setup" /S
+status=$?
+echo "installer: setup /S took $last_run_seconds s"
+if [ $status -eq 0 ]; then pass "setup /S installs (exit code 0)"
+else fail "setup /S (exit code $status)"; fi
+check_no_mappa_run "$unix_work/setup-install.log" "setup /S"
+check_files Uninstall.exe
+check_shortcut
+export_registration "$unix_work/setup.reg"
+compare_registration "$unix_work/setup.reg" "the setup program"
 
 problems=()
-for file in Mappa.exe Mappa2.dat Uninstall.exe; do
-    [ -f "$unix_install_dir/$file" ] || problems+=("$install_dir\\$file is missing")
-done
-cmp -s "$built_exe" "$unix_install_dir/Mappa.exe" || problems+=("Mappa.exe differs from the built one")
-cmp -s "$root/resources/Mappa2.dat" "$unix_install_dir/Mappa2.dat" || problems+=("Mappa2.dat differs from resources/")
-if [ ${#problems[@]} -eq 0 ]; then pass "Mappa.exe, Mappa2.dat and Uninstall.exe in $install_dir"
-else fail "installed files: ${problems[*]}"; fi
-
-target=$(look_up shortcut "$shortcut_dir" Mappa.lnk)
-if [ -f "$unix_shortcut" ] && [ "$target" = "$install_dir\\Mappa.exe" ]; then
-    pass "Start menu shortcut for all users points at Mappa.exe"
-else fail "Start menu shortcut: exists=$([ -f "$unix_shortcut" ] && echo yes || echo no), target '$target'"; fi
-
-file_version=$(look_up version "$install_dir\\Mappa.exe")
-problems=()
-[ "$(reg_value "$uninstall_key" DisplayName)" = Mappa ] || problems+=(DisplayName)
-[ "$(reg_value "$uninstall_key" DisplayVersion)" = "$file_version" ] || problems+=("DisplayVersion (Mappa.exe: '$file_version')")
-[ "$(reg_value "$uninstall_key" Publisher)" = Norvantic ] || problems+=(Publisher)
-[ "$(reg_value "$uninstall_key" InstallLocation)" = "$install_dir" ] || problems+=(InstallLocation)
-[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$install_dir\\Uninstall.exe\"" ] || problems+=(UninstallString)
-[ "$(reg_value "$uninstall_key" QuietUninstallString)" = "\"$install_dir\\Uninstall.exe\" /S" ] || problems+=(QuietUninstallString)
-[ "$(reg_value "$uninstall_key" NoModify)" = 0x1 ] || problems+=(NoModify)
-[ "$(reg_value "$uninstall_key" NoRepair)" = 0x1 ] || problems+=(NoRepair)
-if [ ${#problems[@]} -eq 0 ]; then pass "Add/Remove Programs entry (version $file_version)"
+[ "$(uninstall_entries)" = "$uninstall_root\\Mappa" ] || problems+=("entries: $(uninstall_entries | tr '\n' ' ')")
+[ "$(reg_value "$nsis_entry" DisplayVersion)" = "$file_version" ] || problems+=("DisplayVersion (Mappa.exe: '$file_version')")
+[ "$(reg_value "$nsis_entry" Publisher)" = Norvantic ] || problems+=(Publisher)
+[ "$(reg_value "$nsis_entry" InstallLocation)" = "$install_dir" ] || problems+=(InstallLocation)
+[ "$(reg_value "$nsis_entry" UninstallString)" = "\"$install_dir\\Uninstall.exe\"" ] || problems+=(UninstallString)
+[ "$(reg_value "$nsis_entry" QuietUninstallString)" = "\"$install_dir\\Uninstall.exe\" /S" ] || problems+=(QuietUninstallString)
+[ "$(reg_value "$nsis_entry" NoModify)" = 0x1 ] || problems+=(NoModify)
+[ "$(reg_value "$nsis_entry" NoRepair)" = 0x1 ] || problems+=(NoRepair)
+if [ ${#problems[@]} -eq 0 ]; then pass "one Add/Remove Programs entry, version $file_version"
 else fail "Add/Remove Programs entry: wrong or missing ${problems[*]}"; fi
 
-# Mappa registers its server under the short form of its path; both name the installed file.
-problems=()
-server=$(reg_value "HKCR\\CLSID\\$clsid\\LocalServer32" "") || problems+=("no LocalServer32")
-if [ -n "$server" ]; then
-    unix_server=$(wine winepath.exe -u "$server" 2>/dev/null | tr -d '\r')
-    [ -n "$unix_server" ] && [ "$unix_server" -ef "$unix_install_dir/Mappa.exe" ] ||
-        problems+=("LocalServer32 is '$server', not the installed Mappa.exe")
-fi
-[ "$(reg_value "HKCR\\$progid\\Clsid" "")" = "$clsid" ] || problems+=("ProgID's Clsid")
-[ "$(reg_value "HKCR\\CLSID\\$clsid\\ProgID" "")" = "$progid" ] || problems+=("CLSID's ProgID")
-key_exists "HKCR\\TypeLib\\$libid" || problems+=("no TypeLib key")
-if [ ${#problems[@]} -eq 0 ]; then pass "automation server registered ($server)"
-else fail "automation server registration: ${problems[*]}"; fi
+use_server "after setup /S"
 
-started=$SECONDS
-output=$(wine cscript.exe //nologo "$scripts\\client.vbs" 2>&1)
+wait $newer_setup_build && cp "$newer/Mappa-newer-setup.exe" "$unix_work/" || fail "cannot build the newer setup program"
+wine "$work\\Mappa-newer-setup.exe" /S >/dev/null 2>&1
 status=$?
-echo "       ${output//$'\r'/}"
-if [ "$status" -eq 0 ]; then pass "a script client creates $progid and reads Version 1"
-else fail "script client (exit code $status)"; fi
-# The server started by COM ends by itself once its last object is released; the
-# uninstaller must not meet it.
-if wait_for_no_process 'Mappa.exe'; then pass "the COM-started Mappa.exe ends after its client ($((SECONDS - started)) s)"
-else fail "the COM-started Mappa.exe ends after its client"; fi
+problems=()
+[ $status -eq 0 ] || problems+=("exit code $status")
+[ "$(uninstall_entries)" = "$uninstall_root\\Mappa" ] || problems+=("entries: $(uninstall_entries | tr '\n' ' ')")
+[ "$(reg_value "$nsis_entry" DisplayVersion)" = "$newer_version" ] || problems+=("DisplayVersion $(reg_value "$nsis_entry" DisplayVersion)")
+export_registration "$unix_work/setup-upgraded.reg"
+cmp -s "$unix_work/setup.reg" "$unix_work/setup-upgraded.reg" || problems+=("registry entries changed")
+if [ ${#problems[@]} -eq 0 ]; then pass "version $newer_version upgrades in place: one entry, registration kept"
+else fail "upgrade with setup /S: ${problems[*]}"; fi
 
-# --- Uninstall --------------------------------------------------------------------
 # As Add/Remove Programs does it (QuietUninstallString): the uninstaller copies itself
 # to %TEMP%, starts the copy and returns at once; the copy does the work. Wait for it.
-started=$SECONDS
-wine "$install_dir\\Uninstall.exe" /S
+uninstall_setup() {
+    wine "$install_dir\\Uninstall.exe" /S
+    local status=$?
+    for _ in $(seq 1 80); do
+        [ -e "$unix_install_dir/Uninstall.exe" ] || break
+        sleep 0.25
+    done
+    wait_for_no_process '_?=' >/dev/null
+    return $status
+}
+uninstall_setup
 status=$?
-for _ in $(seq 1 80); do
-    [ -e "$unix_install_dir" ] || break
-    sleep 0.25
-done
-wait_for_no_process '_?=' >/dev/null
-echo "installer: silent uninstall took $((SECONDS - started)) s"
-if [ $status -eq 0 ] && [ ! -e "$unix_install_dir" ]; then pass "silent uninstall removes $install_dir"
-else fail "silent uninstall (exit code $status): left $(ls -A "$unix_install_dir" 2>/dev/null | tr '\n' ' ')"; fi
-
 left=$(leftovers)
-if [ -z "$left" ]; then pass "nothing left: shortcut, CLSID, ProgID, TypeLib and uninstall keys removed"
-else fail "left after uninstall: $left"; fi
+if [ $status -eq 0 ] && [ -z "$left" ]; then pass "Uninstall.exe /S leaves no file, no shortcut, no class, ProgID, interface or type library key, no entry"
+else fail "Uninstall.exe /S: exit code $status, left: ${left:-nothing}"; fi
 
-# --- The uninstaller removes only what it installed --------------------------------
+# The uninstaller removes only what it installed.
 wine "$setup" /S >/dev/null 2>&1
 echo "kept by the user" >"$unix_install_dir/notes.txt"
-wine "$install_dir\\Uninstall.exe" /S
-for _ in $(seq 1 80); do
-    [ -e "$unix_install_dir/Uninstall.exe" ] || break
-    sleep 0.25
-done
-wait_for_no_process '_?=' >/dev/null
+uninstall_setup
 left=$(ls -A "$unix_install_dir" 2>/dev/null | tr '\n' ' ')
 others=$(leftovers --except-folder)
 if [ "$left" = "notes.txt " ] && [ -z "$others" ]; then
@@ -256,11 +242,12 @@ else fail "with a file of the user's in $install_dir: left '$left' there, and ${
 rm -rf "$unix_install_dir"
 
 stop_server
+rm -rf "$newer"
 trap - EXIT
 if [ $failed -eq 0 ]; then
     rm -rf "$prefix" "$prefix.lock"
 else
     echo "installer: the Wine prefix is kept for a look: $prefix"
 fi
-echo "installer: $passed passed, $failed failed"
+echo "installer: $passed passed, $failed failed in $((SECONDS - test_started)) s"
 [ $failed -eq 0 ]
