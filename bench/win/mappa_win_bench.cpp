@@ -34,7 +34,9 @@
 #include <string>
 #include <vector>
 
+#include "MapFixture.h"
 #include "OfficeFile.h"
+#include "Report.h"
 #include "Stopwatch.h"
 #include "mapdata/MapFunc.h"
 #include "mapdata/WindowsDataFileSource.h"
@@ -51,119 +53,6 @@ constexpr double kReadyTarget = 3.0;      // ready within this many loads
 constexpr double kMouseMoveTarget = 2.0;  // a mouse move within this many bare scans
 constexpr int kPointCount = 64;
 
-// The loader's platform services on the scratch folder; a message or a request
-// to end is counted rather than shown, so that nothing waits for a user.
-class QuietSource : public WindowsDataFileSource {
-public:
-    using WindowsDataFileSource::WindowsDataFileSource;
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void requestTerminate() override { ++terminateRequests; }
-    std::vector<std::string> messages;
-    int terminateRequests = 0;
-};
-
-void Pump()
-{
-    MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-std::unique_ptr<TMapUI> CreateMap(QuietSource& source)
-{
-    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] { return std::make_unique<TMapFunc>(source); });
-    map->setPlacementHooks({}, {});
-    return map;
-}
-
-std::unique_ptr<TMapUI> OpenMap(QuietSource& source)
-{
-    auto map = CreateMap(source);
-    ShowWindow(map->handle(), SW_SHOWNORMAL);
-    return map;
-}
-
-// Timestamps of one window start, taken by watching the messages that the
-// show handler sends on its way: the show itself, the country list's redraw
-// switch around its fill, and the first caption of the web link.
-struct ReadyTrace {
-    double start = 0, created = 0, showEnter = 0, loadStart = 0, loadEnd = 0, fillStart = 0, fillEnd = 0,
-           linkText = 0, showExit = 0, end = 0;
-};
-ReadyTrace g_trace;
-WNDPROC g_mainProc = nullptr;
-WNDPROC g_comboProc = nullptr;
-WNDPROC g_linkProc = nullptr;
-
-LRESULT CALLBACK TraceMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SHOWWINDOW && wParam && g_trace.showEnter == 0) {
-        g_trace.showEnter = Now();
-        const LRESULT result = CallWindowProcA(g_mainProc, window, message, wParam, lParam);
-        g_trace.showExit = Now();
-        return result;
-    }
-    return CallWindowProcA(g_mainProc, window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TraceCombo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETREDRAW && !wParam && g_trace.fillStart == 0) g_trace.fillStart = Now();
-    const LRESULT result = CallWindowProcA(g_comboProc, window, message, wParam, lParam);
-    if (message == WM_SETREDRAW && wParam && g_trace.fillEnd == 0) g_trace.fillEnd = Now();
-    return result;
-}
-
-LRESULT CALLBACK TraceLink(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETTEXT && g_trace.linkText == 0) g_trace.linkText = Now();
-    return CallWindowProcA(g_linkProc, window, message, wParam, lParam);
-}
-
-WNDPROC Subclass(HWND window, WNDPROC procedure)
-{
-    return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
-}
-
-// One traced window start; the window is destroyed afterwards.
-ReadyTrace TraceReady(QuietSource& source)
-{
-    g_trace = {};
-    g_trace.start = Now();
-    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] {
-        g_trace.loadStart = Now();
-        auto table = std::make_unique<TMapFunc>(source);
-        g_trace.loadEnd = Now();
-        return table;
-    });
-    map->setPlacementHooks({}, {});
-    g_trace.created = Now();
-    g_mainProc = Subclass(map->handle(), TraceMain);
-    g_comboProc = Subclass(map->control("ComboBox1"), TraceCombo);
-    g_linkProc = Subclass(map->control("lsWebLink"), TraceLink);
-    const double subclassed = Now();
-    ShowWindow(map->handle(), SW_SHOWNORMAL);
-    g_trace.end = Now();
-    // The subclassing is not part of the start.
-    g_trace.start += subclassed - g_trace.created;
-    g_trace.created = subclassed;
-    const ReadyTrace trace = g_trace;
-    map.reset();
-    Pump();
-    return trace;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // Picture points spread over the whole map, the same for every measurement.
 std::vector<MapPoint> PointerPoints(int width, int height)
 {
@@ -175,57 +64,7 @@ std::vector<MapPoint> PointerPoints(int width, int height)
     return points;
 }
 
-bool MovePointer(POINT to)
-{
-    SetCursorPos(to.x, to.y);
-    for (int i = 0; i < 50; ++i) {
-        POINT now{};
-        GetCursorPos(&now);
-        if (now.x == to.x && now.y == to.y) return true;
-        Sleep(20);
-    }
-    return false;
-}
-
 // ---- the report ----
-
-std::string Duration(double seconds)
-{
-    char text[32];
-    if (seconds >= 1.0) std::snprintf(text, sizeof text, "%.3f s", seconds);
-    else if (seconds >= 1e-3) std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
-    else if (seconds >= 1e-6) std::snprintf(text, sizeof text, "%.2f us", seconds * 1e6);
-    else std::snprintf(text, sizeof text, "%.1f ns", seconds * 1e9);
-    return text;
-}
-
-std::string Milliseconds(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f ms", seconds * 1e3);
-    return text;
-}
-
-std::string Microseconds(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, seconds * 1e6 >= 100 ? "%.0f us" : "%.1f us", seconds * 1e6);
-    return text;
-}
-
-void PrintHeader()
-{
-    std::printf("%-7s %-40s %12s %12s %12s %16s\n", "offices", "measurement", "median", "min", "max", "samples x reps");
-    std::printf("%s\n", std::string(104, '-').c_str());
-}
-
-void PrintRow(const char* size, const std::string& name, const Timing& timing)
-{
-    std::printf("%-7s %-40s %12s %12s %12s %9d x %-6lld\n", size, name.c_str(), Duration(timing.median).c_str(),
-                Duration(timing.min).c_str(), Duration(timing.max).c_str(), timing.samples,
-                static_cast<long long>(timing.repetitions));
-    std::fflush(stdout);
-}
 
 Timing PerPoint(Timing timing)
 {

@@ -4,29 +4,30 @@
 
 #include <windows.h>
 
+#include "support/WinHandles.h"
+#include "support/WindowBase.h"
+
 namespace mappa {
 
-class THiddenForm {
+class THiddenForm : public WindowBase<THiddenForm> {
 public:
     // `mapWindow` is brought to the top whenever this window becomes active.
     THiddenForm(HINSTANCE instance, HWND owner, HWND mapWindow);
     ~THiddenForm();
-    THiddenForm(const THiddenForm&) = delete;
-    THiddenForm& operator=(const THiddenForm&) = delete;
 
     static constexpr const char* kClassName = "THiddenForm";
-    HWND handle() const { return window_; }
+    static inline const WindowClassSpec kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE};
 
     void FormActivate();
     // Follows the map window: its outer corner goes to the map's client origin.
     void moveTo(int left, int top);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<THiddenForm>;
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND window_ = nullptr;
     HWND map_window_;
-    HFONT font_ = nullptr;
+    FontHandle font_;
 };
 
 }  // namespace mappa

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ApplicationWindow.h"
 #include "app/HiddenDlg.h"
-#include "app/StartMode.h"
+#include "automation/StartMode.h"
 #include "automation/ComServer.h"
 #include "automation/SupportMapCom.h"
 #include "support/Application.h"
@@ -59,25 +60,6 @@ void RequestEnd()
     if (!Server() || Server()->closeQuery()) PostQuitMessage(0);
 }
 
-LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The invisible window that carries the application's title and owns its windows.
-HWND CreateApplicationWindow(HINSTANCE instance)
-{
-    WNDCLASSEXA window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = &ApplicationWindowProc;
-    window_class.hInstance = instance;
-    window_class.lpszClassName = "TApplication";
-    RegisterClassExA(&window_class);
-    return CreateWindowExA(0, "TApplication", kApplicationTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                           GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                           nullptr, instance, nullptr);
-}
-
 int RunMessageLoop(HWND mapWindow)
 {
     MSG message{};
@@ -89,12 +71,51 @@ int RunMessageLoop(HWND mapWindow)
     return static_cast<int>(message.wParam);
 }
 
+// Undoes the module set-up however start-up or the run ends: the settings
+// stores are freed, the class object revoked, the class registration record
+// freed and COM uninitialized if it was initialized.
+class ModuleSetUp {
+public:
+    explicit ModuleSetUp(ComServer& server) : server_(server) {}
+    ~ModuleSetUp()
+    {
+        FreeGlobalStores();
+        server_.revokeClassObject();
+        FreeSupportMapRegistration();
+        if (com_initialized_) CoUninitialize();
+    }
+    ModuleSetUp(const ModuleSetUp&) = delete;
+    ModuleSetUp& operator=(const ModuleSetUp&) = delete;
+
+    void initializeCom() { com_initialized_ = server_.initializeCom(true); }
+
+private:
+    ComServer& server_;
+    bool com_initialized_ = false;
+};
+
+// Writes (or, to unregister, removes) the server's registry entries and
+// registers the class object; false when the process ends here.
+bool InitializeApplication(ComServer& server, const std::string& executable)
+{
+    try {
+        if (server.mode() == StartMode::Unregister) server.unregisterServer();
+        else server.registerServer(Registration().typeLibrary.Get(), executable);
+    } catch (const RegistryEntryError&) {
+        if (server.mode() == StartMode::Register) throw;
+    }
+    if (server.mode() == StartMode::Register || server.mode() == StartMode::Unregister) return false;
+    server.registerClassObject(&ClassFactory());
+    return true;
+}
+
 int Run(HINSTANCE instance)
 {
     // Module set-up.
     ComServer server(ParseStartMode(Arguments()));
-    SetServer(&server);
+    const CurrentServer current(server);
     SetTerminateHandler(&RequestEnd);
+    ModuleSetUp module(server);
     CreateGlobalStores();
     FixNumberFormat();
     const std::string executable = ModuleFileName();
@@ -102,57 +123,31 @@ int Run(HINSTANCE instance)
         CreateSupportMapRegistration(executable);
     } catch (const std::exception& error) {
         ShowApplicationError(error, reinterpret_cast<const void*>(&CreateSupportMapRegistration));
-        FreeGlobalStores();
         return 1;
     }
 
     // Application initialization: COM, the registry, the class object.
-    const bool com_initialized = server.initializeCom(true);
-    const auto end_module = [&] {
-        FreeGlobalStores();
-        server.revokeClassObject();
-        FreeSupportMapRegistration();
-        if (com_initialized) CoUninitialize();
-    };
+    module.initializeCom();
     try {
-        try {
-            if (server.mode() == StartMode::Unregister) server.unregisterServer();
-            else server.registerServer(Registration().typeLibrary.Get(), executable);
-        } catch (const RegistryEntryError&) {
-            if (server.mode() == StartMode::Register) throw;
-        }
-        if (server.mode() == StartMode::Register || server.mode() == StartMode::Unregister) {
-            end_module();
-            return 0;
-        }
-        server.registerClassObject(&ClassFactory());
+        if (!InitializeApplication(server, executable)) return 0;
     } catch (const std::exception& error) {
         ShowApplicationError(error, reinterpret_cast<const void*>(&Run));
-        end_module();
         return 1;
     }
 
-    int exit_code = 0;
     try {
-        const HWND application = CreateApplicationWindow(instance);
-        SetApplicationWindow(application);
-        {
-            TMapUI map(instance, {}, application);
-            THiddenForm hidden(instance, application, map.handle());
-            map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
-            ShowWindow(map.handle(), SW_SHOWNORMAL);
-            exit_code = RunMessageLoop(map.handle());
-            map.onMove = nullptr;
-        }
-        SetApplicationWindow(nullptr);
-        DestroyWindow(application);
+        const TApplicationWindow application(instance);
+        TMapUI map(instance, {}, application.handle());
+        THiddenForm hidden(instance, application.handle(), map.handle());
+        map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
+        ShowWindow(map.handle(), SW_SHOWNORMAL);
+        const int exit_code = RunMessageLoop(map.handle());
+        map.onMove = nullptr;
+        return exit_code;
     } catch (const std::exception& error) {
         ShowApplicationError(error, reinterpret_cast<const void*>(&Run));
-        exit_code = 1;
+        return 1;
     }
-    end_module();
-    SetServer(nullptr);
-    return exit_code;
 }
 
 }  // namespace

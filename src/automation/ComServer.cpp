@@ -25,14 +25,14 @@ std::string GuidText(const GUID& guid)
 
 void WriteEntry(const std::string& key, const std::string& value)
 {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &handle,
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &created,
                         nullptr) != ERROR_SUCCESS)
         throw RegistryEntryError();
-    const LONG result = RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-    if (result != ERROR_SUCCESS) throw RegistryEntryError();
+    const KeyHandle entry(created);
+    if (RegSetValueExA(entry.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+        throw RegistryEntryError();
 }
 
 std::string ServerPath(const std::string& path)
@@ -59,14 +59,17 @@ void SetServer(ComServer* server) { the_server = server; }
 ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThreadId())
 {
     HMODULE ole32 = GetModuleHandleA("ole32.dll");
-    if (!ole32) ole32 = LoadLibraryA("ole32.dll");
+    if (!ole32) {
+        ole32_.reset(LoadLibraryA("ole32.dll"));
+        ole32 = ole32_.get();
+    }
     create_instance_ex_ = GetProcAddress(ole32, "CoCreateInstanceEx");
     initialize_ex_ = EntryPoint<InitializeExCall>(ole32, "CoInitializeEx");
     add_ref_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoAddRefServerProcess");
     release_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoReleaseServerProcess");
     resume_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoResumeClassObjects");
     suspend_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoSuspendClassObjects");
-    oleaut_ = LoadLibraryA("OLEAUT32.DLL");
+    oleaut_.reset(LoadLibraryA("OLEAUT32.DLL"));
 }
 
 bool ComServer::initializeCom(bool apartmentThreaded)
@@ -104,7 +107,7 @@ void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executa
 void ComServer::unregisterServer() const
 {
     using UnRegisterCall = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-    if (const auto unregister = EntryPoint<UnRegisterCall>(oleaut_, "UnRegisterTypeLib"))
+    if (const auto unregister = EntryPoint<UnRegisterCall>(oleaut_.get(), "UnRegisterTypeLib"))
         unregister(LIBID_ObelSupportMappaMap, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
 
     const std::string class_key = "CLSID\\" + GuidText(CLSID_SupportMap);

@@ -9,7 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/StartMode.h"
+#include "automation/StartMode.h"
+#include "support/WinHandles.h"
 
 namespace mappa {
 
@@ -56,7 +57,8 @@ private:
     StartMode mode_;
     volatile LONG object_count_ = 0;
     DWORD main_thread_;
-    HMODULE oleaut_;
+    ModuleHandle ole32_;  // only when this server had to load it
+    ModuleHandle oleaut_;
     InitializeExCall initialize_ex_ = nullptr;
     ServerProcessCall add_ref_server_process_ = nullptr;
     ServerProcessCall release_server_process_ = nullptr;
@@ -70,6 +72,15 @@ private:
 // The one server of the process; null until start-up creates it.
 ComServer* Server();
 void SetServer(ComServer* server);
+
+// Makes `server` the one server of the process for the life of the scope.
+class CurrentServer {
+public:
+    explicit CurrentServer(ComServer& server) { SetServer(&server); }
+    ~CurrentServer() { SetServer(nullptr); }
+    CurrentServer(const CurrentServer&) = delete;
+    CurrentServer& operator=(const CurrentServer&) = delete;
+};
 
 inline constexpr const char* kCloseWarningTitle = "COM Server Warning";
 inline constexpr const char* kCloseWarningText =

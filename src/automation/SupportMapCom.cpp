@@ -10,6 +10,7 @@
 #include "support/Application.h"
 #include "support/Support2Win.h"
 #include "support/WinError.h"
+#include "support/WinHandles.h"
 #include "ui/UMapUI.h"
 
 namespace mappa {
@@ -24,7 +25,23 @@ std::string WithClassName(const char* format)
     return text;
 }
 
-std::string BstrText(BSTR text) { return WideToAnsi(std::wstring_view(text, SysStringLen(text))); }
+std::string BstrText(const BstrHandle& text)
+{
+    return WideToAnsi(std::wstring_view(text.get(), SysStringLen(text.get())));
+}
+
+// The name and help string of a type library entry (-1: the library itself).
+template <typename Documented>
+void ReadDocumentation(Documented& documented, MEMBERID member, std::string* name, std::string* help)
+{
+    BSTR raw_name = nullptr;
+    BSTR raw_help = nullptr;
+    documented.GetDocumentation(member, name ? &raw_name : nullptr, help ? &raw_help : nullptr, nullptr, nullptr);
+    const BstrHandle owned_name(raw_name);
+    const BstrHandle owned_help(raw_help);
+    if (name) *name = BstrText(owned_name);
+    if (help) *help = BstrText(owned_help);
+}
 
 // Hands a failure to the caller as error information and an HRESULT.
 HRESULT ReportFailure(const std::string& message, HRESULT code)
@@ -75,19 +92,10 @@ void CreateSupportMapRegistration(const std::string& modulePath)
 
     if (FAILED(record->typeLibrary->GetTypeInfoOfGuid(CLSID_SupportMap, &record->classInfo)))
         throw std::runtime_error(WithClassName("Type information missing for class %s"));
-    BSTR name = nullptr;
-    BSTR help = nullptr;
-    record->classInfo->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr);
-    record->className = BstrText(name);
-    record->description = BstrText(help);
-    SysFreeString(name);
-    SysFreeString(help);
-    {
-        BSTR library = nullptr;
-        record->typeLibrary->GetDocumentation(-1, &library, nullptr, nullptr, nullptr);
-        record->progId = BstrText(library) + "." + record->className;
-        SysFreeString(library);
-    }
+    ReadDocumentation(*record->classInfo.Get(), MEMBERID_NIL, &record->className, &record->description);
+    std::string library;
+    ReadDocumentation(*record->typeLibrary.Get(), -1, &library, nullptr);
+    record->progId = library + "." + record->className;
 
     // The default interface: flagged default and not source.
     TYPEATTR* attributes = nullptr;
@@ -212,9 +220,10 @@ HRESULT TSupportMap::get_Version(BSTR* Value)
     return Translated([&] {
         if (!Value) throw WindowsError(E_UNEXPECTED, "No place for the version");
         *Value = nullptr;
-        const std::wstring version = AnsiToWide(TMapUI::VersionText());
-        *Value = SysAllocStringLen(version.data(), static_cast<UINT>(version.size()));
-        if (!*Value) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
+        const std::wstring version = AnsiToWide(kMapVersionText);
+        BstrHandle text(SysAllocStringLen(version.data(), static_cast<UINT>(version.size())));
+        if (!text) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
+        *Value = text.release();  // the caller's from here on
     });
 }
 

@@ -4,8 +4,8 @@
 #include <set>
 
 #include "mapdata/DataFile.h"
+#include "mapdata/OfficeKind.h"
 #include "support/Support2.h"
-#include "ui/MapLogic.h"
 
 namespace mappa {
 namespace {

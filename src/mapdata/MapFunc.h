@@ -6,12 +6,9 @@
 
 #include "mapdata/DataFile.h"
 #include "mapdata/LocationTable.h"
-#include "support/UniqueHandle.h"
+#include "support/WinHandles.h"
 
 namespace mappa {
-
-inline void DeleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
-using BitmapHandle = UniqueHandle<HBITMAP, &DeleteBitmap>;
 
 class TMapFunc : public LocationTable {
 public:

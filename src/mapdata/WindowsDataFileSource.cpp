@@ -12,19 +12,10 @@
 #include "support/Application.h"
 #include "support/Support2.h"
 #include "support/Support2Win.h"
-#include "support/UniqueHandle.h"
 #include "support/WinError.h"
+#include "support/WinHandles.h"
 
 namespace mappa {
-namespace {
-
-void CloseFile(HANDLE file) { CloseHandle(file); }
-using FileHandle = UniqueHandle<HANDLE, &CloseFile>;
-
-using OwnedBstr = UniqueHandle<BSTR, &SysFreeString>;
-
-}  // namespace
-
 WindowsDataFileSource::WindowsDataFileSource(std::string directory) : directory_(std::move(directory)) {}
 
 WindowsDataFileSource::WindowsDataFileSource() : directory_(ExtractDirectory(ModuleFileName())) {}
@@ -49,11 +40,11 @@ std::string WindowsDataFileSource::resolveWithFinder(const std::string& request,
     ThrowIfFailed(unknown.As(&finder), "The file finder has no IFindFile interface");
 
     const std::wstring wide_request = AnsiToWide(request);
-    const OwnedBstr path(SysAllocStringLen(wide_request.data(), static_cast<UINT>(wide_request.size())));
+    const BstrHandle path(SysAllocStringLen(wide_request.data(), static_cast<UINT>(wide_request.size())));
     if (!path) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
     BSTR raw_result = nullptr;
     const HRESULT result = finder->resolvePath(path.get(), option, &raw_result);
-    const OwnedBstr resolved(raw_result);
+    const BstrHandle resolved(raw_result);
     ThrowIfFailed(result, "The file finder failed");
     return WideToAnsi(std::wstring_view(resolved.get(), SysStringLen(resolved.get())));
 }
@@ -64,7 +55,7 @@ std::string WindowsDataFileSource::readFile(const std::string& path)
     const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) throw DataFileUnreadable("Cannot open " + path);
-    const FileHandle file(opened);
+    const KernelHandle file(opened);
 
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) throw DataFileUnreadable("Cannot size " + path);

@@ -1,5 +1,5 @@
 // What every part of the program shares about the running application: its
-// title, its plain message boxes and the request to end it.
+// title and version, its plain message boxes and the request to end it.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,9 @@
 namespace mappa {
 
 inline constexpr const char* kApplicationTitle = "Mappa.exe";
+
+// The version that the suite's programs read from the map (SupportMap's Version).
+inline constexpr const char* kMapVersionText = "1";
 
 // The application's invisible owner window, which carries the title and owns
 // the program's windows; null until the shell creates it.

@@ -55,8 +55,7 @@ void TRegWrap::SetLocation(HKEY rootKey, const std::string& basePath)
 
 void TRegWrap::closeCurrentKey()
 {
-    if (current_key_) RegCloseKey(current_key_);
-    current_key_ = nullptr;
+    current_key_.reset();
     current_path_.clear();
 }
 
@@ -80,7 +79,7 @@ void TRegWrap::PrepareKey(const std::string& keyPart, TKeyMode mode)
         if (KeyMode == kmClosed) {
             HKEY key = nullptr;
             if (RegOpenKeyExA(root_, path.c_str(), 0, kReadAccess, &key) == ERROR_SUCCESS) {
-                current_key_ = key;
+                current_key_.reset(key);
                 current_path_ = path;
                 access_ = kReadAccess;
             }
@@ -90,12 +89,12 @@ void TRegWrap::PrepareKey(const std::string& keyPart, TKeyMode mode)
         if (KeyMode == kmRead) closeCurrentKey();
         HKEY probe = nullptr;
         const bool exists = RegOpenKeyExA(root_, path.c_str(), 0, access_, &probe) == ERROR_SUCCESS;
-        if (exists) RegCloseKey(probe);
+        const KeyHandle probed(exists ? probe : nullptr);
         access_ = exists ? kWriteAccess : kCreateAccess;
         if (KeyMode != kmWrite) {
             HKEY key = nullptr;
             if (RegCreateKeyExA(root_, path.c_str(), 0, nullptr, 0, access_, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-                current_key_ = key;
+                current_key_.reset(key);
                 current_path_ = path;
             }
         }
@@ -112,14 +111,14 @@ std::string TRegWrap::ValueAsText(const std::string& valueName)
     if (!current_key_) return {};
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(current_key_, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (RegQueryValueExA(current_key_.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD && type != REG_BINARY) return {};
 
     // One spare byte keeps a text without its terminating NUL inside the buffer.
     std::vector<BYTE> data(static_cast<std::size_t>(size) + 1, 0);
     DWORD read_type = 0;
     DWORD read_size = size;
-    if (RegQueryValueExA(current_key_, valueName.c_str(), nullptr, &read_type, data.data(), &read_size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(current_key_.get(), valueName.c_str(), nullptr, &read_type, data.data(), &read_size) != ERROR_SUCCESS)
         throw RegistryError(Quoted("Failed to get data for '%s'", valueName));
     if (read_type != type) throw RegistryError(Quoted("Invalid data type for '%s'", valueName));
     read_size = std::min(read_size, size);
@@ -156,10 +155,9 @@ std::string TRegWrap::ReadValue(const std::string& name, const std::string& defa
     PrepareKey(key_part, kmRead);
     std::string result = ValueAsText(value_name);
 
-    constexpr std::size_t prefix_length = 18;  // "Software\Kestrelon"
     if (result.empty() && StartsWithText(BasePath, kStoreRoot)) {
         const std::string remembered = BasePath;
-        BasePath = kLegacyStoreRoot + remembered.substr(prefix_length);
+        BasePath = kLegacyStoreRoot + remembered.substr(std::string_view(kStoreRoot).size());
         try {
             PrepareKey(key_part, kmRead);
             result = ValueAsText(value_name);
@@ -184,13 +182,13 @@ void TRegWrap::WriteValue(const std::string& name, const std::string& value)
     const std::string value_name = name.substr(start);
     PrepareKey(name.substr(0, start), kmWrite);
     if (!value.empty()) {
-        const LONG result = current_key_ ? RegSetValueExA(current_key_, value_name.c_str(), 0, REG_SZ,
+        const LONG result = current_key_ ? RegSetValueExA(current_key_.get(), value_name.c_str(), 0, REG_SZ,
                                                           reinterpret_cast<const BYTE*>(value.c_str()),
                                                           static_cast<DWORD>(value.size() + 1))
                                          : ERROR_INVALID_HANDLE;
         if (result != ERROR_SUCCESS) throw RegistryError(Quoted("Failed to set data for '%s'", value_name));
     } else if (current_key_) {
-        RegDeleteValueA(current_key_, value_name.c_str());
+        RegDeleteValueA(current_key_.get(), value_name.c_str());
     }
 }
 

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/WinHandles.h"
+
 namespace mappa {
 
 class RegistryError : public std::runtime_error {
@@ -38,7 +40,7 @@ public:
 
     // For the tests: what the store holds open.
     HKEY rootKey() const { return root_; }
-    HKEY currentKey() const { return current_key_; }
+    HKEY currentKey() const { return current_key_.get(); }
     const std::string& currentKeyPath() const { return current_path_; }
     REGSAM accessMask() const { return access_; }
 
@@ -48,7 +50,7 @@ private:
     void closeCurrentKey();
 
     HKEY root_;
-    HKEY current_key_ = nullptr;
+    KeyHandle current_key_;
     std::string current_path_;
     REGSAM access_ = KEY_ALL_ACCESS;
 };

@@ -1,6 +1,7 @@
 #include "support/Support2PlacementWin.h"
 
 #include "support/RegHelp.h"
+#include "support/WinHandles.h"
 
 namespace mappa {
 namespace {
@@ -19,10 +20,8 @@ void SetBounds(HWND window, const Bounds& bounds)
 
 int ScreenPixelsPerInch()
 {
-    HDC screen = GetDC(nullptr);
-    const int density = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return density;
+    const WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 // Closes the store however the accesses before it ended.

@@ -14,14 +14,6 @@ std::string LowerCaseAscii(std::string_view text)
     return result;
 }
 
-OfficeKind KindOfOffice(std::string_view officeType)
-{
-    const std::string lower = LowerCaseAscii(officeType);
-    if (lower == "sales") return OfficeKind::Sales;
-    if (lower == "support") return OfficeKind::Support;
-    return OfficeKind::Other;
-}
-
 MarkerStyle MarkerFor(OfficeKind kind)
 {
     switch (kind) {

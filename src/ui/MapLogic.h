@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "mapdata/LocationTable.h"
+#include "mapdata/OfficeKind.h"
 
 namespace mappa {
 
@@ -22,11 +23,6 @@ inline constexpr Rgb kSupportColour{255, 255, 0};
 inline constexpr Rgb kOtherColour{0, 255, 0};
 inline constexpr Rgb kRingColour{255, 0, 0};
 inline constexpr Rgb kGuideLineColour{255, 255, 255};
-
-enum class OfficeKind { Sales, Support, Other };
-
-// "sales" and "support" in any letter case; everything else is Other.
-OfficeKind KindOfOffice(std::string_view officeType);
 
 struct MarkerStyle {
     Rgb colour;

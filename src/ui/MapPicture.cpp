@@ -1,17 +1,13 @@
 #include "ui/MapPicture.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "support/WinError.h"
 #include "ui/WorldMapPicture.h"
 
 namespace mappa {
 namespace {
-
-void DeleteDc(HDC dc) { DeleteDC(dc); }
-using DcHandle = UniqueHandle<HDC, &DeleteDc>;
-void DeleteBrush(HBRUSH brush) { DeleteObject(brush); }
-using BrushHandle = UniqueHandle<HBRUSH, &DeleteBrush>;
 
 // A 32-bit top-down bitmap of the given size, its pixels at `bits`.
 HBITMAP CreateTopDown32(int width, int height, void** bits)
@@ -37,7 +33,7 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     const int centre = size_ + 1;
     void* bits = nullptr;
     const BitmapHandle bitmap(CreateTopDown32(side, side, &bits));
-    const DcHandle dc(CreateCompatibleDC(nullptr));
+    const MemoryDcHandle dc(CreateCompatibleDC(nullptr));
     if (!bitmap || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
@@ -78,13 +74,11 @@ void MapPicture::stamp(const MarkerStamp& marker, int x, int y)
 
 void MapPicture::release()
 {
-    if (dc_) {
-        SelectObject(dc_, original_bitmap_);
-        DeleteDC(dc_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
+    // The bitmap leaves the device context before either goes.
+    if (dc_) SelectObject(dc_.get(), original_bitmap_);
+    dc_.reset();
+    bitmap_.reset();
+    guide_pen_.reset();
     bits_ = nullptr;
     width_ = height_ = 0;
 }
@@ -100,10 +94,11 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
 
     void* bits = nullptr;
     BitmapHandle picture(CreateTopDown32(info.bmWidth, info.bmHeight, &bits));
-    DcHandle dc(CreateCompatibleDC(nullptr));
-    if (!picture || !dc) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
+    MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    if (!picture || !dc || !guide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
 
-    const DcHandle source_dc(CreateCompatibleDC(nullptr));
+    const MemoryDcHandle source_dc(CreateCompatibleDC(nullptr));
     {
         const ScopedSelect select_source(source_dc.get(), source.get());
         const ScopedSelect select_target(dc.get(), picture.get());
@@ -113,9 +108,10 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     width_ = info.bmWidth;
     height_ = info.bmHeight;
     bits_ = static_cast<std::uint32_t*>(bits);
-    bitmap_ = picture.release();
-    dc_ = dc.release();
-    original_bitmap_ = SelectObject(dc_, bitmap_);
+    bitmap_ = std::move(picture);
+    dc_ = std::move(dc);
+    guide_pen_ = std::move(guide_pen);
+    original_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
 void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height)
@@ -144,19 +140,36 @@ Rgb MapPicture::pixel(int x, int y) const
 
 void MapPicture::copyTo(BitmapHandle& target) const
 {
-    if (!target) target.reset(CreateCompatibleBitmap(dc_, width_, height_));
+    if (!target) target.reset(CreateCompatibleBitmap(dc_.get(), width_, height_));
     if (!target) throw WindowsError(E_OUTOFMEMORY, "Cannot create the clean map");
-    const DcHandle target_dc(CreateCompatibleDC(dc_));
+    const MemoryDcHandle target_dc(CreateCompatibleDC(dc_.get()));
     const ScopedSelect select(target_dc.get(), target.get());
-    BitBlt(target_dc.get(), 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+    BitBlt(target_dc.get(), 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
 }
 
 void MapPicture::copyFrom(const BitmapHandle& source)
 {
     if (!source) return;
-    const DcHandle source_dc(CreateCompatibleDC(dc_));
+    const MemoryDcHandle source_dc(CreateCompatibleDC(dc_.get()));
     const ScopedSelect select(source_dc.get(), source.get());
-    BitBlt(dc_, 0, 0, width_, height_, source_dc.get(), 0, 0, SRCCOPY);
+    BitBlt(dc_.get(), 0, 0, width_, height_, source_dc.get(), 0, 0, SRCCOPY);
 }
+
+void MapPicture::drawGuideLine(const GuideLine* erase, const GuideLine& line)
+{
+    HDC dc = dc_.get();
+    const ScopedSelect select(dc, guide_pen_.get());
+    SetROP2(dc, R2_XORPEN);
+    SetBkMode(dc, TRANSPARENT);
+    if (erase) {
+        MoveToEx(dc, erase->from.x, erase->from.y, nullptr);
+        LineTo(dc, erase->to.x, erase->to.y);
+    }
+    MoveToEx(dc, line.from.x, line.from.y, nullptr);
+    LineTo(dc, line.to.x, line.to.y);
+    SetROP2(dc, R2_COPYPEN);
+}
+
+void MapPicture::paint(HDC target) const { BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY); }
 
 }  // namespace mappa

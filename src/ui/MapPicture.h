@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mapdata/MapFunc.h"
+#include "support/WinHandles.h"
 #include "ui/MapLogic.h"
 
 namespace mappa {
@@ -34,6 +35,12 @@ private:
     std::vector<Dot> dots_;
 };
 
+// A line from the pointer to the office it is nearest to.
+struct GuideLine {
+    MapPoint from;
+    MapPoint to;
+};
+
 class MapPicture {
 public:
     MapPicture() = default;
@@ -48,11 +55,18 @@ public:
 
     int width() const { return width_; }
     int height() const { return height_; }
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dc_.get(); }
     Rgb pixel(int x, int y) const;
 
     // Sets the marker's pixels around x, y that fall on the picture.
     void stamp(const MarkerStamp& marker, int x, int y);
+
+    // Draws the guide line dotted in white with exclusive-or, so that drawing
+    // a line again takes it off; `erase`, when given, is drawn first.
+    void drawGuideLine(const GuideLine* erase, const GuideLine& line);
+
+    // Copies the picture onto a window's device context.
+    void paint(HDC target) const;
 
     // Copies the picture into `target`, creating a bitmap of the same size when it is empty.
     void copyTo(BitmapHandle& target) const;
@@ -62,25 +76,13 @@ public:
 private:
     void release();
 
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
+    MemoryDcHandle dc_;
+    BitmapHandle bitmap_;
     HGDIOBJ original_bitmap_ = nullptr;
+    PenHandle guide_pen_;
     std::uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
     int width_ = 0;
     int height_ = 0;
-};
-
-// Selects a GDI object into a device context for the life of the scope.
-class ScopedSelect {
-public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~ScopedSelect() { SelectObject(dc_, previous_); }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
 };
 
 inline COLORREF ToColorRef(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }

@@ -13,13 +13,17 @@
 #include <vector>
 
 #include "mapdata/MapFunc.h"
-#include "ui/MapLogic.h"
+#include "support/Application.h"
 #include "support/Support2PlacementWin.h"
+#include "support/WindowBase.h"
+#include "ui/MapControls.h"
+#include "ui/MapLogic.h"
 #include "ui/MapPicture.h"
+#include "ui/PictureGeometry.h"
 
 namespace mappa {
 
-class TMapUI {
+class TMapUI : public WindowBase<TMapUI> {
 public:
     using TableFactory = std::function<std::unique_ptr<TMapFunc>()>;
     // Hooks into the window's show and close for its saved placement.
@@ -29,14 +33,12 @@ public:
     // `owner` is the application's window, which owns the program's windows.
     explicit TMapUI(HINSTANCE instance, TableFactory makeTable = {}, HWND owner = nullptr);
     ~TMapUI();
-    TMapUI(const TMapUI&) = delete;
-    TMapUI& operator=(const TMapUI&) = delete;
 
     static constexpr const char* kClassName = "TMapUI";
-    // The version the automation object reports.
-    static std::string VersionText() { return "1"; }
+    static inline const WindowClassSpec kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE, IDI_APPLICATION};
+    // The version that the suite's programs read from the map.
+    static std::string VersionText() { return kMapVersionText; }
 
-    HWND handle() const { return window_; }
     // Replaces how the window restores and saves its placement (the tests turn it off).
     void setPlacementHooks(PlacementHook restore, PlacementHook save);
     PlacementWindow placementWindow() const;
@@ -78,25 +80,24 @@ public:
     // For the tests and the placement: the parts of the window.
     const TMapFunc* table() const { return mapData_.get(); }
     const MapPicture& picture() const { return picture_; }
-    HWND control(const char* name) const;
-    std::string hintOf(const char* name) const;
+    HWND control(const char* name) const { return controls_.handle(name); }
+    std::string hintOf(const char* name) const { return controls_.hintOf(name); }
     HCURSOR image1Cursor() const { return image1_cursor_; }
     // The screen rectangle inside which a move draws the guide line: from the
     // window's outer rectangle, the panel's place and the frame's height.
     RECT pictureOnScreen() const;
 
 private:
-    struct Control;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class WindowBase<TMapUI>;
     static LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
-    void createControls();
+    LRESULT handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
     void releaseWindow();
     void fillCountryList();
-    void setHint(HWND control, const std::string& hint);
     // Sets the picture's cursor; `pointer` is where the pointer is, if known.
     void setImage1Cursor(HCURSOR cursor, const POINT* pointer = nullptr);
+    ScreenRect pictureRect() const;
     bool pointerOverPicture(POINT pointer) const;
     void openAddress(const std::string& address, int showCommand);
     void openWebLink(const std::string& address);
@@ -107,17 +108,13 @@ private:
     TableFactory make_table_;
     PlacementHook restore_placement_;
     PlacementHook save_placement_;
-    HWND window_ = nullptr;
-    HWND tooltip_ = nullptr;
-    std::vector<Control> controls_;
-    std::vector<HFONT> fonts_;
-    HBRUSH face_brush_ = nullptr;
+    MapControls controls_;
+    HBRUSH face_brush_ = nullptr;  // the system's, not ours to delete
     std::unique_ptr<TMapFunc> mapData_;
     MapPicture picture_;
     HCURSOR image1_cursor_ = nullptr;
     HCURSOR arrow_cursor_ = nullptr;
     HCURSOR hand_cursor_ = nullptr;
-    HPEN guide_pen_ = nullptr;
     std::vector<std::string> countries_;  // the country list's entries, in its order
     std::vector<MarkerStamp> stamps_;     // the marker styles drawn so far
     bool shown_ = false;

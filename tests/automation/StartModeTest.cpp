@@ -1,7 +1,7 @@
 // How the command line picks the start mode: switches after "/" or "-", in any case.
 #include <gtest/gtest.h>
 
-#include "app/StartMode.h"
+#include "automation/StartMode.h"
 
 namespace mappa {
 namespace {

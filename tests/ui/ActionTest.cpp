@@ -152,16 +152,15 @@ protected:
                      const char* markerControl, const char* marker)
     {
         MessageBoxWatcher watcher;
-        const std::size_t before = requests(0).size();
+        const std::size_t before = requests().size();
         click(map, control);
         click(map, markerControl);
         std::vector<std::string> wanted{marker};
         if (opened) wanted.push_back(opened);
-        auto seen = requests(before + wanted.size());
-        seen.erase(seen.begin(), seen.begin() + std::ptrdiff_t(std::min(before, seen.size())));
+        auto seen = requestsAfter(before, wanted);
         std::sort(seen.begin(), seen.end());
         std::sort(wanted.begin(), wanted.end());
-        EXPECT_EQ(seen, wanted);
+        EXPECT_EQ(seen, wanted) << "requests so far:\n" << folder.read("requests.log");
         const auto boxes = watcher.boxes();
         ASSERT_EQ(boxes.size(), opened ? 0u : 1u);
         if (!opened) {
@@ -170,17 +169,31 @@ protected:
         }
     }
 
-    // The requests recorded so far, once at least `count` are there (or after ten seconds).
-    std::vector<std::string> requests(std::size_t count)
+    std::vector<std::string> requests() const
     {
         std::vector<std::string> lines;
-        for (int i = 0; i < 200; ++i, Sleep(50)) {
-            lines.clear();
-            std::istringstream log(folder.read("requests.log"));
-            for (std::string line; std::getline(log, line);) lines.push_back(line);
-            if (lines.size() >= count) break;
-        }
+        std::istringstream log(folder.read("requests.log"));
+        for (std::string line; std::getline(log, line);) lines.push_back(line);
         return lines;
+    }
+
+    // The requests recorded after the first `skip`, once all of `wanted` are among
+    // them. Each one passes through a shell request, Wine's browser launcher and a
+    // Unix shell, three process starts that a loaded machine may hold up for
+    // seconds: the wait ends after 30 s at the latest.
+    std::vector<std::string> requestsAfter(std::size_t skip, const std::vector<std::string>& wanted) const
+    {
+        const ULONGLONG deadline = GetTickCount64() + 30000;
+        std::vector<std::string> seen;
+        while (true) {
+            const auto lines = requests();
+            seen.assign(lines.begin() + std::ptrdiff_t(std::min(skip, lines.size())), lines.end());
+            const bool complete = std::all_of(wanted.begin(), wanted.end(), [&](const std::string& request) {
+                return std::count(seen.begin(), seen.end(), request) >= std::count(wanted.begin(), wanted.end(), request);
+            });
+            if (complete || GetTickCount64() > deadline) return seen;
+            Sleep(50);
+        }
     }
 
     void click(MapWindow& map, const char* control)

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "support/Application.h"
@@ -62,9 +63,15 @@ std::string DataFileText(const std::vector<Office>& offices, const std::string& 
 
 TempFolder::TempFolder()
 {
-    static int made = 0;
-    path_ = "Z:\\tmp\\mappa-ui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made);
-    std::filesystem::create_directories(path_);
+    // Wine numbers the processes of each prefix from the same start, so the
+    // process id alone would let two runs in different prefixes share a folder.
+    // Creating the folder is what claims the name.
+    static std::random_device random;
+    do {
+        char name[32];
+        std::snprintf(name, sizeof name, "mappa-ui-%08x%08x", random(), random());
+        path_ = std::string("Z:\\tmp\\") + name;
+    } while (!std::filesystem::create_directory(path_));
 }
 
 TempFolder::~TempFolder()

@@ -1,4 +1,4 @@
-#include "app/StartMode.h"
+#include "automation/StartMode.h"
 
 #include <algorithm>
 

@@ -1,0 +1,59 @@
+// The map window's controls as its layout table lists them: created on the
+// window, found by name, with their fonts, their hints shown as tooltips and
+// the colours of the shapes.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "support/WinHandles.h"
+#include "ui/MapLayout.h"
+
+namespace mappa {
+
+class MapControls {
+public:
+    MapControls();
+
+    // Creates every control of the layout on `window`, in the table's order,
+    // then puts them into keyboard order. Controls that the program draws
+    // itself are of `ownClass`; every control carries `userData`.
+    void create(HINSTANCE instance, HWND window, const char* ownClass, void* userData);
+
+    // Null for a name that the layout does not have.
+    HWND handle(const char* name) const;
+    // The layout of one of the controls; null for any other window.
+    const ControlLayout* layoutOf(HWND control) const;
+
+    std::string hintOf(const char* name) const;
+    void setHint(HWND control, const std::string& hint);
+
+    void setShapeColour(HWND shape, Rgb colour);
+    // Draws a shape: a circle as large as fits, centred, on the face colour.
+    void paintShape(HWND shape, HDC dc, HBRUSH face) const;
+
+    // Sizes a control to its text in its own font.
+    void fitToText(HWND control) const;
+
+private:
+    struct Control {
+        const ControlLayout* layout;
+        HWND handle;
+        std::string hint;
+        Rgb shapeColour;
+    };
+    const Control* find(HWND control) const;
+    HFONT fontOf(const ControlLayout& layout) const;
+
+    HWND window_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::vector<Control> controls_;
+    std::array<FontHandle, 3> fonts_;  // by ControlFont
+};
+
+std::string WindowText(HWND window);
+
+}  // namespace mappa

@@ -1,0 +1,158 @@
+// The map window's messages: those of the window itself and those of the
+// controls that the program draws itself (the panel, the picture, the shapes).
+#include "ui/UMapUI.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+
+namespace mappa {
+namespace {
+
+// Which handler a control's notification runs.
+struct CommandRoute {
+    const char* control;
+    UINT code;
+    void (TMapUI::*handler)();
+};
+
+constexpr CommandRoute kCommandRoutes[] = {
+    {"ComboBox1", CBN_SELCHANGE, &TMapUI::ComboBox1Click}, {"bCopy", BN_CLICKED, &TMapUI::bCopyClick},
+    {"bExit", BN_CLICKED, &TMapUI::bExitClick},            {"ldEmail", STN_CLICKED, &TMapUI::ldEmailClick},
+    {"lsWebLink", STN_CLICKED, &TMapUI::lsWebLinkClick},   {"lsWebLink2", STN_CLICKED, &TMapUI::lsWebLink2Click},
+};
+
+constexpr Rgb kLinkColour{0, 0, 255};
+
+}  // namespace
+
+LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam && !shown_) {
+            shown_ = true;
+            FormShow();
+        }
+        break;
+    case WM_CLOSE:
+        FormClose();
+        RequestTerminate();
+        return 0;
+    case WM_MOUSEMOVE: FormMouseMove(); return 0;
+    case WM_MOVE:
+        if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_COMMAND: {
+        HWND source = reinterpret_cast<HWND>(lParam);
+        for (const CommandRoute& route : kCommandRoutes) {
+            if (source == control(route.control) && HIWORD(wParam) == route.code) {
+                (this->*route.handler)();
+                break;
+            }
+        }
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(lParam));
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const bool link = layout && (layout->traits & kLinkStyle);
+        SetTextColor(dc, link ? ToColorRef(kLinkColour) : GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(face_brush_);
+    }
+    case WM_SETCURSOR: {
+        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(wParam));
+        if (layout && (layout->traits & kLinkStyle) && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    }
+    default: break;
+    }
+    return defaultHandling(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TMapUI::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<TMapUI*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    return GuardedMessage([&] { return self->handleChild(window, message, wParam, lParam); });
+}
+
+LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const ControlLayout* layout = controls_.layoutOf(child);
+    if (!layout) return DefWindowProcA(child, message, wParam, lParam);
+
+    switch (layout->kind) {
+    case ControlKind::Picture: return handlePicture(child, message, wParam, lParam);
+    case ControlKind::Panel:
+        if (message == WM_MOUSEMOVE) {
+            FormMouseMove();
+            return 0;
+        }
+        if (message == WM_ERASEBKGND) {
+            RECT bounds{};
+            GetClientRect(child, &bounds);
+            FillRect(reinterpret_cast<HDC>(wParam), &bounds, face_brush_);
+            return 1;
+        }
+        break;
+    case ControlKind::Shape:
+        if (message == WM_NCHITTEST) return HTTRANSPARENT;
+        if (message == WM_ERASEBKGND) return 1;
+        if (message == WM_PAINT) {
+            const PaintDc paint(child);
+            controls_.paintShape(child, paint.get(), face_brush_);
+            return 0;
+        }
+        break;
+    default: break;
+    }
+    return DefWindowProcA(child, message, wParam, lParam);
+}
+
+LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        const PaintDc paint(picture);
+        picture_.paint(paint.get());
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_MOUSEMOVE: {
+        // Where the pointer was when it moved; asking the system again
+        // costs a round trip to the display under Wine.
+        const DWORD at = GetMessagePos();
+        Image1MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        image1_pressed_ = true;
+        SetCapture(picture);
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool pressed = image1_pressed_;
+        image1_pressed_ = false;
+        ReleaseCapture();
+        RECT bounds{};
+        GetClientRect(picture, &bounds);
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (pressed && PtInRect(&bounds, at)) Image1Click();
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(image1_cursor_);
+            return TRUE;
+        }
+        break;
+    default: break;
+    }
+    return DefWindowProcA(picture, message, wParam, lParam);
+}
+
+}  // namespace mappa
