@@ -32,6 +32,9 @@ public:
     LocationSlots() = default;
     LocationSlots(const LocationSlots&) = delete;
     LocationSlots& operator=(const LocationSlots&) = delete;
+    // Views point into text held on the heap, so they survive a move.
+    LocationSlots(LocationSlots&&) = default;
+    LocationSlots& operator=(LocationSlots&&) = default;
 
     std::size_t size() const { return slot_count_; }
     bool empty() const { return size() == 0; }

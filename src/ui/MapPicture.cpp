@@ -118,16 +118,18 @@ void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height)
 {
     BitmapHandle picture = MakeWorldMapPicture(instance, width, height);
     DIBSECTION section{};
-    DcHandle dc(CreateCompatibleDC(nullptr));
-    if (!dc || GetObject(picture.get(), sizeof section, &section) != sizeof section)
+    MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    if (!dc || !guide_pen || GetObject(picture.get(), sizeof section, &section) != sizeof section)
         throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
     release();
     width_ = width;
     height_ = height;
     bits_ = static_cast<std::uint32_t*>(section.dsBm.bmBits);
-    bitmap_ = picture.release();
-    dc_ = dc.release();
-    original_bitmap_ = SelectObject(dc_, bitmap_);
+    bitmap_ = std::move(picture);
+    dc_ = std::move(dc);
+    guide_pen_ = std::move(guide_pen);
+    original_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
 Rgb MapPicture::pixel(int x, int y) const
