@@ -60,13 +60,13 @@ void RequestEnd()
     if (!Server() || Server()->closeQuery()) PostQuitMessage(0);
 }
 
-int RunMessageLoop(HWND mapWindow)
+int RunMessageLoop(TMapUI& map)
 {
     MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(mapWindow, &message)) continue;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (map.preTranslateMessage(message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }
@@ -141,7 +141,7 @@ int Run(HINSTANCE instance)
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
         ShowWindow(map.handle(), SW_SHOWNORMAL);
-        const int exit_code = RunMessageLoop(map.handle());
+        const int exit_code = RunMessageLoop(map);
         map.onMove = nullptr;
         return exit_code;
     } catch (const std::exception& error) {

@@ -32,7 +32,8 @@ WindowKind KindOf(ControlKind kind)
     case ControlKind::ComboBox: return {WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP};
     case ControlKind::Button: return {WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP};
     case ControlKind::Panel: return {nullptr, WS_CLIPCHILDREN};
-    case ControlKind::Picture: return {nullptr, WS_CLIPSIBLINGS};
+    // The picture is the map that the keyboard reaches, inside its panel.
+    case ControlKind::Picture: return {nullptr, WS_CLIPSIBLINGS | WS_TABSTOP};
     case ControlKind::Shape: return {nullptr, WS_CLIPSIBLINGS};
     }
     return {nullptr, 0};
@@ -68,10 +69,13 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         const WindowKind kind = KindOf(layout.kind);
         DWORD style = WS_CHILD | kind.style;
         if (!(layout.traits & kStartsHidden)) style |= WS_VISIBLE;
+        // Links take the focus too; Tab goes into the panel to its picture.
+        if (layout.traits & kLinkStyle) style |= WS_TABSTOP;
+        const DWORD extended = layout.kind == ControlKind::Panel ? WS_EX_CONTROLPARENT : 0;
 
         // The drop-down list of the combo box needs room below its edit part.
         const int height = layout.kind == ControlKind::ComboBox ? 300 : layout.height;
-        HWND control = CreateWindowExA(0, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, layout.left,
+        HWND control = CreateWindowExA(extended, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, layout.left,
                                        layout.top, layout.width, height, parent, nullptr, instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));

@@ -1,5 +1,6 @@
 #include "ui/UMapUI.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -8,6 +9,9 @@
 #include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/CountryList.h"
+#include "ui/FindOfficeDialog.h"
+#include "ui/HoverNames.h"
+#include "ui/MapAccessibility.h"
 #include "ui/MapLayout.h"
 #include "ui/PictureGeometry.h"
 
@@ -57,6 +61,10 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
     try {
         if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         controls_.create(instance_, window_, kChildClassName, this);
+        MakeMapControlsAccessible(controls_);
+        hover_tip_.create(instance_, window_, control("Image1"),
+                          [this](const std::vector<std::size_t>& offices) { return hoverTextOf(offices); });
+        addSystemMenuItems();
         picture_.loadResource(instance_, kWorldMapResource);
     } catch (...) {
         releaseWindow();
@@ -69,6 +77,7 @@ TMapUI::~TMapUI() { releaseWindow(); }
 void TMapUI::releaseWindow()
 {
     if (MapUI == this) MapUI = nullptr;
+    find_.reset();
     destroyWindow();
 }
 
@@ -98,6 +107,10 @@ void TMapUI::FormShow()
     if (restore_placement_) restore_placement_(*this);
     mapData_ = make_table_();
     mapData_->computePositions(picture_.width(), picture_.height());
+    positions_.clear();
+    positions_.reserve(locationCount());
+    for (std::size_t i = 0; i < locationCount(); ++i)
+        positions_.push_back({mapData_->Locations[i].MapX, mapData_->Locations[i].MapY});
     fillCountryList();
     drawMap();
     picture_.copyTo(mapData_->CleanMap);
@@ -186,7 +199,10 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
     if (count != 0 && pointerOverPicture(pointer)) {
         const LocationView& location = mapData_->Locations[NearestLocation(mapData_->Locations, count, curMouse)];
         const MapPoint office{location.MapX, location.MapY};
-        if (IsNearMarker(curMouse, office)) cursor = hand_cursor_;
+        if (IsNearMarker(curMouse, office)) {
+            cursor = hand_cursor_;
+            hover_tip_.point(OfficesUnderPointer(positions_, curMouse, kHandCursorReach), pointer);
+        }
 
         const GuideLine shown{lastMouse, hoverLoc};
         picture_.drawGuideLine(lineShown ? &shown : nullptr, {curMouse, office});
@@ -195,6 +211,7 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
         lineShown = true;
         InvalidateRect(control("Image1"), nullptr, FALSE);
     }
+    if (cursor != hand_cursor_) hover_tip_.hide();
     setImage1Cursor(cursor, &pointer);
 }
 
@@ -219,6 +236,7 @@ bool TMapUI::pointerOverPicture(POINT pointer) const { return StrictlyInside(pic
 
 void TMapUI::FormMouseMove()
 {
+    hover_tip_.hide();
     if (mapData_) picture_.copyFrom(mapData_->CleanMap);
     HWND image = control("Image1");
     InvalidateRect(image, nullptr, FALSE);
@@ -230,7 +248,7 @@ void TMapUI::Image1Click()
 {
     setImage1Cursor(arrow_cursor_);
     if (locationCount() == 0) return;
-    showInfo(ToLocation(mapData_->Locations[nearestLocation(curMouse)]));
+    selectOffice(nearestLocation(curMouse));
 }
 
 void TMapUI::ComboBox1Click()
@@ -243,6 +261,14 @@ void TMapUI::ComboBox1Click()
     TLocation location;
     mapData_->findByCountry(country, location);
     showInfo(location);
+    // The office shown is the one that findByCountry finds: the last slot with that country.
+    selected_.reset();
+    const LocationSlots& slots = mapData_->Locations;
+    for (std::size_t i = country.empty() ? slots.size() : slots.storedCount(); i-- > 0;) {
+        if (slots[i].Country != country) continue;
+        if (i < locationCount()) selected_ = i;
+        break;
+    }
 }
 
 void TMapUI::showInfo(const TLocation& location)
@@ -260,6 +286,11 @@ void TMapUI::showInfo(const TLocation& location)
 
     if (const auto entry = LastEntryOf(countries_, location.Country))
         SendMessageA(control("ComboBox1"), CB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
+
+    // The map tells a screen reader the selected office's name as its value.
+    HWND map = control("Image1");
+    SetWindowTextW(map, Utf8ToWide(location.Name).c_str());
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, map, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TMapUI::overlayLocation(const TLocation& location, Rgb colour, int size)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,16 @@
 #include "support/Application.h"
 #include "support/Support2PlacementWin.h"
 #include "support/WindowBase.h"
+#include "ui/HoverTip.h"
 #include "ui/MapControls.h"
+#include "ui/MapKeyboard.h"
 #include "ui/MapLogic.h"
 #include "ui/MapPicture.h"
 #include "ui/PictureGeometry.h"
 
 namespace mappa {
+
+class FindOfficeDialog;
 
 class TMapUI : public WindowBase<TMapUI> {
 public:
@@ -65,6 +70,21 @@ public:
     void overlayLocation(const TLocation& location, Rgb colour, int size);
     std::size_t nearestLocation(MapPoint point);
 
+    // Reaching an office without pointing at it: the find dialog (Ctrl+F),
+    // the arrow keys on the focused map, and saving the selected office as a
+    // contact card (Ctrl+S).
+    void findOffice();
+    void saveContact();
+    // Shows office `index` as clicking its marker does, and makes it the selected office.
+    void selectOffice(std::size_t index);
+    // The arrow keys: the nearest office that way from the selected one (from the picture's centre when none).
+    void moveSelection(MapDirection direction);
+    // The office shown last by a click, the country list, the find dialog or the keys.
+    std::optional<std::size_t> selectedOffice() const { return selected_; }
+    // The keys for the window and its find dialog, before the message is
+    // dispatched: shortcuts, then dialog navigation. True when it was used.
+    bool preTranslateMessage(MSG& message);
+
     // Runs when the window has moved, with its client area's screen position.
     std::function<void(int x, int y)> onMove;
 
@@ -83,6 +103,9 @@ public:
     HWND control(const char* name) const { return controls_.handle(name); }
     std::string hintOf(const char* name) const { return controls_.hintOf(name); }
     HCURSOR image1Cursor() const { return image1_cursor_; }
+    const HoverTip& hoverTip() const { return hover_tip_; }
+    // Null until the find dialog is first opened.
+    FindOfficeDialog* findDialog() const { return find_.get(); }
     // The screen rectangle inside which a move draws the guide line: from the
     // window's outer rectangle, the panel's place and the frame's height.
     RECT pictureOnScreen() const;
@@ -103,6 +126,11 @@ private:
     void openWebLink(const std::string& address);
     std::string textOf(const char* name) const;
     std::size_t locationCount() const;
+    void addSystemMenuItems();
+    void updateSystemMenu();
+    bool handleCommand(UINT command);
+    LRESULT handleMapKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
+    std::string hoverTextOf(const std::vector<std::size_t>& offices) const;
 
     HINSTANCE instance_;
     TableFactory make_table_;
@@ -119,6 +147,10 @@ private:
     std::vector<MarkerStamp> stamps_;     // the marker styles drawn so far
     bool shown_ = false;
     bool image1_pressed_ = false;
+    std::vector<MapPoint> positions_;  // every office's place on the picture, in table order
+    std::optional<std::size_t> selected_;
+    HoverTip hover_tip_;
+    std::unique_ptr<FindOfficeDialog> find_;
 };
 
 // The map window of the running program; set while one exists.

@@ -43,7 +43,19 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOVE:
         if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
+    case WM_TIMER:
+        if (wParam != HoverTip::kTimerId) break;
+        hover_tip_.onTimer();
+        return 0;
+    case WM_SYSCOMMAND:
+        if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
+        break;
+    case WM_INITMENUPOPUP:
+        if (HIWORD(lParam)) updateSystemMenu();
+        break;
     case WM_COMMAND: {
+        // Ctrl+F and Ctrl+S come as commands without a control.
+        if (lParam == 0 && handleCommand(LOWORD(wParam))) return 0;
         HWND source = reinterpret_cast<HWND>(lParam);
         for (const CommandRoute& route : kCommandRoutes) {
             if (source == control(route.control) && HIWORD(wParam) == route.code) {
@@ -120,9 +132,19 @@ LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: {
         const PaintDc paint(picture);
         picture_.paint(paint.get());
+        if (GetFocus() == picture) {
+            RECT bounds{};
+            GetClientRect(picture, &bounds);
+            DrawFocusRect(paint.get(), &bounds);
+        }
         return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: InvalidateRect(picture, nullptr, FALSE); return 0;
+    case WM_GETDLGCODE:
+    case WM_KEYDOWN: return handleMapKey(picture, message, wParam, lParam);
+    case WM_MOUSELEAVE: hover_tip_.pointerLeft(); return 0;
     case WM_MOUSEMOVE: {
         // Where the pointer was when it moved; asking the system again
         // costs a round trip to the display under Wine.
@@ -131,6 +153,7 @@ LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     case WM_LBUTTONDOWN:
+        SetFocus(picture);
         image1_pressed_ = true;
         SetCapture(picture);
         return 0;

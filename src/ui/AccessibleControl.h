@@ -1,0 +1,26 @@
+// What a control tells a screen reader (MSAA): its name, role and value, and
+// for links the action behind them. The rest (place, state, parent, children,
+// focus) comes from the object that the system makes for any window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace mappa {
+
+struct AccessibleTraits {
+    long role = 0;            // ROLE_SYSTEM_...
+    std::wstring name;        // empty: the window's text
+    bool valueIsText = false;  // the window's text is the value (the name then comes from `name`)
+    DWORD state = 0;          // STATE_SYSTEM_... added to the system's
+    // Links: the default action "Jump" sends the parent a click notification
+    // (STN_CLICKED), as a click on the control does.
+    bool jumps = false;
+};
+
+// Makes `control` answer screen readers with `traits`, for the rest of its
+// life; once per control.
+void MakeAccessible(HWND control, AccessibleTraits traits);
+
+}  // namespace mappa

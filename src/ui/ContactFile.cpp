@@ -1,0 +1,68 @@
+#include "ui/ContactFile.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+#include "support/Support2Win.h"
+#include "support/WinError.h"
+#include "support/WinHandles.h"
+
+namespace mappa {
+namespace {
+
+constexpr DWORD kLongestPath = 32768;
+
+WindowsError LastError(const char* what) { return WindowsError(HRESULT_FROM_WIN32(GetLastError()), what); }
+
+}  // namespace
+
+std::optional<std::wstring> AskContactPath(HWND owner, std::string_view suggestedName)
+{
+    std::wstring path = Utf8ToWide(suggestedName);
+    path.resize(std::max<std::size_t>(path.size() + 1, kLongestPath), L'\0');
+    static constexpr wchar_t kFilter[] = L"Contact cards (*.vcf)\0*.vcf\0All files (*.*)\0*.*\0";
+    OPENFILENAMEW ask{};
+    ask.lStructSize = sizeof ask;
+    ask.hwndOwner = owner;
+    ask.lpstrFilter = kFilter;
+    ask.nFilterIndex = 1;
+    ask.lpstrFile = path.data();
+    ask.nMaxFile = static_cast<DWORD>(path.size());
+    ask.lpstrDefExt = L"vcf";
+    ask.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&ask)) {
+        if (const DWORD error = CommDlgExtendedError())
+            throw WindowsError(E_FAIL, "The Save As dialog failed (error " + std::to_string(error) + ")");
+        return std::nullopt;
+    }
+    path.resize(path.find(L'\0'));
+    return path;
+}
+
+void WriteWholeFile(const std::wstring& path, std::string_view bytes)
+{
+    // The new text goes into a file of its own in the same folder first.
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+    wchar_t temporary[MAX_PATH + 1] = {};
+    if (!GetTempFileNameW(folder.c_str(), L"vcf", 0, temporary)) throw LastError("Cannot save the contact card");
+    try {
+        {
+            HANDLE opened = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (opened == INVALID_HANDLE_VALUE) throw LastError("Cannot save the contact card");
+            const KernelHandle file(opened);
+            DWORD written = 0;
+            if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                written != bytes.size())
+                throw LastError("Cannot write the contact card");
+        }
+        if (!MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+            throw LastError("Cannot save the contact card");
+    } catch (...) {
+        DeleteFileW(temporary);
+        throw;
+    }
+}
+
+}  // namespace mappa

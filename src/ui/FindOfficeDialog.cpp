@@ -1,0 +1,216 @@
+#include "ui/FindOfficeDialog.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "support/Support2Win.h"
+#include "support/WinError.h"
+#include "support/WindowBase.h"
+#include "ui/AccessibleControl.h"
+#include "ui/FindOfficeIds.h"
+
+namespace mappa {
+namespace {
+
+constexpr UINT_PTR kEditSubclassId = 0x464F;  // "FO"
+
+struct Column {
+    const wchar_t* title;
+    int width;  // in dialog units
+};
+// Name, City (the office's fourth line), Country, Phone, Type.
+constexpr Column kColumns[] = {{L"Name", 130}, {L"City", 70}, {L"Country", 70}, {L"Phone", 70}, {L"Type", 45}};
+
+std::string_view CellText(const LocationView& office, int column)
+{
+    switch (column) {
+    case 0: return office.Name;
+    case 1: return office.Extra2;
+    case 2: return office.Country;
+    case 3: return office.Phone;
+    case 4: return office.OfficeType;
+    default: return {};
+    }
+}
+
+// Keys that move in the list even while the focus is in the edit box.
+bool IsListKey(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT; }
+
+}  // namespace
+
+FindOfficeDialog::FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count,
+                                   Choose choose)
+    : owner_(owner), slots_(slots), choose_(std::move(choose)),
+      search_(count, [&slots](std::size_t i) { return SearchFieldsOf(slots[i]); })
+{
+    rows_ = &search_.filter("");
+    dialog_ = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FIND_OFFICE), owner, &DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+    if (!dialog_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot open the Find an office dialog");
+}
+
+FindOfficeDialog::~FindOfficeDialog()
+{
+    if (!dialog_) return;
+    SetWindowLongPtrW(dialog_, DWLP_USER, 0);
+    DestroyWindow(dialog_);
+}
+
+HWND FindOfficeDialog::editBox() const { return GetDlgItem(dialog_, IDC_FIND_TEXT); }
+
+HWND FindOfficeDialog::list() const { return GetDlgItem(dialog_, IDC_FIND_LIST); }
+
+bool FindOfficeDialog::isOpen() const { return IsWindowVisible(dialog_) != FALSE; }
+
+INT_PTR CALLBACK FindOfficeDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<FindOfficeDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    if (message == WM_INITDIALOG) self->dialog_ = dialog;
+    return static_cast<INT_PTR>(GuardedMessage([&] { return static_cast<LRESULT>(self->handleMessage(message, wParam, lParam)); }));
+}
+
+INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        initialize();
+        return FALSE;  // the focus is set when the dialog opens
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) chooseRow(selectedRow());
+        else if (LOWORD(wParam) == IDCANCEL) close();
+        else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter();
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom != IDC_FIND_LIST) return FALSE;
+        if (header->code == LVN_GETDISPINFOW) fillCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        else if (header->code == NM_DBLCLK) {
+            const int item = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
+            if (item >= 0) chooseRow(static_cast<std::size_t>(item));
+        }
+        return TRUE;
+    }
+    case WM_CLOSE: close(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+void FindOfficeDialog::initialize()
+{
+    HWND offices = list();
+    ListView_SetExtendedListViewStyle(offices, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    for (std::size_t i = 0; i < std::size(kColumns); ++i) {
+        RECT width{0, 0, kColumns[i].width, 0};
+        MapDialogRect(dialog_, &width);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        column.cx = width.right;
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(offices, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    SetWindowSubclass(editBox(), &EditSubclass, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, L"Search", true, 0, false});
+    MakeAccessible(offices, {ROLE_SYSTEM_LIST, L"Offices", false, 0, false});
+    ListView_SetItemCountEx(offices, rows_->size(), 0);
+    selectRow(0);
+}
+
+LRESULT CALLBACK FindOfficeDialog::EditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR data)
+{
+    if (message == WM_KEYDOWN && IsListKey(wParam)) {
+        SendMessageW(reinterpret_cast<FindOfficeDialog*>(data)->list(), message, wParam, lParam);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(edit, &EditSubclass, kEditSubclassId);
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void FindOfficeDialog::open()
+{
+    if (!placed_) placeOverOwner();
+    ShowWindow(dialog_, SW_SHOW);
+    SetForegroundWindow(dialog_);
+    // As Tab would: the focus in the edit box, its text selected, so that typing starts a new search.
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(editBox()), TRUE);
+}
+
+void FindOfficeDialog::close()
+{
+    if (!isOpen()) return;
+    if (GetActiveWindow() == dialog_) SetActiveWindow(owner_);
+    ShowWindow(dialog_, SW_HIDE);
+}
+
+void FindOfficeDialog::placeOverOwner()
+{
+    placed_ = true;
+    RECT owner{}, own{};
+    GetWindowRect(owner_, &owner);
+    GetWindowRect(dialog_, &own);
+    const int width = own.right - own.left, height = own.bottom - own.top;
+    int left = owner.left + ((owner.right - owner.left) - width) / 2;
+    int top = owner.top + ((owner.bottom - owner.top) - height) / 2;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+        top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+    }
+    SetWindowPos(dialog_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FindOfficeDialog::refilter()
+{
+    const int length = GetWindowTextLengthW(editBox());
+    std::wstring query(static_cast<std::size_t>(length) + 1, L'\0');
+    query.resize(static_cast<std::size_t>(GetWindowTextW(editBox(), query.data(), length + 1)));
+    rows_ = &search_.filter(WideToUtf8(query));
+    ListView_SetItemCountEx(list(), rows_->size(), 0);
+    selectRow(0);
+}
+
+void FindOfficeDialog::selectRow(std::size_t row)
+{
+    HWND offices = list();
+    ListView_SetItemState(offices, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row >= rows_->size()) return;
+    const int item = static_cast<int>(row);
+    ListView_SetItemState(offices, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(offices, item, FALSE);
+}
+
+std::size_t FindOfficeDialog::selectedRow() const
+{
+    const int item = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+    return item < 0 ? rows_->size() : static_cast<std::size_t>(item);
+}
+
+void FindOfficeDialog::chooseRow(std::size_t row)
+{
+    if (row >= rows_->size()) return;
+    const std::size_t office = (*rows_)[row];
+    close();
+    choose_(office);
+}
+
+void FindOfficeDialog::fillCell(NMLVDISPINFOW& cell) const
+{
+    LVITEMW& item = cell.item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    item.pszText[0] = L'\0';
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_->size()) return;
+    const std::wstring text = Utf8ToWide(CellText(slots_[(*rows_)[static_cast<std::size_t>(item.iItem)]], item.iSubItem));
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = L'\0';
+}
+
+}  // namespace mappa

@@ -1,0 +1,70 @@
+// "Find an office": an edit box and a list of every office (Name, City,
+// Country, Phone, Type) that narrows as the user types. Enter or a double-click
+// chooses the selected office; Esc closes the dialog.
+//
+// The dialog is made on first opening, with the search index over the offices,
+// and then only hidden and shown again: the offices never change once loaded.
+// The list is virtual (its rows are asked for as they are drawn), so that a
+// hundred thousand offices cost no more to list than a hundred.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mapdata/LocationTable.h"
+#include "ui/OfficeSearch.h"
+
+namespace mappa {
+
+class FindOfficeDialog {
+public:
+    using Choose = std::function<void(std::size_t office)>;
+
+    // The first `count` slots are the offices; `slots` must outlive the dialog.
+    FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count, Choose choose);
+    ~FindOfficeDialog();
+    FindOfficeDialog(const FindOfficeDialog&) = delete;
+    FindOfficeDialog& operator=(const FindOfficeDialog&) = delete;
+
+    // Shows the dialog with the focus in the edit box, its text selected.
+    void open();
+    // Hides the dialog; the search and its text stay for the next opening.
+    void close();
+
+    HWND handle() const { return dialog_; }
+    HWND editBox() const;
+    HWND list() const;
+    bool isOpen() const;
+
+    // The offices listed, in the list's order.
+    const std::vector<std::uint32_t>& rows() const { return *rows_; }
+    // The selected row; rows().size() when none is.
+    std::size_t selectedRow() const;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK EditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void initialize();
+    void refilter();
+    void selectRow(std::size_t row);
+    void chooseRow(std::size_t row);
+    void fillCell(NMLVDISPINFOW& cell) const;
+    void placeOverOwner();
+
+    HWND owner_;
+    const LocationSlots& slots_;
+    Choose choose_;
+    OfficeSearch search_;
+    const std::vector<std::uint32_t>* rows_ = nullptr;  // the search's latest result
+    HWND dialog_ = nullptr;
+    bool placed_ = false;
+};
+
+}  // namespace mappa

@@ -1,0 +1,15 @@
+// The map window's controls as keyboard and screen reader users meet them:
+// every control named and given its role, the panels named by their labels,
+// the e-mail address and the two web links as links that take the focus.
+#pragma once
+
+#include "ui/MapControls.h"
+
+namespace mappa {
+
+inline constexpr const wchar_t* kWorldMapName = L"World map";
+
+// To be called once the controls exist.
+void MakeMapControlsAccessible(const MapControls& controls);
+
+}  // namespace mappa
