@@ -144,8 +144,9 @@ void FindOfficeDialog::open()
 void FindOfficeDialog::close()
 {
     if (!isOpen()) return;
-    if (GetActiveWindow() == dialog_) SetActiveWindow(owner_);
+    const bool active = GetActiveWindow() == dialog_;
     ShowWindow(dialog_, SW_HIDE);
+    if (active) SetActiveWindow(owner_);
 }
 
 void FindOfficeDialog::placeOverOwner()

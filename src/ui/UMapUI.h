@@ -149,6 +149,7 @@ private:
     bool image1_pressed_ = false;
     std::vector<MapPoint> positions_;  // every office's place on the picture, in table order
     std::optional<std::size_t> selected_;
+    HWND focus_on_return_ = nullptr;  // the control to focus when the window is activated again
     HoverTip hover_tip_;
     std::unique_ptr<FindOfficeDialog> find_;
 };

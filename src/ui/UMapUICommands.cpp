@@ -81,7 +81,9 @@ void TMapUI::findOffice()
         find_ = std::make_unique<FindOfficeDialog>(instance_, window_, mapData_->Locations, locationCount(),
                                                    [this](std::size_t office) {
                                                        selectOffice(office);
-                                                       SetFocus(control("Image1"));
+                                                       // The office chosen is the map's selection: the keys go on from it.
+                                                       focus_on_return_ = control("Image1");
+                                                       if (GetActiveWindow() == window_) SetFocus(focus_on_return_);
                                                    });
     }
     find_->open();

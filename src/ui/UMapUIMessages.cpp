@@ -50,6 +50,16 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOMMAND:
         if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
         break;
+    case WM_ACTIVATE:
+        // As a dialog does: the control that had the focus has it again when the window comes back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(window_, focus)) focus_on_return_ = focus;
+        } else if (focus_on_return_ && IsWindow(focus_on_return_) && !IsIconic(window_)) {
+            SetFocus(focus_on_return_);
+            return 0;
+        }
+        break;
     case WM_INITMENUPOPUP:
         if (HIWORD(lParam)) updateSystemMenu();
         break;

@@ -52,21 +52,29 @@ check("EMAIL", full.email.value, "nordic@example.com")
 check("GEO", full_geo, "geo:59.27,15.21")
 check("URL", full.url.value, "https://www.example.com/")
 
+# The program saves the bare office with the company site of its list, given as a second argument.
+bare_url = sys.argv[2] if len(sys.argv) > 2 else None
 bare, bare_geo = read("bare.vcf")
-check("bare properties", sorted(bare.contents), ["fn", "geo", "kind", "org", "version"])
+check("bare properties", sorted(bare.contents), ["fn", "geo", "kind", "org"] + (["url"] if bare_url else []) + ["version"])
+if bare_url:
+    check("bare URL", bare.url.value, bare_url)
 check("bare GEO", bare_geo, "geo:-33.9,-151.2")
 for name, lines in bare.contents.items():
     for line in lines:
         check(f"bare {name} is not empty", bool(line.value), True)
 
-tricky, _ = read("tricky.vcf")
-name = "Smith, Jones; Partners \\ Co — 株式会社ノルヴァンティック東京支社とその関連会社のための非常に長い名前"
-check("tricky FN", tricky.fn.value, name)
-check("tricky ORG", tricky.org.value, [name])
-check("tricky street", tricky.adr.value.street, "Rua São João, 12; fundos")
-check("tricky URL", tricky.url.value, "http://www.example.com")
+# The program's own saving writes no such card; the core's test does.
+checked = 2
+if (directory / "tricky.vcf").exists():
+    checked = 3
+    tricky, _ = read("tricky.vcf")
+    name = "Smith, Jones; Partners \\ Co — 株式会社ノルヴァンティック東京支社とその関連会社のための非常に長い名前"
+    check("tricky FN", tricky.fn.value, name)
+    check("tricky ORG", tricky.org.value, [name])
+    check("tricky street", tricky.adr.value.street, "Rua São João, 12; fundos")
+    check("tricky URL", tricky.url.value, "http://www.example.com")
 
 for failure in failures:
     print("FAIL", failure)
-print("checked 3 cards,", len(failures), "failures")
+print(f"checked {checked} cards,", len(failures), "failures")
 sys.exit(1 if failures else 0)
