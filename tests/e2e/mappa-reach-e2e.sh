@@ -51,7 +51,10 @@ wait_file() {
 }
 
 # The bundled offices, with Orebro in its own spelling and an office with no optional line.
-cp "$exe" "$probe_exe" "$work/"
+# The program runs under a name of its own, so that the desktop chosen for it here
+# is not where Mappa.exe goes in other tests.
+cp "$exe" "$work/MappaReach.exe"
+cp "$probe_exe" "$work/"
 sed -e 's/^CITY: Orebro$/CITY: Örebro/' "$(dirname "$exe")/Mappa2.dat" |
     awk -v bare='*---\nNAME: Norvantic Remote\nADDRESS:\nCOUNTRY:\nCITY:\nPOSTCODE:\nPHONE:\nLOCAL TOLL FREE:\nINTERNATIONAL TOLL FREE:\nFAX:\nEMAIL:\nLATITUDE: 33.9 S\nLONGITUDE: 151.2 W\nTYPE:' \
         'inserted == 0 && /^$/ { print bare; inserted = 1 } { print }' >"$work/Mappa2.dat"
@@ -67,7 +70,7 @@ done
 # Both programs on the one desktop: the probe's first run puts it there for the rest.
 # The Save As dialog opens in the program's folder.
 cd "$work" || exit 1
-"$wine_run" --desktop MappaReach "$work/Mappa.exe" >"$work/app.out" 2>&1 &
+"$wine_run" --desktop MappaReach "$work/MappaReach.exe" >"$work/app.out" 2>&1 &
 app=$!
 "$wine_run" --desktop MappaReach "$work/mappa_probe.exe" wait "Norvantic - Worldwide Locations" >/dev/null 2>&1 ||
     { fail "the map window did not appear within 20 s"; exit 1; }
@@ -77,23 +80,25 @@ sleep 1
 msaa=$(probe msaa)
 for line in "Country | combo box | " "Name | text | " "Phone | text | " "Fax | text | " "Local Toll Free | text | " \
     "EMail | link | " "World map | graphic | " "Copy | push button | " "Exit | push button | "; do
-    if grep -qF -- "$line" <<<"$msaa"; then pass "MSAA: $line"; else fail "MSAA has no '$line':"$'\n'"$msaa"; fi
+    grep -qF -- "$line" <<<"$msaa" || missing+="[$line]"
 done
+check "MSAA: the controls' names and roles" "${missing:-}" ""
 check "MSAA: the two web links and the e-mail address are links" "$(grep -c ' | link | ' <<<"$msaa")" 3
 
-# --- Tab runs: country list, Copy, Exit, e-mail, map, the two web links, and round again.
+# --- Clicking the map gives it the focus; from there Tab runs the two web links,
+# the country list, Copy, Exit, the e-mail address and back to the map.
+probe click 600 300 >/dev/null
+check "clicking the map gives it the focus" "$(probe focus | cut -d'|' -f1)" "World map "
 order=
-for _ in 1 2 3 4 5 6 7 8; do
+for _ in 1 2 3 4 5 6 7; do
     probe keys tab >/dev/null
     order+="$(probe focus | cut -d'|' -f1-2);"
 done
 web=$(probe msaa | awk -F ' \\| ' '$2 == "link" && $1 != "EMail" { print $1 }')
-check "Tab order" "$order" \
-    "Country | combo box ;Copy | push button ;Exit | push button ;EMail | link ;World map | graphic ;$(sed -n 1p <<<"$web") | link ;$(sed -n 2p <<<"$web") | link ;Country | combo box ;"
+check "Tab order" "$order" "$(sed -n 1p <<<"$web") | link ;$(sed -n 2p <<<"$web") | link ;Country | combo box ;\
+Copy | push button ;Exit | push button ;EMail | link ;World map | graphic ;"
 
-# --- The arrow keys on the focused map (Tab has come round to the country list: three back).
-probe keys shift+tab shift+tab shift+tab >/dev/null
-check "the map has the focus" "$(probe focus | cut -d'|' -f1)" "World map "
+# --- The arrow keys on the focused map.
 probe keys right >/dev/null
 first=$(value_of "World map" graphic)
 if [ -n "$first" ] && [ "$(value_of Name)" = "$first" ]; then pass "Right selects an office and shows it: $first"

@@ -116,13 +116,12 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
     EXPECT_EQ(map->hintOf("lsWebLink2"), "https://support.example.com/");
 }
 
-TEST(MapWindowLayout, TabGoesFromCountryListToCopyToExit)
+TEST(MapWindowLayout, TabRunsCountryListCopyExitEmailMapAndTheTwoWebLinks)
 {
     MapWindow map({Office{}});
-    HWND combo = map->control("ComboBox1"), copy = map->control("bCopy"), exit = map->control("bExit");
-    EXPECT_EQ(GetNextDlgTabItem(map->handle(), combo, FALSE), copy);
-    EXPECT_EQ(GetNextDlgTabItem(map->handle(), copy, FALSE), exit);
-    EXPECT_EQ(GetNextDlgTabItem(map->handle(), exit, FALSE), combo);
+    const char* const order[] = {"ComboBox1", "bCopy", "bExit", "ldEmail", "Image1", "lsWebLink", "lsWebLink2", "ComboBox1"};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        EXPECT_EQ(GetNextDlgTabItem(map->handle(), map->control(order[i]), FALSE), map->control(order[i + 1])) << order[i];
 }
 
 TEST(MapPicture, LandAndSeaAreWhereTheyBelong)
