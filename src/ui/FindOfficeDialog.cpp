@@ -180,9 +180,10 @@ void FindOfficeDialog::refilter()
 
 void FindOfficeDialog::selectRow(std::size_t row)
 {
-    HWND offices = list();
-    ListView_SetItemState(offices, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // The list takes one selection: choosing a row clears the one before. Nothing
+    // clears them all, as that, or looking for the selected row, costs a pass over every row.
     if (row >= rows_->size()) return;
+    HWND offices = list();
     const int item = static_cast<int>(row);
     ListView_SetItemState(offices, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(offices, item, FALSE);

@@ -120,7 +120,7 @@ LRESULT TMapUI::handleMapKey(HWND picture, UINT message, WPARAM wParam, LPARAM l
         if (selected_) selectOffice(*selected_);
         return 0;
     }
-    return DefWindowProcA(picture, message, wParam, lParam);
+    return DefWindowProcW(picture, message, wParam, lParam);
 }
 
 void TMapUI::saveContact()

@@ -6,25 +6,9 @@
 set -u
 exe=${1:?usage: mappa-e2e.sh path/to/Mappa.exe}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-wine_run=$root/tools/wine-run
-key='HKCU\Software\Wine\WineBrowser'
-work=$(mktemp -d /tmp/mappa-e2e.XXXXXX)
-passed=0
-failed=0
-app=
-
-pass() { echo "e2e: ok   - $1"; passed=$((passed + 1)); }
-fail() { echo "e2e: FAIL - $1"; failed=$((failed + 1)); }
-finish() {
-    [ -n "$app" ] && kill -0 "$app" 2>/dev/null && kill "$app"
-    "$wine_run" reg delete "$key" /v Browsers /f >/dev/null 2>&1
-    "$wine_run" reg delete "$key" /v Mailers /f >/dev/null 2>&1
-    rm -rf "$work"
-    echo "e2e: $passed passed, $failed failed"
-    [ "$failed" -eq 0 ] && [ "$passed" -eq 5 ]
-    exit $?
-}
-trap finish EXIT
+name=e2e
+expected_passes=5
+source "$root/tests/e2e/e2e-common.sh"
 
 # Client point (x, y) of the map window on the screen.
 client_origin() {
@@ -49,21 +33,6 @@ click_at() {
     xdotool click 1
     sleep 0.5
 }
-
-# Waits up to ten seconds for a line in the request log.
-wait_request() {
-    for _ in $(seq 1 50); do
-        grep -qxF "$1" "$work/requests.log" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/requests.log\n' "$work" >"$work/record.sh"
-for value in Browsers Mailers; do
-    "$wine_run" reg add "$key" /v "$value" /d "/bin/sh $work/record.sh" /f >/dev/null 2>&1 ||
-        { echo "e2e: cannot set $key $value"; exit 1; }
-done
 
 "$wine_run" "$exe" >"$work/app.out" 2>&1 &
 app=$!

@@ -10,38 +10,16 @@ set -u
 exe=${1:?usage: mappa-reach-e2e.sh Mappa.exe mappa_probe.exe}
 probe_exe=${2:?usage: mappa-reach-e2e.sh Mappa.exe mappa_probe.exe}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-wine_run=$root/tools/wine-run
-key='HKCU\Software\Wine\WineBrowser'
-work=$(mktemp -d /tmp/mappa-reach.XXXXXX)
-passed=0
-failed=0
-app=
+name=reach
+expected_passes=1
+source "$root/tests/e2e/e2e-common.sh"
 
-pass() { echo "reach: ok   - $1"; passed=$((passed + 1)); }
-fail() { echo "reach: FAIL - $1"; failed=$((failed + 1)); }
 # check WHAT GOT EXPECTED
 check() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: got '$2', expected '$3'"; fi; }
-finish() {
-    [ -n "$app" ] && kill -0 "$app" 2>/dev/null && kill "$app"
-    "$wine_run" reg delete "$key" /v Browsers /f >/dev/null 2>&1
-    "$wine_run" reg delete "$key" /v Mailers /f >/dev/null 2>&1
-    rm -rf "$work"
-    echo "reach: $passed passed, $failed failed"
-    [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
-    exit $?
-}
-trap finish EXIT
 
 probe() { "$wine_run" "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 # The accessible value of the control with that name (and role), as the msaa command lists it.
 value_of() { probe msaa | awk -F ' \\| ' -v name="$1" -v role="${2:-}" '$1 == name && (role == "" || $2 == role) { print $3; exit }'; }
-wait_request() {
-    for _ in $(seq 1 50); do
-        grep -qxF "$1" "$work/requests.log" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    return 1
-}
 wait_file() {
     for _ in $(seq 1 50); do
         [ -s "$1" ] && return 0
@@ -61,14 +39,7 @@ sed -e 's/^CITY: Orebro$/CITY: Örebro/' "$(dirname "$exe")/Mappa2.dat" |
 
 # The Save As dialog opens in the program's folder unless it remembers another.
 "$wine_run" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\ComDlg32' /f >/dev/null 2>&1
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> %s/requests.log\n' "$work" >"$work/record.sh"
-for value in Browsers Mailers; do
-    "$wine_run" reg add "$key" /v "$value" /d "/bin/sh $work/record.sh" /f >/dev/null 2>&1 ||
-        { echo "reach: cannot set $key $value"; exit 1; }
-done
-
 # Both programs on the one desktop: the probe's first run puts it there for the rest.
-# The Save As dialog opens in the program's folder.
 cd "$work" || exit 1
 "$wine_run" --desktop MappaReach "$work/MappaReach.exe" >"$work/app.out" 2>&1 &
 app=$!
