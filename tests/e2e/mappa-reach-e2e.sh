@@ -11,7 +11,7 @@ exe=${1:?usage: mappa-reach-e2e.sh Mappa.exe mappa_probe.exe}
 probe_exe=${2:?usage: mappa-reach-e2e.sh Mappa.exe mappa_probe.exe}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 name=reach
-expected_passes=1
+expected_passes=22
 source "$root/tests/e2e/e2e-common.sh"
 
 # check WHAT GOT EXPECTED
