@@ -6,7 +6,7 @@
 set -u
 exe=${1:?usage: mappa-e2e.sh path/to/Mappa.exe}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-name=e2e
+e2e_name=e2e
 expected_passes=5
 source "$root/tests/e2e/e2e-common.sh"
 
