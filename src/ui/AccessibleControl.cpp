@@ -5,8 +5,8 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
-#include <memory>
 #include <new>
+#include <unordered_map>
 
 namespace mappa {
 namespace {
@@ -204,8 +204,6 @@ private:
     ComPtr<IAccessible> system_;
 };
 
-constexpr UINT_PTR kSubclassId = 0x4D41;  // "MA"
-
 // The object for the control's client area, in the form WM_GETOBJECT returns
 // it; 0 when none could be made, and the message then takes its usual course.
 LRESULT AnswerGetObject(HWND window, WPARAM flags, const AccessibleTraits& traits) noexcept
@@ -225,25 +223,55 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, const AccessibleTraits& trait
     }
 }
 
-LRESULT CALLBACK AccessibleSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+// The controls made accessible, with their own window procedures. A table of
+// our own rather than the common controls' subclassing, which looks up a
+// window property for every message: under Wine a round trip to the server,
+// and the country list takes one message per office as it is filled.
+struct Subclassed {
+    WNDPROC previous;
+    AccessibleTraits traits;
+};
+std::unordered_map<HWND, Subclassed>& Subclasses()
 {
-    auto* traits = reinterpret_cast<AccessibleTraits*>(data);
+    static std::unordered_map<HWND, Subclassed> table;  // the window thread's only
+    return table;
+}
+
+template <bool Unicode>
+LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto& table = Subclasses();
+    const auto found = table.find(window);
+    if (found == table.end()) return Unicode ? DefWindowProcW(window, message, wParam, lParam)
+                                             : DefWindowProcA(window, message, wParam, lParam);
+    const WNDPROC previous = found->second.previous;
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (const LRESULT object = AnswerGetObject(window, wParam, *traits)) return object;
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, &AccessibleSubclass, kSubclassId);
-        delete traits;
+        if (const LRESULT object = AnswerGetObject(window, wParam, found->second.traits)) return object;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    const LRESULT result = Unicode ? CallWindowProcW(previous, window, message, wParam, lParam)
+                                   : CallWindowProcA(previous, window, message, wParam, lParam);
+    // The window's last message: its entry goes, and a later window with the same handle starts afresh.
+    if (message == WM_NCDESTROY) table.erase(window);
+    return result;
 }
 
 }  // namespace
 
 void MakeAccessible(HWND control, AccessibleTraits traits)
 {
-    auto owned = std::make_unique<AccessibleTraits>(std::move(traits));
-    if (SetWindowSubclass(control, &AccessibleSubclass, kSubclassId, reinterpret_cast<DWORD_PTR>(owned.get())))
-        owned.release();  // the subclass frees it when the window ends
+    auto& table = Subclasses();
+    if (table.count(control)) return;
+    const bool unicode = IsWindowUnicode(control) != FALSE;
+    const auto [entry, added] = table.emplace(control, Subclassed{nullptr, std::move(traits)});
+    // Set in the same kind as the window's own procedure, so that its messages are not converted.
+    const LONG_PTR previous =
+        unicode ? SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc<true>))
+                : SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc<false>));
+    if (!previous) {
+        table.erase(entry);
+        return;
+    }
+    entry->second.previous = reinterpret_cast<WNDPROC>(previous);
 }
 
 }  // namespace mappa

@@ -20,7 +20,7 @@ struct AccessibleTraits {
 };
 
 // Makes `control` answer screen readers with `traits`, for the rest of its
-// life; once per control.
+// life; a second call for the same control changes nothing. Window thread only.
 void MakeAccessible(HWND control, AccessibleTraits traits);
 
 }  // namespace mappa

@@ -37,14 +37,11 @@ void HoverTip::create(HINSTANCE instance, HWND owner, HWND picture, TextOf textO
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
 }
 
-void HoverTip::point(std::vector<std::size_t> offices, POINT screen)
+void HoverTip::point(std::size_t nearest, MapPoint picture, POINT screen)
 {
-    if (offices.empty()) {
-        hide();
-        return;
-    }
-    if (offices == offices_) return;
-    offices_ = std::move(offices);
+    if (nearest_ == nearest) return;
+    nearest_ = nearest;
+    picture_at_ = picture;
     at_ = screen;
     if (shown_) {
         activate(false);
@@ -65,7 +62,7 @@ void HoverTip::hide()
     if (pending_) KillTimer(owner_, kTimerId);
     if (shown_) activate(false);
     pending_ = shown_ = was_shown_ = false;
-    offices_.clear();
+    nearest_.reset();
 }
 
 void HoverTip::pointerLeft()
@@ -84,8 +81,9 @@ void HoverTip::onTimer()
 
 void HoverTip::show()
 {
-    if (offices_.empty() || !tip_) return;
-    text_ = Utf8ToWide(text_of_(offices_));
+    if (!nearest_ || !tip_) return;
+    text_ = Utf8ToWide(text_of_(picture_at_));
+    if (text_.empty()) return;
     TTTOOLINFOW tool = ToolOf(owner_);
     tool.lpszText = text_.data();
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));

@@ -1,21 +1,24 @@
 // The tooltip that names the offices under the pointer while the hand cursor
 // shows. It appears once the pointer has rested for the tooltip delay, so that
-// a pointer sweeping over the map costs no more than a timer per office passed.
+// a pointer sweeping over the map costs no more than a timer per office passed;
+// the offices it names are looked for only then.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "mapdata/LocationTable.h"
 
 namespace mappa {
 
 class HoverTip {
 public:
-    // The tooltip's text for offices under the pointer, nearest first.
-    using TextOf = std::function<std::string(const std::vector<std::size_t>& offices)>;
+    // The tooltip's text for the offices under the pointer at `picture`.
+    using TextOf = std::function<std::string(MapPoint picture)>;
     // The timer that `owner` receives as WM_TIMER, to be handed to onTimer.
     static constexpr UINT_PTR kTimerId = 0x4854;  // "HT"
 
@@ -27,8 +30,9 @@ public:
     // the control whose pointer leaving hides the tip.
     void create(HINSTANCE instance, HWND owner, HWND picture, TextOf textOf);
 
-    // The offices now under the pointer, at `screen`; none hides the tip.
-    void point(std::vector<std::size_t> offices, POINT screen);
+    // The pointer is at `picture` on the map and `screen` on the screen, with
+    // office `nearest` under the hand cursor. A new nearest office starts the delay again.
+    void point(std::size_t nearest, MapPoint picture, POINT screen);
     void hide();
     // The pointer left the picture (WM_MOUSELEAVE).
     void pointerLeft();
@@ -36,7 +40,6 @@ public:
 
     HWND window() const { return tip_; }
     bool shown() const { return shown_; }
-    const std::vector<std::size_t>& offices() const { return offices_; }
 
 private:
     void show();
@@ -46,7 +49,8 @@ private:
     HWND picture_ = nullptr;
     HWND tip_ = nullptr;  // destroyed with its owner
     TextOf text_of_;
-    std::vector<std::size_t> offices_;
+    std::optional<std::size_t> nearest_;
+    MapPoint picture_at_{};
     POINT at_{};
     bool pending_ = false;
     bool shown_ = false;

@@ -63,7 +63,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
         controls_.create(instance_, window_, kChildClassName, this);
         MakeMapControlsAccessible(controls_);
         hover_tip_.create(instance_, window_, control("Image1"),
-                          [this](const std::vector<std::size_t>& offices) { return hoverTextOf(offices); });
+                          [this](MapPoint picture) { return hoverTextAt(picture); });
         addSystemMenuItems();
         picture_.loadResource(instance_, kWorldMapResource);
     } catch (...) {
@@ -197,11 +197,12 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
     HCURSOR cursor = arrow_cursor_;
     const std::size_t count = locationCount();
     if (count != 0 && pointerOverPicture(pointer)) {
-        const LocationView& location = mapData_->Locations[NearestLocation(mapData_->Locations, count, curMouse)];
+        const std::size_t nearest = NearestLocation(mapData_->Locations, count, curMouse);
+        const LocationView& location = mapData_->Locations[nearest];
         const MapPoint office{location.MapX, location.MapY};
         if (IsNearMarker(curMouse, office)) {
             cursor = hand_cursor_;
-            hover_tip_.point(OfficesUnderPointer(positions_, curMouse, kHandCursorReach), pointer);
+            hover_tip_.point(nearest, curMouse, pointer);
         }
 
         const GuideLine shown{lastMouse, hoverLoc};

@@ -130,7 +130,7 @@ private:
     void updateSystemMenu();
     bool handleCommand(UINT command);
     LRESULT handleMapKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
-    std::string hoverTextOf(const std::vector<std::size_t>& offices) const;
+    std::string hoverTextAt(MapPoint picture) const;
 
     HINSTANCE instance_;
     TableFactory make_table_;

@@ -134,8 +134,9 @@ void TMapUI::saveContact()
     if (const auto path = AskContactPath(window_, ContactFileName(office.Name))) WriteWholeFile(*path, card);
 }
 
-std::string TMapUI::hoverTextOf(const std::vector<std::size_t>& offices) const
+std::string TMapUI::hoverTextAt(MapPoint picture) const
 {
+    const std::vector<std::size_t> offices = OfficesUnderPointer(positions_, picture, kHandCursorReach);
     std::vector<OfficeLabel> labels;
     labels.reserve(offices.size());
     for (const std::size_t i : offices) {
