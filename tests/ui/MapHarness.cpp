@@ -101,12 +101,12 @@ std::string TempFolder::read(const std::string& name) const
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-MapWindow::MapWindow(const std::vector<Office>& offices, const std::string& webLink, bool withFile)
+MapWindow::MapWindow(const std::vector<Office>& offices, const std::string& webLink, bool withFile, bool utf8)
     : source(folder_.path())
 {
     ParkPointer();
-    if (withFile) folder_.write("Mappa2.dat", DataFileText(offices, webLink));
-    ui_ = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
+    if (withFile) folder_.write("Mappa2.dat", (utf8 ? "\xEF\xBB\xBF" : "") + DataFileText(offices, webLink));
+    ui_ = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
     ui_->setPlacementHooks({}, {});
     ShowWindow(ui_->handle(), SW_SHOWNORMAL);
     Pump();

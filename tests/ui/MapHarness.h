@@ -71,8 +71,9 @@ public:
 // A shown map window over a data file in its own folder (no file: `offices` empty and `withFile` false).
 class MapWindow {
 public:
+    // `utf8`: the data file is written in UTF-8 with a byte-order mark, else as the bytes given.
     explicit MapWindow(const std::vector<Office>& offices, const std::string& webLink = "https://www.example.com/",
-                       bool withFile = true);
+                       bool withFile = true, bool utf8 = false);
     ~MapWindow();
     TMapUI& ui() { return *ui_; }
     TMapUI* operator->() { return ui_.get(); }
