@@ -40,6 +40,25 @@ void ExpectNoEntries()
         EXPECT_FALSE(KeyExists(key)) << key << " is still there";
 }
 
+// COM starts the server from the registered command, and it answers.
+void ExpectComStartsTheServerAt(const std::string& path)
+{
+    Microsoft::WRL::ComPtr<IDispatch> map;
+    ASSERT_EQ(CreateMap(map), S_OK);
+    const DWORD server = WaitForServerProcess();
+    ASSERT_NE(server, 0u);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, server);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameW(process, 0, image, &size);
+    CloseHandle(process);
+    EXPECT_TRUE(SamePath(WideToUtf8(image), path)) << WideToUtf8(image);
+    std::wstring version;
+    EXPECT_EQ(ReadVersion(map.Get(), version), S_OK);
+    map.Reset();
+    EXPECT_TRUE(WaitForExit(server, 10000));
+}
+
 class Registration : public ServerTest {};
 
 TEST_F(Registration, SwitchesInEitherFormAndAnyCaseWriteTheEntries)
@@ -90,23 +109,7 @@ TEST_F(Registration, APathWithABlankIsWrittenInShortForm)
     EXPECT_EQ(registered.find(' '), std::string::npos) << registered;
     EXPECT_TRUE(SamePath(registered, copy)) << registered;
 
-    // COM starts the copy from the registered command.
-    {
-        Microsoft::WRL::ComPtr<IDispatch> map;
-        ASSERT_EQ(CreateMap(map), S_OK);
-        const DWORD server = WaitForServerProcess();
-        ASSERT_NE(server, 0u);
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, server);
-        char image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        QueryFullProcessImageNameA(process, 0, image, &size);
-        CloseHandle(process);
-        EXPECT_TRUE(SamePath(image, copy)) << image;
-        std::wstring version;
-        EXPECT_EQ(ReadVersion(map.Get(), version), S_OK);
-        map.Reset();
-        EXPECT_TRUE(WaitForExit(server, 10000));
-    }
+    ExpectComStartsTheServerAt(copy);
     EXPECT_EQ(RunToEnd(Quoted(copy) + " /unregserver"), 0u);
     ExpectNoEntries();
 }
@@ -157,22 +160,7 @@ TEST_F(Registration, AFolderNameInAnyScriptServesAsWell)
 
     constexpr const wchar_t* kToolKey = L"Software\\Kestrelon\\Tools\\Mappa";
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolKey, L"Window.TMapUI");
-    {
-        Microsoft::WRL::ComPtr<IDispatch> map;
-        ASSERT_EQ(CreateMap(map), S_OK);
-        const DWORD server = WaitForServerProcess();
-        ASSERT_NE(server, 0u);
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, server);
-        wchar_t image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        QueryFullProcessImageNameW(process, 0, image, &size);
-        CloseHandle(process);
-        EXPECT_TRUE(SamePath(WideToUtf8(image), copy)) << WideToUtf8(image);
-        std::wstring version;
-        EXPECT_EQ(ReadVersion(map.Get(), version), S_OK);
-        map.Reset();
-        EXPECT_TRUE(WaitForExit(server, 10000));
-    }
+    ExpectComStartsTheServerAt(copy);
     {
         // Started as a user would: the bundled offices are read from beside the copy.
         Process program(Quoted(copy), true);
