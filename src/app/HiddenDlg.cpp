@@ -13,11 +13,11 @@ THiddenForm::THiddenForm(HINSTANCE instance, HWND owner, HWND mapWindow) : map_w
     createWindow(instance, extended, "Kestrelon - Worldwide Locations.", style, 32, 103, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, owner);
     if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the companion window");
-    font_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
-    HWND label = CreateWindowExA(0, "STATIC", "This window should not appear", WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8,
+    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
+    HWND label = CreateWindowExW(0, L"STATIC", L"This window should not appear", WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8,
                                  147, 13, window_, nullptr, instance, nullptr);
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ShowWindow(window_, SW_SHOWNA);
 }
 

@@ -237,19 +237,16 @@ std::unordered_map<HWND, Subclassed>& Subclasses()
     return table;
 }
 
-template <bool Unicode>
 LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto& table = Subclasses();
     const auto found = table.find(window);
-    if (found == table.end()) return Unicode ? DefWindowProcW(window, message, wParam, lParam)
-                                             : DefWindowProcA(window, message, wParam, lParam);
+    if (found == table.end()) return DefWindowProcW(window, message, wParam, lParam);
     const WNDPROC previous = found->second.previous;
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
         if (const LRESULT object = AnswerGetObject(window, wParam, found->second.traits)) return object;
     }
-    const LRESULT result = Unicode ? CallWindowProcW(previous, window, message, wParam, lParam)
-                                   : CallWindowProcA(previous, window, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
     // The window's last message: its entry goes, and a later window with the same handle starts afresh.
     if (message == WM_NCDESTROY) table.erase(window);
     return result;
@@ -261,12 +258,8 @@ void MakeAccessible(HWND control, AccessibleTraits traits)
 {
     auto& table = Subclasses();
     if (table.count(control)) return;
-    const bool unicode = IsWindowUnicode(control) != FALSE;
     const auto [entry, added] = table.emplace(control, Subclassed{nullptr, std::move(traits)});
-    // Set in the same kind as the window's own procedure, so that its messages are not converted.
-    const LONG_PTR previous =
-        unicode ? SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc<true>))
-                : SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc<false>));
+    const LONG_PTR previous = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc));
     if (!previous) {
         table.erase(entry);
         return;

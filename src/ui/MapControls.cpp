@@ -6,31 +6,52 @@
 #include <cstring>
 #include <iterator>
 
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/MapPicture.h"
 
 namespace mappa {
 namespace {
 
-HFONT MakeFont(int height, const char* face, bool bold, bool underline)
+HFONT MakeFont(int height, const wchar_t* face, bool bold, bool underline)
 {
-    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+// The faces of the layout and, for text that the system's code page does not
+// hold, a face that shows every script. "MS Sans Serif" is a bitmap face with
+// the glyphs of one code page, and Windows links no other font to a bitmap
+// face; "Microsoft Sans Serif" is its TrueType successor, of the same design,
+// with Greek, Cyrillic, Arabic and Hebrew of its own and the system's CJK
+// fonts linked to it (FontLink\SystemLink). "Arial" is TrueType, with those
+// four scripts of its own, and holds only fixed texts here.
+struct FontFaces {
+    int height;
+    bool bold, underline;
+    const wchar_t* layoutFace;
+    const wchar_t* scriptFace;
+};
+
+constexpr FontFaces kFontFaces[] = {
+    {-11, false, false, L"MS Sans Serif", L"Microsoft Sans Serif"},  // ControlFont::Form
+    {-15, true, true, L"Arial", L"Arial"},                            // ControlFont::Link
+    {-12, false, true, L"MS Sans Serif", L"Microsoft Sans Serif"},  // ControlFont::Email
+};
+
 struct WindowKind {
-    const char* windowClass;  // null: the program's own class
+    const wchar_t* windowClass;  // null: the program's own class
     DWORD style;
 };
 
 WindowKind KindOf(ControlKind kind)
 {
     switch (kind) {
-    case ControlKind::Label: return {WC_STATICA, SS_LEFT | SS_NOPREFIX};
-    case ControlKind::Link: return {WC_STATICA, SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
-    case ControlKind::TextPanel: return {WC_STATICA, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY | SS_SUNKEN};
-    case ControlKind::ComboBox: return {WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP};
-    case ControlKind::Button: return {WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP};
+    case ControlKind::Label: return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
+    case ControlKind::Link: return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
+    case ControlKind::TextPanel: return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY | SS_SUNKEN};
+    case ControlKind::ComboBox: return {WC_COMBOBOXW, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP};
+    case ControlKind::Button: return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP};
     case ControlKind::Panel: return {nullptr, WS_CLIPCHILDREN};
     // The picture is the map that the keyboard reaches, inside its panel.
     case ControlKind::Picture: return {nullptr, WS_CLIPSIBLINGS | WS_TABSTOP};
@@ -39,30 +60,39 @@ WindowKind KindOf(ControlKind kind)
     return {nullptr, 0};
 }
 
-}  // namespace
-
-std::string WindowText(HWND window)
+std::wstring WideWindowText(HWND window)
 {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
+}  // namespace
+
+std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window)); }
+
 MapControls::MapControls()
 {
-    fonts_[static_cast<std::size_t>(ControlFont::Form)].reset(MakeFont(-11, "MS Sans Serif", false, false));
-    fonts_[static_cast<std::size_t>(ControlFont::Link)].reset(MakeFont(-15, "Arial", true, true));
-    fonts_[static_cast<std::size_t>(ControlFont::Email)].reset(MakeFont(-12, "MS Sans Serif", false, true));
+    for (std::size_t i = 0; i < std::size(kFontFaces); ++i) {
+        const FontFaces& faces = kFontFaces[i];
+        fonts_[i].reset(MakeFont(faces.height, faces.layoutFace, faces.bold, faces.underline));
+        script_fonts_[i].reset(MakeFont(faces.height, faces.scriptFace, faces.bold, faces.underline));
+    }
 }
 
-HFONT MapControls::fontOf(const ControlLayout& layout) const { return fonts_[static_cast<std::size_t>(layout.font)].get(); }
+HFONT MapControls::fontOf(const ControlLayout& layout, bool textInCodePage) const
+{
+    const auto index = static_cast<std::size_t>(layout.font);
+    return (textInCodePage ? fonts_ : script_fonts_)[index].get();
+}
 
 void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData)
 {
     window_ = window;
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance,
                                nullptr);
+    const std::wstring own_class = Utf8ToWide(ownClass);
     controls_.reserve(std::size(kMapControls));
     for (const ControlLayout& layout : kMapControls) {
         HWND parent = layout.parent ? handle(layout.parent) : window;
@@ -75,12 +105,13 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
 
         // The drop-down list of the combo box needs room below its edit part.
         const int height = layout.kind == ControlKind::ComboBox ? 300 : layout.height;
-        HWND control = CreateWindowExA(extended, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, layout.left,
-                                       layout.top, layout.width, height, parent, nullptr, instance, nullptr);
+        HWND control = CreateWindowExW(extended, kind.windowClass ? kind.windowClass : own_class.c_str(),
+                                       Utf8ToWide(layout.text).c_str(), style, layout.left, layout.top, layout.width,
+                                       height, parent, nullptr, instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
-        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
-        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour});
+        SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
+        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour, fontOf(layout)});
         if (layout.width == 0) fitToText(control);
         // The country list gets its tooltip once it is filled: the tooltip
         // watches every message the list receives.
@@ -101,6 +132,11 @@ const MapControls::Control* MapControls::find(HWND control) const
     for (const Control& item : controls_)
         if (item.handle == control) return &item;
     return nullptr;
+}
+
+MapControls::Control* MapControls::find(HWND control)
+{
+    return const_cast<Control*>(static_cast<const MapControls*>(this)->find(control));
 }
 
 HWND MapControls::handle(const char* name) const
@@ -127,14 +163,32 @@ void MapControls::setHint(HWND control, const std::string& hint)
 {
     for (Control& item : controls_)
         if (item.handle == control) item.hint = hint;
-    TTTOOLINFOA tool{};
+    std::wstring text = Utf8ToWide(hint);
+    TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint.c_str());
-    if (!SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool)) || hint.empty())
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = text.data();
+    if (!SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool)) || hint.empty())
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MapControls::setText(HWND control, std::string_view text)
+{
+    const std::wstring wide = Utf8ToWide(text);
+    useFont(control, FitsAnsiCodePage(wide));
+    SetWindowTextW(control, wide.c_str());
+}
+
+void MapControls::useFont(HWND control, bool textInCodePage)
+{
+    Control* item = find(control);
+    if (!item) return;
+    HFONT font = fontOf(*item->layout, textInCodePage);
+    if (font == item->font) return;
+    item->font = font;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void MapControls::setShapeColour(HWND shape, Rgb colour)
@@ -164,12 +218,12 @@ void MapControls::fitToText(HWND control) const
 {
     const Control* item = find(control);
     if (!item) return;
-    const std::string text = WindowText(control);
     SIZE size{};
     {
         WindowDc dc(control);
-        dc.select(fontOf(*item->layout));
-        GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        dc.select(item->font);
+        const std::wstring wide = WideWindowText(control);
+        GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     }
     SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
