@@ -47,18 +47,26 @@ std::string WindowText(HWND window)
     return text;
 }
 
-MapControls::MapControls()
+void MapControls::createFonts(const MapScale& scale)
 {
-    fonts_[static_cast<std::size_t>(ControlFont::Form)].reset(MakeFont(-11, "MS Sans Serif", false, false));
-    fonts_[static_cast<std::size_t>(ControlFont::Link)].reset(MakeFont(-15, "Arial", true, true));
-    fonts_[static_cast<std::size_t>(ControlFont::Email)].reset(MakeFont(-12, "MS Sans Serif", false, true));
+    std::array<FontHandle, 3> fonts;
+    fonts[static_cast<std::size_t>(ControlFont::Form)].reset(MakeFont(scale(-11), scale.sansSerifFace(), false, false));
+    fonts[static_cast<std::size_t>(ControlFont::Link)].reset(MakeFont(scale(-15), "Arial", true, true));
+    fonts[static_cast<std::size_t>(ControlFont::Email)].reset(MakeFont(scale(-12), scale.sansSerifFace(), false, true));
+    for (const FontHandle& font : fonts)
+        if (!font) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
+    // The controls still use the old fonts: those go once every control has its new one.
+    fonts_.swap(fonts);
+    for (const Control& item : controls_) SendMessageA(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.layout)), FALSE);
+    scale_ = scale;
 }
 
 HFONT MapControls::fontOf(const ControlLayout& layout) const { return fonts_[static_cast<std::size_t>(layout.font)].get(); }
 
-void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData)
+void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale)
 {
     window_ = window;
+    createFonts(scale);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance,
                                nullptr);
@@ -69,10 +77,9 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         DWORD style = WS_CHILD | kind.style;
         if (!(layout.traits & kStartsHidden)) style |= WS_VISIBLE;
 
-        // The drop-down list of the combo box needs room below its edit part.
-        const int height = layout.kind == ControlKind::ComboBox ? 300 : layout.height;
-        HWND control = CreateWindowExA(0, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, layout.left,
-                                       layout.top, layout.width, height, parent, nullptr, instance, nullptr);
+        const ControlBounds bounds = boundsOf(layout);
+        HWND control = CreateWindowExA(0, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, bounds.left,
+                                       bounds.top, bounds.width, bounds.height, parent, nullptr, instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
@@ -90,6 +97,27 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = control;
     }
+}
+
+void MapControls::setScale(const MapScale& scale)
+{
+    createFonts(scale);
+    for (const Control& item : controls_) place(item);
+}
+
+ControlBounds MapControls::boundsOf(const ControlLayout& layout) const
+{
+    ControlBounds bounds = scale_.bounds(layout);
+    // The drop-down list of the combo box needs room below its edit part.
+    if (layout.kind == ControlKind::ComboBox) bounds.height = scale_(300);
+    return bounds;
+}
+
+void MapControls::place(const Control& item) const
+{
+    const ControlBounds bounds = boundsOf(*item.layout);
+    SetWindowPos(item.handle, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (item.layout->width == 0) fitToText(item.handle);
 }
 
 const MapControls::Control* MapControls::find(HWND control) const

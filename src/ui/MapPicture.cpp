@@ -22,9 +22,19 @@ HBITMAP CreateTopDown32(int width, int height, void** bits)
     return CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
+// The guide line's pen: dotted, white. One pixel wide it is the cosmetic
+// dotted pen; wider, the system's dotted pattern at that width.
+HPEN CreateGuidePen(int width)
+{
+    if (width <= 1) return CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour));
+    const LOGBRUSH brush{BS_SOLID, ToColorRef(kGuideLineColour), 0};
+    return ExtCreatePen(PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr);
+}
+
 }  // namespace
 
-MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0 ? 0 : size)
+MarkerStamp::MarkerStamp(Rgb colour, int size, int outline)
+    : colour_(colour), size_(size < 0 ? 0 : size), outline_(outline < 1 ? 1 : outline)
 {
     // The marker is drawn twice, over two different grounds; the pixels that
     // come out the same both times are the ones it paints.
@@ -39,9 +49,11 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
 
     const BrushHandle brush(CreateSolidBrush(ToColorRef(colour_)));
+    const PenHandle wide_pen(outline_ > 1 ? CreatePen(PS_INSIDEFRAME, outline_, RGB(0, 0, 0)) : nullptr);
+    if (outline_ > 1 && !wide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
     const ScopedSelect select_bitmap(dc.get(), bitmap.get());
     const ScopedSelect select_brush(dc.get(), brush.get());
-    const ScopedSelect select_pen(dc.get(), GetStockObject(BLACK_PEN));
+    const ScopedSelect select_pen(dc.get(), wide_pen ? static_cast<HGDIOBJ>(wide_pen.get()) : GetStockObject(BLACK_PEN));
     SetROP2(dc.get(), R2_COPYPEN);
     const auto drawOver = [&](COLORREF ground) {
         const BrushHandle fill(CreateSolidBrush(ground));
@@ -95,7 +107,7 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     void* bits = nullptr;
     BitmapHandle picture(CreateTopDown32(info.bmWidth, info.bmHeight, &bits));
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
-    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    PenHandle guide_pen(CreateGuidePen(1));
     if (!picture || !dc || !guide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
 
     const MemoryDcHandle source_dc(CreateCompatibleDC(nullptr));
@@ -114,12 +126,12 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     original_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
-void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height)
+void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height, int lineWidth)
 {
     BitmapHandle picture = MakeWorldMapPicture(instance, width, height);
     DIBSECTION section{};
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
-    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    PenHandle guide_pen(CreateGuidePen(lineWidth));
     if (!dc || !guide_pen || GetObject(picture.get(), sizeof section, &section) != sizeof section)
         throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
     release();

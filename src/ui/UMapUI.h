@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/MapControls.h"
 #include "ui/MapLogic.h"
 #include "ui/MapPicture.h"
+#include "ui/MapScale.h"
 #include "ui/PictureGeometry.h"
 
 namespace mappa {
@@ -83,6 +85,8 @@ public:
     HWND control(const char* name) const { return controls_.handle(name); }
     std::string hintOf(const char* name) const { return controls_.hintOf(name); }
     HCURSOR image1Cursor() const { return image1_cursor_; }
+    // The density that the window is laid out for, and its sizes there.
+    const MapScale& scale() const { return scale_; }
     // The screen rectangle inside which a move draws the guide line: from the
     // window's outer rectangle, the panel's place and the frame's height.
     RECT pictureOnScreen() const;
@@ -104,6 +108,15 @@ private:
     std::string textOf(const char* name) const;
     std::size_t locationCount() const;
 
+    // Display density (UMapUIDpi.cpp).
+    static constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    SIZE frameSize(const MapScale& scale) const;
+    void loadPicture(const MapScale& scale);
+    // Lays the window out for another density: controls, fonts, the picture
+    // with its markers and the ring, which stays on the office it marks.
+    void setScale(const MapScale& scale);
+    LRESULT dpiChanged(int dpi, const RECT& suggested);
+
     HINSTANCE instance_;
     TableFactory make_table_;
     PlacementHook restore_placement_;
@@ -112,6 +125,8 @@ private:
     HBRUSH face_brush_ = nullptr;  // the system's, not ours to delete
     std::unique_ptr<TMapFunc> mapData_;
     MapPicture picture_;
+    MapScale scale_;
+    std::optional<TLocation> ringed_;  // the office that the ring marks
     HCURSOR image1_cursor_ = nullptr;
     HCURSOR arrow_cursor_ = nullptr;
     HCURSOR hand_cursor_ = nullptr;
