@@ -1,5 +1,6 @@
 #include "ui/MapPicture.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -65,10 +66,15 @@ MarkerStamp::MarkerStamp(Rgb colour, int size, int outline)
     };
     const std::vector<std::uint32_t> first = drawOver(RGB(0x12, 0x34, 0x56));
     const std::vector<std::uint32_t> second = drawOver(RGB(0xED, 0xCB, 0xA9));
-    for (std::size_t i = 0; i < count; ++i)
-        if (first[i] == second[i])
-            dots_.push_back({static_cast<int>(i % static_cast<std::size_t>(side)) - centre,
-                             static_cast<int>(i / static_cast<std::size_t>(side)) - centre, first[i]});
+    for (std::size_t i = 0; i < count; ++i) {
+        if (first[i] != second[i]) continue;
+        const int dx = static_cast<int>(i % static_cast<std::size_t>(side)) - centre;
+        const int dy = static_cast<int>(i / static_cast<std::size_t>(side)) - centre;
+        if (runs_.empty() || runs_.back().dy != dy || runs_.back().dx + static_cast<int>(runs_.back().length) != dx)
+            runs_.push_back({dx, dy, values_.size(), 0});
+        values_.push_back(first[i]);
+        ++runs_.back().length;
+    }
 }
 
 MapPicture::~MapPicture() { release(); }
@@ -76,11 +82,17 @@ MapPicture::~MapPicture() { release(); }
 void MapPicture::stamp(const MarkerStamp& marker, int x, int y)
 {
     GdiFlush();  // drawing through the device context lands first
-    for (const MarkerStamp::Dot& dot : marker.dots_) {
-        const long long px = static_cast<long long>(x) + dot.dx;
-        const long long py = static_cast<long long>(y) + dot.dy;
-        if (px < 0 || py < 0 || px >= width_ || py >= height_) continue;
-        bits_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)] = dot.value;
+    for (const MarkerStamp::Run& run : marker.runs_) {
+        const long long py = static_cast<long long>(y) + run.dy;
+        if (py < 0 || py >= height_) continue;
+        // The part of the run that lies inside the picture.
+        const long long start = static_cast<long long>(x) + run.dx;
+        const long long from = std::max(start, 0LL);
+        const long long to = std::min(start + static_cast<long long>(run.length), static_cast<long long>(width_));
+        if (from >= to) continue;
+        const std::uint32_t* values = marker.values_.data() + run.first + static_cast<std::size_t>(from - start);
+        std::copy(values, values + (to - from),
+                  bits_ + static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(from));
     }
 }
 

@@ -28,14 +28,17 @@ public:
 
 private:
     friend class MapPicture;
-    struct Dot {
+    // A run of painted pixels along one row, from (dx, dy) rightwards; its
+    // values are `length` entries of `values_` from `first`.
+    struct Run {
         int dx, dy;
-        std::uint32_t value;
+        std::size_t first, length;
     };
     Rgb colour_;
     int size_;
     int outline_;
-    std::vector<Dot> dots_;
+    std::vector<Run> runs_;
+    std::vector<std::uint32_t> values_;
 };
 
 // A line from the pointer to the office it is nearest to.
