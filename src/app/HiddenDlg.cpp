@@ -1,6 +1,7 @@
 #include "app/HiddenDlg.h"
 
 #include "support/DisplayDpi.h"
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 
 namespace mappa {
@@ -26,9 +27,10 @@ THiddenForm::THiddenForm(HINSTANCE instance, HWND owner, HWND mapWindow) : map_w
 
 void THiddenForm::layOut(const MapScale& scale)
 {
-    FontHandle font(CreateFontA(scale(-11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, scale.sansSerifFace()));
-    SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    FontHandle font(CreateFontW(scale(-11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                Utf8ToWide(scale.sansSerifFace()).c_str()));
+    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);
     SetWindowPos(label_, nullptr, scale(8), scale(8), scale(147), scale(13), SWP_NOZORDER | SWP_NOACTIVATE);
     const SIZE frame = FrameSize(scale(274), scale(53), kStyle, kExtendedStyle, scale.dpi());

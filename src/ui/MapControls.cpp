@@ -57,7 +57,8 @@ void MapControls::createFonts(const MapScale& scale)
         if (!font) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
     // The controls still use the old fonts: those go once every control has its new one.
     fonts_.swap(fonts);
-    for (const Control& item : controls_) SendMessageA(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.layout)), FALSE);
+    for (const Control& item : controls_)
+        SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.layout)), FALSE);
     scale_ = scale;
 }
 
