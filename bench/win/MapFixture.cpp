@@ -14,17 +14,17 @@ LRESULT CALLBACK TraceMain(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 {
     if (message == WM_SHOWWINDOW && wParam && g_trace.showEnter == 0) {
         g_trace.showEnter = Now();
-        const LRESULT result = CallWindowProcA(g_mainProc, window, message, wParam, lParam);
+        const LRESULT result = CallWindowProcW(g_mainProc, window, message, wParam, lParam);
         g_trace.showExit = Now();
         return result;
     }
-    return CallWindowProcA(g_mainProc, window, message, wParam, lParam);
+    return CallWindowProcW(g_mainProc, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TraceCombo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SETREDRAW && !wParam && g_trace.fillStart == 0) g_trace.fillStart = Now();
-    const LRESULT result = CallWindowProcA(g_comboProc, window, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(g_comboProc, window, message, wParam, lParam);
     if (message == WM_SETREDRAW && wParam && g_trace.fillEnd == 0) g_trace.fillEnd = Now();
     return result;
 }
@@ -32,13 +32,13 @@ LRESULT CALLBACK TraceCombo(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT CALLBACK TraceLink(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SETTEXT && g_trace.linkText == 0) g_trace.linkText = Now();
-    return CallWindowProcA(g_linkProc, window, message, wParam, lParam);
+    return CallWindowProcW(g_linkProc, window, message, wParam, lParam);
 }
 
 WNDPROC Subclass(HWND window, WNDPROC procedure)
 {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 }  // namespace
@@ -46,16 +46,16 @@ WNDPROC Subclass(HWND window, WNDPROC procedure)
 void Pump()
 {
     MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
 std::unique_ptr<TMapUI> CreateMap(QuietSource& source)
 {
-    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] { return std::make_unique<TMapFunc>(source); });
+    auto map = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [&source] { return std::make_unique<TMapFunc>(source); });
     map->setPlacementHooks({}, {});
     return map;
 }
@@ -71,7 +71,7 @@ ReadyTrace TraceReady(QuietSource& source)
 {
     g_trace = {};
     g_trace.start = Now();
-    auto map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [&source] {
+    auto map = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [&source] {
         g_trace.loadStart = Now();
         auto table = std::make_unique<TMapFunc>(source);
         g_trace.loadEnd = Now();

@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "support/Support2Win.h"
+
 namespace mappa::winbench {
 namespace {
 
@@ -47,11 +49,11 @@ std::string MakeOfficeFile(std::size_t offices)
 
 ScratchFolder::ScratchFolder()
 {
-    char temp[MAX_PATH] = {};
-    if (!GetTempPathA(MAX_PATH, temp)) throw std::runtime_error("no temporary directory");
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (!GetTempPathW(MAX_PATH + 1, temp)) throw std::runtime_error("no temporary directory");
     for (int attempt = 0;; ++attempt) {
-        path_ = std::string(temp) + "mappa-bench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
-        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        path_ = WideToUtf8(temp) + "mappa-bench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        if (CreateDirectoryW(Utf8ToWide(path_).c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100)
             throw std::runtime_error("cannot create " + path_);
     }
@@ -62,16 +64,16 @@ ScratchFolder::~ScratchFolder()
     std::size_t start = 0;
     while (start < written_.size()) {
         const std::size_t end = written_.find('\n', start);
-        DeleteFileA((path_ + "\\" + written_.substr(start, end - start)).c_str());
+        DeleteFileW(Utf8ToWide(path_ + "\\" + written_.substr(start, end - start)).c_str());
         start = end + 1;
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryW(Utf8ToWide(path_).c_str());
 }
 
 void ScratchFolder::write(const std::string& name, const std::string& text)
 {
     const std::string path = path_ + "\\" + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
     DWORD written = 0;
     const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

@@ -260,10 +260,10 @@ Figures Run(const std::string& label, std::size_t offices)
             const double start = Now();
             for (std::int64_t i = 0; i < n; ++i)
                 for (const MapPoint& point : points) {
-                    PostMessageA(picture, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+                    PostMessageW(picture, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
                     MSG message{};
-                    while (PeekMessageA(&message, picture, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE))
-                        DispatchMessageA(&message);
+                    while (PeekMessageW(&message, picture, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE))
+                        DispatchMessageW(&message);
                 }
             return Now() - start;
         },

@@ -19,7 +19,7 @@ THiddenForm::THiddenForm(HINSTANCE instance, HWND owner, HWND mapWindow) : map_w
     createWindow(instance, kExtendedStyle, "Kestrelon - Worldwide Locations.", kStyle, 32, 103,
                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner);
     if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the companion window");
-    label_ = CreateWindowExA(0, "STATIC", "This window should not appear", WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 147,
+    label_ = CreateWindowExW(0, L"STATIC", L"This window should not appear", WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 147,
                              13, window_, nullptr, instance, nullptr);
     layOut(MapScale(WindowDpi(window_)));
     ShowWindow(window_, SW_SHOWNA);

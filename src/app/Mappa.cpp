@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <exception>
@@ -28,7 +29,11 @@ namespace {
 std::vector<std::string> Arguments()
 {
     std::vector<std::string> arguments;
-    for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(words[i]));
+    LocalFree(words);
     return arguments;
 }
 
@@ -51,7 +56,7 @@ void ShowApplicationError(const std::exception& error, const void* where)
     if (message.empty() || message.back() != '.') message += '.';
     const std::string text =
         std::string("Exception ") + KindOf(error) + " in module " + module + " at " + address + ".\r\n" + message;
-    MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), L"Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 // Every request to end the application passes the server's close check.
@@ -63,10 +68,10 @@ void RequestEnd()
 int RunMessageLoop(HWND mapWindow)
 {
     MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(mapWindow, &message)) continue;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(mapWindow, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -20,29 +20,31 @@ std::string GuidText(const GUID& guid)
 {
     wchar_t text[64] = {};
     StringFromGUID2(guid, text, 64);
-    return WideToAnsi(text);
+    return WideToUtf8(text);
 }
 
 void WriteEntry(const std::string& key, const std::string& value)
 {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &created, nullptr) != ERROR_SUCCESS)
         throw RegistryEntryError();
     const KeyHandle entry(created);
-    if (RegSetValueExA(entry.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+    const std::wstring text = Utf8ToWide(value);
+    if (RegSetValueExW(entry.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
         throw RegistryEntryError();
 }
 
 std::string ServerPath(const std::string& path)
 {
     if (path.find(' ') == std::string::npos) return path;
-    const DWORD length = GetShortPathNameA(path.c_str(), nullptr, 0);
+    const std::wstring wide = Utf8ToWide(path);
+    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
     if (length == 0) return path;
-    std::string short_path(length, '\0');
-    short_path.resize(GetShortPathNameA(path.c_str(), short_path.data(), length));
-    return short_path.empty() ? path : short_path;
+    std::wstring short_path(length, L'\0');
+    short_path.resize(GetShortPathNameW(wide.c_str(), short_path.data(), length));
+    return short_path.empty() ? path : WideToUtf8(short_path);
 }
 
 template <typename Function>
@@ -58,9 +60,9 @@ void SetServer(ComServer* server) { the_server = server; }
 
 ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThreadId())
 {
-    HMODULE ole32 = GetModuleHandleA("ole32.dll");
+    HMODULE ole32 = GetModuleHandleW(L"ole32.dll");
     if (!ole32) {
-        ole32_.reset(LoadLibraryA("ole32.dll"));
+        ole32_.reset(LoadLibraryW(L"ole32.dll"));
         ole32 = ole32_.get();
     }
     create_instance_ex_ = GetProcAddress(ole32, "CoCreateInstanceEx");
@@ -69,7 +71,7 @@ ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThrea
     release_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoReleaseServerProcess");
     resume_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoResumeClassObjects");
     suspend_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoSuspendClassObjects");
-    oleaut_.reset(LoadLibraryA("OLEAUT32.DLL"));
+    oleaut_.reset(LoadLibraryW(L"OLEAUT32.DLL"));
 }
 
 bool ComServer::initializeCom(bool apartmentThreaded)
@@ -82,8 +84,8 @@ bool ComServer::initializeCom(bool apartmentThreaded)
 
 void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executablePath) const
 {
-    const std::wstring path = AnsiToWide(executablePath);
-    const std::wstring help_directory = AnsiToWide(AddBackslash(ExtractDirectory(executablePath)));
+    const std::wstring path = Utf8ToWide(executablePath);
+    const std::wstring help_directory = Utf8ToWide(AddBackslash(ExtractDirectory(executablePath)));
     const HRESULT registered =
         RegisterTypeLib(typeLibrary, const_cast<LPOLESTR>(path.c_str()), const_cast<LPOLESTR>(help_directory.c_str()));
     if (FAILED(registered)) throw std::runtime_error("Error registering type library");
@@ -114,7 +116,7 @@ void ComServer::unregisterServer() const
     const std::string keys[] = {class_key + "\\TypeLib", class_key + "\\Version",          class_key + "\\ProgID",
                                 std::string(kProgId) + "\\Clsid", kProgId, class_key + "\\LocalServer32",
                                 class_key};
-    for (const std::string& key : keys) RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+    for (const std::string& key : keys) RegDeleteKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str());
 }
 
 void ComServer::registerClassObject(IUnknown* classObject)
@@ -142,13 +144,13 @@ void ComServer::countOut()
     const LONG remaining = InterlockedDecrement(&object_count_);
     bool last = remaining == 0;
     if (mode_ == StartMode::Automation && release_server_process_) last = release_server_process_() == 0;
-    if (last && mode_ == StartMode::Automation) PostThreadMessageA(main_thread_, WM_QUIT, 0, 0);
+    if (last && mode_ == StartMode::Automation) PostThreadMessageW(main_thread_, WM_QUIT, 0, 0);
 }
 
 bool ComServer::closeQuery() const
 {
     if (object_count_ <= 0) return true;
-    return MessageBoxA(nullptr, kCloseWarningText, kCloseWarningTitle,
+    return MessageBoxW(nullptr, Utf8ToWide(kCloseWarningText).c_str(), Utf8ToWide(kCloseWarningTitle).c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES;
 }
 

@@ -27,7 +27,7 @@ std::string WithClassName(const char* format)
 
 std::string BstrText(const BstrHandle& text)
 {
-    return WideToAnsi(std::wstring_view(text.get(), SysStringLen(text.get())));
+    return WideToUtf8(std::wstring_view(text.get(), SysStringLen(text.get())));
 }
 
 // The name and help string of a type library entry (-1: the library itself).
@@ -48,8 +48,8 @@ HRESULT ReportFailure(const std::string& message, HRESULT code)
 {
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create))) return E_UNEXPECTED;
-    const std::wstring source = AnsiToWide(registration ? registration->progId : "ObelSupportMappaMap.SupportMap");
-    const std::wstring description = AnsiToWide(message);
+    const std::wstring source = Utf8ToWide(registration ? registration->progId : "ObelSupportMappaMap.SupportMap");
+    const std::wstring description = Utf8ToWide(message);
     create->SetGUID(IID_ISupportMap);
     create->SetSource(const_cast<LPOLESTR>(source.c_str()));
     create->SetHelpFile(nullptr);
@@ -87,7 +87,7 @@ bool IsImplemented(REFIID iid)
 void CreateSupportMapRegistration(const std::string& modulePath)
 {
     auto record = std::make_unique<SupportMapRegistration>();
-    const std::wstring path = AnsiToWide(modulePath);
+    const std::wstring path = Utf8ToWide(modulePath);
     ThrowIfFailed(LoadTypeLib(path.c_str(), &record->typeLibrary), "Cannot load the type library");
 
     if (FAILED(record->typeLibrary->GetTypeInfoOfGuid(CLSID_SupportMap, &record->classInfo)))
@@ -220,7 +220,7 @@ HRESULT TSupportMap::get_Version(BSTR* Value)
     return Translated([&] {
         if (!Value) throw WindowsError(E_UNEXPECTED, "No place for the version");
         *Value = nullptr;
-        const std::wstring version = AnsiToWide(kMapVersionText);
+        const std::wstring version = Utf8ToWide(kMapVersionText);
         BstrHandle text(SysAllocStringLen(version.data(), static_cast<UINT>(version.size())));
         if (!text) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
         *Value = text.release();  // the caller's from here on
@@ -270,7 +270,7 @@ HRESULT SupportMapClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void
     } catch (const std::exception& error) {
         std::string message = error.what();
         if (!message.empty() && message.back() > '.') message += '.';
-        MessageBoxA(nullptr, message.c_str(), "DEZ Error", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+        MessageBoxW(nullptr, Utf8ToWide(message).c_str(), L"DEZ Error", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
         return E_UNEXPECTED;
     }
     // The new object holds no reference yet: a failed query frees it at once.

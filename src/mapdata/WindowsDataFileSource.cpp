@@ -26,7 +26,7 @@ bool WindowsDataFileSource::finderRegistered() { return TComSupport::isClassRegi
 
 bool WindowsDataFileSource::fileExists(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -39,21 +39,21 @@ std::string WindowsDataFileSource::resolveWithFinder(const std::string& request,
     Microsoft::WRL::ComPtr<IFindFile> finder;
     ThrowIfFailed(unknown.As(&finder), "The file finder has no IFindFile interface");
 
-    const std::wstring wide_request = AnsiToWide(request);
+    const std::wstring wide_request = Utf8ToWide(request);
     const BstrHandle path(SysAllocStringLen(wide_request.data(), static_cast<UINT>(wide_request.size())));
     if (!path) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
     BSTR raw_result = nullptr;
     const HRESULT result = finder->resolvePath(path.get(), option, &raw_result);
     const BstrHandle resolved(raw_result);
     ThrowIfFailed(result, "The file finder failed");
-    return WideToAnsi(std::wstring_view(resolved.get(), SysStringLen(resolved.get())));
+    return WideToUtf8(std::wstring_view(resolved.get(), SysStringLen(resolved.get())));
 }
 
 std::string WindowsDataFileSource::readFile(const std::string& path)
 {
     // Others may read the file meanwhile, but nobody may write it.
-    const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE opened = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) throw DataFileUnreadable("Cannot open " + path);
     const KernelHandle file(opened);
 

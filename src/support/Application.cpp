@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "support/Support2Win.h"
+
 namespace mappa {
 namespace {
 
@@ -17,12 +19,12 @@ void SetApplicationWindow(HWND window) { application_window = window; }
 
 void ShowMessage(const std::string& text)
 {
-    MessageBoxA(GetActiveWindow(), text.c_str(), kApplicationTitle, MB_OK);
+    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
 }
 
 void ShowErrorMessage(const std::string& text)
 {
-    MessageBoxA(GetActiveWindow(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void RequestTerminate() { terminate_handler(); }

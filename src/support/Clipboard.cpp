@@ -1,7 +1,9 @@
 #include "support/Clipboard.h"
 
 #include <cstring>
+#include <string>
 
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "support/WinHandles.h"
 
@@ -25,29 +27,43 @@ private:
     bool open_;
 };
 
+// `size` bytes of `data` and a terminating NUL character of `unit` bytes, in
+// movable global memory as the clipboard takes it.
+GlobalHandle ClipboardMemory(const void* data, std::size_t size, std::size_t unit)
+{
+    GlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, size + unit));
+    if (!memory) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
+    const GlobalLockScope locked(memory.get());
+    if (!locked.data()) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
+    std::memcpy(locked.data(), data, size);
+    std::memset(static_cast<char*>(locked.data()) + size, 0, unit);
+    return memory;
+}
+
 }  // namespace
 
 void PutTextOnClipboard(HWND owner, std::string_view text)
 {
-    GlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
-    if (!memory) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
-    {
-        const GlobalLockScope locked(memory.get());
-        if (!locked.data()) throw WindowsError(E_OUTOFMEMORY, "Out of memory");
-        std::memcpy(locked.data(), text.data(), text.size());
-        static_cast<char*>(locked.data())[text.size()] = '\0';
-    }
+    const std::wstring wide = Utf8ToWide(text);
+    const std::string ansi = WideToAnsi(wide);
+    GlobalHandle unicode_memory = ClipboardMemory(wide.data(), wide.size() * sizeof(wchar_t), sizeof(wchar_t));
+    GlobalHandle ansi_memory = ClipboardMemory(ansi.data(), ansi.size(), 1);
 
     bool stored = false;
     {
         const OpenClipboardScope clipboard(owner);
         if (!clipboard.isOpen()) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot open clipboard");
         EmptyClipboard();
-        stored = SetClipboardData(CF_TEXT, memory.get()) != nullptr;
+        // The clipboard owns what it has taken, from the moment it took it.
+        if (SetClipboardData(CF_UNICODETEXT, unicode_memory.get())) {
+            unicode_memory.release();
+            if (SetClipboardData(CF_TEXT, ansi_memory.get())) {
+                ansi_memory.release();
+                stored = true;
+            }
+        }
     }
     if (!stored) throw WindowsError(E_FAIL, "Cannot set clipboard data");
-    // The clipboard owns the memory now.
-    memory.release();
 }
 
 }  // namespace mappa

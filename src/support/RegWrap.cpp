@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "support/Support2.h"
+#include "support/Support2Win.h"
 
 namespace mappa {
 namespace {
@@ -15,8 +17,9 @@ constexpr REGSAM kCreateAccess = 0x2001F;   // KEY_READ | KEY_SET_VALUE | KEY_CR
 
 bool SamePath(const std::string& a, const std::string& b)
 {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
+    const std::wstring left = Utf8ToWide(a), right = Utf8ToWide(b);
+    return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, left.c_str(), static_cast<int>(left.size()),
+                           right.c_str(), static_cast<int>(right.size()), nullptr, nullptr, 0) == CSTR_EQUAL;
 }
 
 // The value name is what follows the last "\" or ":".
@@ -78,7 +81,7 @@ void TRegWrap::PrepareKey(const std::string& keyPart, TKeyMode mode)
     case kmRead:
         if (KeyMode == kmClosed) {
             HKEY key = nullptr;
-            if (RegOpenKeyExA(root_, path.c_str(), 0, kReadAccess, &key) == ERROR_SUCCESS) {
+            if (RegOpenKeyExW(root_, Utf8ToWide(path).c_str(), 0, kReadAccess, &key) == ERROR_SUCCESS) {
                 current_key_.reset(key);
                 current_path_ = path;
                 access_ = kReadAccess;
@@ -88,12 +91,13 @@ void TRegWrap::PrepareKey(const std::string& keyPart, TKeyMode mode)
     case kmWrite: {
         if (KeyMode == kmRead) closeCurrentKey();
         HKEY probe = nullptr;
-        const bool exists = RegOpenKeyExA(root_, path.c_str(), 0, access_, &probe) == ERROR_SUCCESS;
+        const std::wstring wide_path = Utf8ToWide(path);
+        const bool exists = RegOpenKeyExW(root_, wide_path.c_str(), 0, access_, &probe) == ERROR_SUCCESS;
         const KeyHandle probed(exists ? probe : nullptr);
         access_ = exists ? kWriteAccess : kCreateAccess;
         if (KeyMode != kmWrite) {
             HKEY key = nullptr;
-            if (RegCreateKeyExA(root_, path.c_str(), 0, nullptr, 0, access_, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            if (RegCreateKeyExW(root_, wide_path.c_str(), 0, nullptr, 0, access_, nullptr, &key, nullptr) == ERROR_SUCCESS) {
                 current_key_.reset(key);
                 current_path_ = path;
             }
@@ -109,16 +113,17 @@ void TRegWrap::Close() { PrepareKey("", kmClosed); }
 std::string TRegWrap::ValueAsText(const std::string& valueName)
 {
     if (!current_key_) return {};
+    const std::wstring name = Utf8ToWide(valueName);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(current_key_.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (RegQueryValueExW(current_key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD && type != REG_BINARY) return {};
 
-    // One spare byte keeps a text without its terminating NUL inside the buffer.
-    std::vector<BYTE> data(static_cast<std::size_t>(size) + 1, 0);
+    // Spare bytes keep a text without its terminating NUL inside the buffer.
+    std::vector<BYTE> data(static_cast<std::size_t>(size) + sizeof(wchar_t), 0);
     DWORD read_type = 0;
     DWORD read_size = size;
-    if (RegQueryValueExA(current_key_.get(), valueName.c_str(), nullptr, &read_type, data.data(), &read_size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(current_key_.get(), name.c_str(), nullptr, &read_type, data.data(), &read_size) != ERROR_SUCCESS)
         throw RegistryError(Quoted("Failed to get data for '%s'", valueName));
     if (read_type != type) throw RegistryError(Quoted("Invalid data type for '%s'", valueName));
     read_size = std::min(read_size, size);
@@ -126,8 +131,10 @@ std::string TRegWrap::ValueAsText(const std::string& valueName)
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ: {
-        const char* text = reinterpret_cast<const char*>(data.data());
-        return std::string(text, strnlen(text, read_size));
+        std::wstring text(read_size / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+        text.resize(std::wcslen(text.c_str()));
+        return WideToUtf8(text);
     }
     case REG_DWORD: {
         if (read_size != sizeof(DWORD)) return {};
@@ -181,14 +188,16 @@ void TRegWrap::WriteValue(const std::string& name, const std::string& value)
     const auto start = NameStart(name);
     const std::string value_name = name.substr(start);
     PrepareKey(name.substr(0, start), kmWrite);
+    const std::wstring wide_name = Utf8ToWide(value_name);
     if (!value.empty()) {
-        const LONG result = current_key_ ? RegSetValueExA(current_key_.get(), value_name.c_str(), 0, REG_SZ,
-                                                          reinterpret_cast<const BYTE*>(value.c_str()),
-                                                          static_cast<DWORD>(value.size() + 1))
+        const std::wstring text = Utf8ToWide(value);
+        const LONG result = current_key_ ? RegSetValueExW(current_key_.get(), wide_name.c_str(), 0, REG_SZ,
+                                                          reinterpret_cast<const BYTE*>(text.c_str()),
+                                                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)))
                                          : ERROR_INVALID_HANDLE;
         if (result != ERROR_SUCCESS) throw RegistryError(Quoted("Failed to set data for '%s'", value_name));
     } else if (current_key_) {
-        RegDeleteValueA(current_key_.get(), value_name.c_str());
+        RegDeleteValueW(current_key_.get(), wide_name.c_str());
     }
 }
 

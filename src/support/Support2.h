@@ -1,5 +1,6 @@
 // Text and path utilities shared by the data loader, the settings stores and
-// the window placement. All text is 8-bit in the system's ANSI code page;
+// the window placement. All text is UTF-8, whose bytes of a multi-byte
+// character are never ASCII, so that "\" and ":" split paths safely;
 // "ignoring case" folds the ASCII letters only.
 #pragma once
 

@@ -98,7 +98,7 @@ void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool
             ShowWindow(window.handle, minimize ? SW_MINIMIZE : SW_MAXIMIZE);
         } else {
             // Being shown right now: the state follows once the showing is done.
-            PostMessageA(window.handle, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_MAXIMIZE, 0);
+            PostMessageW(window.handle, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_MAXIMIZE, 0);
         }
     }
 }

@@ -1,4 +1,5 @@
-// The Windows halves of the text and path utilities.
+// The Windows halves of the text and path utilities. Text and paths are UTF-8
+// here as everywhere in the program; they become UTF-16 only at the API call.
 #pragma once
 
 #include <windows.h>
@@ -18,14 +19,15 @@ std::string TrueCasePath(std::string_view directory, std::string_view name);
 // for thousands whatever the user's regional settings say.
 void FixNumberFormat();
 
-std::string WideToAnsi(std::wstring_view text);
-std::wstring AnsiToWide(std::string_view text);
-
 // Between the program's own text (UTF-8) and the API's. A malformed sequence
 // on either side becomes U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
-// For the ANSI (A) calls that remain: a letter outside the code page becomes "?".
-std::string Utf8ToAnsi(std::string_view text);
+
+// Text for readers of the system's ANSI code page: a character that the code
+// page does not hold becomes "?" (never a look-alike letter).
+std::string WideToAnsi(std::wstring_view text);
+// Whether the code page holds every character of `text`.
+bool FitsAnsiCodePage(std::wstring_view text);
 
 }  // namespace mappa

@@ -16,8 +16,13 @@ struct WindowClassSpec {
     LPCSTR icon = nullptr;    // a system icon, or none
 };
 
-// Registers a window class unless the process has it already.
+// Registers a window class unless the process has it already. The class is a
+// Unicode one: its windows take and hand out their texts as UTF-16.
 void RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec, WNDPROC procedure);
+
+// Creates a window of a registered class; the caption is UTF-8.
+HWND CreateWindowUtf8(DWORD extendedStyle, const char* className, const char* caption, DWORD style, int left, int top,
+                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* parameter);
 
 // Shows a failure that escaped a message handler; the program goes on with the next message.
 void ReportHandlerFailure(const std::exception* error);
@@ -54,28 +59,28 @@ protected:
     WindowBase() = default;
     ~WindowBase() { destroyWindow(); }
 
-    // Creates the window; its size is that of its outer frame. Null when it failed.
+    // Creates the window with its UTF-8 caption; its size is that of its outer frame. Null when it failed.
     HWND createWindow(HINSTANCE instance, DWORD extendedStyle, const char* caption, DWORD style, int left, int top,
                       int width, int height, HWND owner)
     {
         static const bool registered = (RegisterWindowClass(instance, Derived::kWindowClass, &WindowProc), true);
         (void)registered;
-        return CreateWindowExA(extendedStyle, Derived::kWindowClass.name, caption, style, left, top, width, height,
-                               owner, nullptr, instance, static_cast<Derived*>(this));
+        return CreateWindowUtf8(extendedStyle, Derived::kWindowClass.name, caption, style, left, top, width, height,
+                                owner, nullptr, instance, static_cast<Derived*>(this));
     }
 
     // Destroys the window; the messages of its destruction no longer reach the object.
     void destroyWindow()
     {
         if (!window_) return;
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
         window_ = nullptr;
     }
 
     LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return DefWindowProcW(window_, message, wParam, lParam);
     }
 
     HWND window_ = nullptr;
@@ -84,12 +89,12 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE) {
-            auto* created = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            auto* created = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             created->window_ = window;
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
         }
-        auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (!self) return DefWindowProcA(window, message, wParam, lParam);
+        auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(window, message, wParam, lParam);
         return GuardedMessage([&] { return self->handleMessage(message, wParam, lParam); });
     }
 };

@@ -6,31 +6,52 @@
 #include <cstring>
 #include <iterator>
 
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/MapPicture.h"
 
 namespace mappa {
 namespace {
 
-HFONT MakeFont(int height, const char* face, bool bold, bool underline)
+HFONT MakeFont(int height, const wchar_t* face, bool bold, bool underline)
 {
-    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
+// The faces of the layout and, for text that the system's code page does not
+// hold, a face that shows every script. "MS Sans Serif" is a bitmap face with
+// the glyphs of one code page, and Windows links no other font to a bitmap
+// face; "Microsoft Sans Serif" is its TrueType successor, of the same design,
+// with Greek, Cyrillic, Arabic and Hebrew of its own and the system's CJK
+// fonts linked to it (FontLink\SystemLink). "Arial" is TrueType, with those
+// four scripts of its own, and holds only fixed texts here.
+struct FontFaces {
+    int height;
+    bool bold, underline;
+    const wchar_t* layoutFace;
+    const wchar_t* scriptFace;
+};
+
+constexpr FontFaces kFontFaces[] = {
+    {-11, false, false, L"MS Sans Serif", L"Microsoft Sans Serif"},  // ControlFont::Form
+    {-15, true, true, L"Arial", L"Arial"},                            // ControlFont::Link
+    {-12, false, true, L"MS Sans Serif", L"Microsoft Sans Serif"},  // ControlFont::Email
+};
+
 struct WindowKind {
-    const char* windowClass;  // null: the program's own class
+    const wchar_t* windowClass;  // null: the program's own class
     DWORD style;
 };
 
 WindowKind KindOf(ControlKind kind)
 {
     switch (kind) {
-    case ControlKind::Label: return {WC_STATICA, SS_LEFT | SS_NOPREFIX};
-    case ControlKind::Link: return {WC_STATICA, SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
-    case ControlKind::TextPanel: return {WC_STATICA, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY | SS_SUNKEN};
-    case ControlKind::ComboBox: return {WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP};
-    case ControlKind::Button: return {WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP};
+    case ControlKind::Label: return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
+    case ControlKind::Link: return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_NOTIFY};
+    case ControlKind::TextPanel: return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY | SS_SUNKEN};
+    case ControlKind::ComboBox: return {WC_COMBOBOXW, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP};
+    case ControlKind::Button: return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP};
     case ControlKind::Panel: return {nullptr, WS_CLIPCHILDREN};
     case ControlKind::Picture: return {nullptr, WS_CLIPSIBLINGS};
     case ControlKind::Shape: return {nullptr, WS_CLIPSIBLINGS};
@@ -38,39 +59,56 @@ WindowKind KindOf(ControlKind kind)
     return {nullptr, 0};
 }
 
-}  // namespace
-
-std::string WindowText(HWND window)
+std::wstring WideWindowText(HWND window)
 {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
+}  // namespace
+
+std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window)); }
+
 void MapControls::createFonts(const MapScale& scale)
 {
-    std::array<FontHandle, 3> fonts;
-    fonts[static_cast<std::size_t>(ControlFont::Form)].reset(MakeFont(scale(-11), scale.sansSerifFace(), false, false));
-    fonts[static_cast<std::size_t>(ControlFont::Link)].reset(MakeFont(scale(-15), "Arial", true, true));
-    fonts[static_cast<std::size_t>(ControlFont::Email)].reset(MakeFont(scale(-12), scale.sansSerifFace(), false, true));
-    for (const FontHandle& font : fonts)
-        if (!font) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
-    // The controls still use the old fonts: those go once every control has its new one.
+    // The layout's bitmap face is drawn only at the design density: at any
+    // other, its TrueType successor stays crisp at the scaled size.
+    const bool design = scale.dpi() == kDesignPixelsPerInch;
+    std::array<FontHandle, 3> fonts, script_fonts;
+    for (std::size_t i = 0; i < std::size(kFontFaces); ++i) {
+        const FontFaces& faces = kFontFaces[i];
+        fonts[i].reset(MakeFont(scale(faces.height), design ? faces.layoutFace : faces.scriptFace, faces.bold, faces.underline));
+        script_fonts[i].reset(MakeFont(scale(faces.height), faces.scriptFace, faces.bold, faces.underline));
+        if (!fonts[i] || !script_fonts[i]) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
+    }
+    // Each control keeps the kind of face it has; the old fonts go once every
+    // control has its new one.
+    for (Control& item : controls_) {
+        const auto index = static_cast<std::size_t>(item.layout->font);
+        const bool script = item.font != fonts_[index].get() && item.font == script_fonts_[index].get();
+        item.font = (script ? script_fonts : fonts)[index].get();
+        SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
+    }
     fonts_.swap(fonts);
-    for (const Control& item : controls_)
-        SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*item.layout)), FALSE);
+    script_fonts_.swap(script_fonts);
     scale_ = scale;
 }
 
-HFONT MapControls::fontOf(const ControlLayout& layout) const { return fonts_[static_cast<std::size_t>(layout.font)].get(); }
+HFONT MapControls::fontOf(const ControlLayout& layout, bool textInCodePage) const
+{
+    const auto index = static_cast<std::size_t>(layout.font);
+    return (textInCodePage ? fonts_ : script_fonts_)[index].get();
+}
 
 void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale)
 {
     window_ = window;
     createFonts(scale);
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance,
                                nullptr);
+    const std::wstring own_class = Utf8ToWide(ownClass);
     controls_.reserve(std::size(kMapControls));
     for (const ControlLayout& layout : kMapControls) {
         HWND parent = layout.parent ? handle(layout.parent) : window;
@@ -79,12 +117,13 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         if (!(layout.traits & kStartsHidden)) style |= WS_VISIBLE;
 
         const ControlBounds bounds = boundsOf(layout);
-        HWND control = CreateWindowExA(0, kind.windowClass ? kind.windowClass : ownClass, layout.text, style, bounds.left,
-                                       bounds.top, bounds.width, bounds.height, parent, nullptr, instance, nullptr);
+        HWND control = CreateWindowExW(0, kind.windowClass ? kind.windowClass : own_class.c_str(),
+                                       Utf8ToWide(layout.text).c_str(), style, bounds.left, bounds.top, bounds.width,
+                                       bounds.height, parent, nullptr, instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
-        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
-        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour});
+        SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
+        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour, fontOf(layout)});
         if (layout.width == 0) fitToText(control);
         // The country list gets its tooltip once it is filled: the tooltip
         // watches every message the list receives.
@@ -128,6 +167,11 @@ const MapControls::Control* MapControls::find(HWND control) const
     return nullptr;
 }
 
+MapControls::Control* MapControls::find(HWND control)
+{
+    return const_cast<Control*>(static_cast<const MapControls*>(this)->find(control));
+}
+
 HWND MapControls::handle(const char* name) const
 {
     for (const Control& item : controls_)
@@ -152,14 +196,32 @@ void MapControls::setHint(HWND control, const std::string& hint)
 {
     for (Control& item : controls_)
         if (item.handle == control) item.hint = hint;
-    TTTOOLINFOA tool{};
+    std::wstring text = Utf8ToWide(hint);
+    TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint.c_str());
-    if (!SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool)) || hint.empty())
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = text.data();
+    if (!SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool)) || hint.empty())
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MapControls::setText(HWND control, std::string_view text)
+{
+    const std::wstring wide = Utf8ToWide(text);
+    useFont(control, FitsAnsiCodePage(wide));
+    SetWindowTextW(control, wide.c_str());
+}
+
+void MapControls::useFont(HWND control, bool textInCodePage)
+{
+    Control* item = find(control);
+    if (!item) return;
+    HFONT font = fontOf(*item->layout, textInCodePage);
+    if (font == item->font) return;
+    item->font = font;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void MapControls::setShapeColour(HWND shape, Rgb colour)
@@ -189,12 +251,12 @@ void MapControls::fitToText(HWND control) const
 {
     const Control* item = find(control);
     if (!item) return;
-    const std::string text = WindowText(control);
     SIZE size{};
     {
         WindowDc dc(control);
-        dc.select(fontOf(*item->layout));
-        GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        dc.select(item->font);
+        const std::wstring wide = WideWindowText(control);
+        GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     }
     SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,12 +1,13 @@
 // The map window's controls as its layout table lists them: created on the
 // window, found by name, with their fonts, their hints shown as tooltips and
-// the colours of the shapes.
+// the colours of the shapes. Texts are UTF-8.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/WinHandles.h"
@@ -36,6 +37,12 @@ public:
     std::string hintOf(const char* name) const;
     void setHint(HWND control, const std::string& hint);
 
+    // Sets a control's text, in the face that can show it (see fontFor).
+    void setText(HWND control, std::string_view text);
+    // Gives a control the face for texts that the code page holds, or the
+    // face for any script.
+    void useFont(HWND control, bool textInCodePage);
+
     void setShapeColour(HWND shape, Rgb colour);
     // Draws a shape: a circle as large as fits, centred, on the face colour.
     void paintShape(HWND shape, HDC dc, HBRUSH face) const;
@@ -49,9 +56,11 @@ private:
         HWND handle;
         std::string hint;
         Rgb shapeColour;
+        HFONT font;
     };
     const Control* find(HWND control) const;
-    HFONT fontOf(const ControlLayout& layout) const;
+    Control* find(HWND control);
+    HFONT fontOf(const ControlLayout& layout, bool textInCodePage = true) const;
     void createFonts(const MapScale& scale);
     ControlBounds boundsOf(const ControlLayout& layout) const;
     void place(const Control& item) const;
@@ -60,7 +69,8 @@ private:
     MapScale scale_;
     HWND tooltip_ = nullptr;
     std::vector<Control> controls_;
-    std::array<FontHandle, 3> fonts_;  // by ControlFont
+    std::array<FontHandle, 3> fonts_;         // by ControlFont: the layout's faces
+    std::array<FontHandle, 3> script_fonts_;  // the same sizes in a face for every script
 };
 
 std::string WindowText(HWND window);

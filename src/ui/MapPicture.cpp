@@ -111,10 +111,10 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
 {
     release();
     const BitmapHandle source(static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot load the map picture");
     BITMAP info{};
-    GetObject(source.get(), sizeof info, &info);
+    GetObjectW(source.get(), sizeof info, &info);
 
     void* bits = nullptr;
     BitmapHandle picture(CreateTopDown32(info.bmWidth, info.bmHeight, &bits));
@@ -144,7 +144,7 @@ void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height, int lin
     DIBSECTION section{};
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
     PenHandle guide_pen(CreateGuidePen(lineWidth));
-    if (!dc || !guide_pen || GetObject(picture.get(), sizeof section, &section) != sizeof section)
+    if (!dc || !guide_pen || GetObjectW(picture.get(), sizeof section, &section) != sizeof section)
         throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
     release();
     width_ = width;

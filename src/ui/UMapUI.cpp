@@ -23,11 +23,14 @@ constexpr const char* kCaption = "Norvantic - Worldwide Locations";
 std::string SortKey(std::string_view text)
 {
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int length = static_cast<int>(text.size());
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, nullptr, 0);
+    const std::wstring wide = Utf8ToWide(text);
+    const int length = static_cast<int>(wide.size());
+    // A sort key is a string of bytes, counted in bytes, in a wide buffer's place.
+    const int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, wide.data(), length, nullptr, 0, nullptr, nullptr, 0);
     if (size <= 0) return std::string(text);
     std::string key(static_cast<std::size_t>(size), '\0');
-    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.data(), length, key.data(), size);
+    LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, wide.data(), length, reinterpret_cast<LPWSTR>(key.data()), size,
+                  nullptr, nullptr, 0);
     return key;
 }
 
@@ -108,35 +111,42 @@ void TMapUI::FormShow()
     drawMap();
     picture_.copyTo(mapData_->CleanMap);
 
-    SetWindowTextA(control("lsWebLink"), "Norvantic Website");
-    controls_.setHint(control("lsWebLink"), Utf8ToAnsi(mapData_->WebLink));
-    SetWindowTextA(control("lsWebLink2"), "Norvantic Support Website");
-    controls_.setHint(control("lsWebLink2"), Utf8ToAnsi(mapData_->WebLink2));
+    controls_.setText(control("lsWebLink"), "Norvantic Website");
+    controls_.setHint(control("lsWebLink"), mapData_->WebLink);
+    controls_.setText(control("lsWebLink2"), "Norvantic Support Website");
+    controls_.setHint(control("lsWebLink2"), mapData_->WebLink2);
     for (const char* name : {"lsWebLink", "lsWebLink2"}) controls_.fitToText(control(name));
     InvalidateRect(control("Image1"), nullptr, FALSE);
 }
 
 void TMapUI::fillCountryList()
 {
-    countries_ = CountryListEntries(mapData_->Locations, locationCount(),
-                                    [](std::string_view country) { return SortKey(Utf8ToAnsi(country)); });
+    countries_ = CountryListEntries(mapData_->Locations, locationCount(), &SortKey);
 
     HWND combo = control("ComboBox1");
-    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    SendMessageA(combo, CB_INITSTORAGE, countries_.size(), countries_.size() * 16);
+    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_INITSTORAGE, countries_.size(), countries_.size() * 16);
     // The entries come in the list's order: inserting each at the end spares
-    // the sorted list the search for its place.
+    // the sorted list the search for its place. Equal entries stand together
+    // and are converted once.
     bool filled = true;
-    for (std::size_t i = 0; i < countries_.size() && filled; ++i)
-        filled = SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(Utf8ToAnsi(countries_[i]).c_str())) >= 0;
+    bool in_code_page = true;
+    std::wstring entry;
+    for (std::size_t i = 0; i < countries_.size() && filled; ++i) {
+        if (i == 0 || countries_[i] != countries_[i - 1]) {
+            entry = Utf8ToWide(countries_[i]);
+            in_code_page = in_code_page && FitsAnsiCodePage(entry);
+        }
+        filled = SendMessageW(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str())) >= 0;
+    }
     if (!filled) {
         // The list and its mirror stay alike: both empty.
-        SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
         countries_.clear();
     }
-    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    controls_.useFont(combo, in_code_page);
+    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
     if (!filled) throw WindowsError(E_OUTOFMEMORY, "Cannot fill the country list");
     controls_.setHint(combo, hintOf("ComboBox1"));
 }
@@ -244,7 +254,7 @@ void TMapUI::Image1Click()
 void TMapUI::ComboBox1Click()
 {
     if (!mapData_) return;
-    const LRESULT selected = SendMessageA(control("ComboBox1"), CB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(control("ComboBox1"), CB_GETCURSEL, 0, 0);
     std::string country;
     if (selected >= 0 && static_cast<std::size_t>(selected) < countries_.size())
         country = countries_[static_cast<std::size_t>(selected)];
@@ -259,16 +269,16 @@ void TMapUI::showInfo(const TLocation& location)
     overlayLocation(location, kRingColour, scale_.ringSizeFor(kind));
     ringed_ = location;
 
-    SetWindowTextA(control("ldName"), Utf8ToAnsi(location.Name).c_str());
-    SetWindowTextA(control("ldPhone"), Utf8ToAnsi(location.Phone).c_str());
-    SetWindowTextA(control("ldFax"), Utf8ToAnsi(location.Fax).c_str());
-    SetWindowTextA(control("ldToll"), Utf8ToAnsi(location.LocalToll).c_str());
-    SetWindowTextA(control("ldInterToll"), Utf8ToAnsi(location.InterToll).c_str());
-    SetWindowTextA(control("ldEmail"), Utf8ToAnsi(LowerCaseAscii(location.Email)).c_str());
+    controls_.setText(control("ldName"), location.Name);
+    controls_.setText(control("ldPhone"), location.Phone);
+    controls_.setText(control("ldFax"), location.Fax);
+    controls_.setText(control("ldToll"), location.LocalToll);
+    controls_.setText(control("ldInterToll"), location.InterToll);
+    controls_.setText(control("ldEmail"), LowerCaseAscii(location.Email));
     for (const char* name : {"ldName", "ldPhone", "ldFax", "ldToll", "ldEmail"}) ShowWindow(control(name), SW_SHOWNA);
 
     if (const auto entry = LastEntryOf(countries_, location.Country))
-        SendMessageA(control("ComboBox1"), CB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
+        SendMessageW(control("ComboBox1"), CB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
 }
 
 void TMapUI::overlayLocation(const TLocation& location, Rgb colour, int size)
@@ -311,7 +321,7 @@ void TMapUI::bCopyClick()
 void TMapUI::openAddress(const std::string& address, int showCommand)
 {
     // The shell's own result is not examined: an address without a handler passes silently.
-    ShellExecuteA(window_, nullptr, address.c_str(), nullptr, nullptr, showCommand);
+    ShellExecuteW(window_, nullptr, Utf8ToWide(address).c_str(), nullptr, nullptr, showCommand);
 }
 
 void TMapUI::ldEmailClick()
@@ -341,10 +351,10 @@ void TMapUI::openWebLink(const std::string& address)
     }
 }
 
-void TMapUI::lsWebLinkClick() { openWebLink(mapData_ ? Utf8ToAnsi(mapData_->WebLink) : std::string()); }
+void TMapUI::lsWebLinkClick() { openWebLink(mapData_ ? mapData_->WebLink : std::string()); }
 
-void TMapUI::lsWebLink2Click() { openWebLink(mapData_ ? Utf8ToAnsi(mapData_->WebLink2) : std::string()); }
+void TMapUI::lsWebLink2Click() { openWebLink(mapData_ ? mapData_->WebLink2 : std::string()); }
 
-void TMapUI::bExitClick() { PostMessageA(window_, WM_CLOSE, 0, 0); }
+void TMapUI::bExitClick() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 }  // namespace mappa

@@ -85,15 +85,15 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TMapUI::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<TMapUI*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<TMapUI*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
     return GuardedMessage([&] { return self->handleChild(window, message, wParam, lParam); });
 }
 
 LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const ControlLayout* layout = controls_.layoutOf(child);
-    if (!layout) return DefWindowProcA(child, message, wParam, lParam);
+    if (!layout) return DefWindowProcW(child, message, wParam, lParam);
 
     switch (layout->kind) {
     case ControlKind::Picture: return handlePicture(child, message, wParam, lParam);
@@ -120,7 +120,7 @@ LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lPar
         break;
     default: break;
     }
-    return DefWindowProcA(child, message, wParam, lParam);
+    return DefWindowProcW(child, message, wParam, lParam);
 }
 
 LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
@@ -161,7 +161,7 @@ LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM 
         break;
     default: break;
     }
-    return DefWindowProcA(picture, message, wParam, lParam);
+    return DefWindowProcW(picture, message, wParam, lParam);
 }
 
 }  // namespace mappa

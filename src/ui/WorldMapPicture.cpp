@@ -39,9 +39,9 @@ private:
     HRESULT result_;  // RPC_E_CHANGED_MODE: the thread is in the multithreaded apartment, which serves too
 };
 
-std::span<const BYTE> ResourceBytes(HINSTANCE instance, int id, LPCSTR type)
+std::span<const BYTE> ResourceBytes(HINSTANCE instance, int id, LPCWSTR type)
 {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), type);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), type);
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) {
@@ -55,7 +55,7 @@ std::span<const BYTE> ResourceBytes(HINSTANCE instance, int id, LPCSTR type)
 // component reads) into 32-bit pixels.
 Image DecodeImageResource(HINSTANCE instance, int id)
 {
-    const std::span<const BYTE> bytes = ResourceBytes(instance, id, MAKEINTRESOURCEA(10));  // RCDATA
+    const std::span<const BYTE> bytes = ResourceBytes(instance, id, MAKEINTRESOURCEW(10));  // RCDATA
     const ComForThisThread com;
     constexpr const char* kWhat = "Cannot decode the map picture";
     ComPtr<IWICImagingFactory> factory;
@@ -121,7 +121,7 @@ using DcHandle = UniqueHandle<HDC, &DeleteDc>;
 void CopyDesignBitmap(HINSTANCE instance, int width, int height, std::span<std::uint32_t> pixels)
 {
     const BitmapHandle source(static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(kWorldMapResource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        LoadImageW(instance, MAKEINTRESOURCEW(kWorldMapResource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot load the map picture");
     const DcHandle dc(CreateCompatibleDC(nullptr));
     BITMAPINFO header = TopDown32(width, height);

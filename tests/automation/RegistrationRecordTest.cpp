@@ -26,20 +26,20 @@ class WrongLibraries : public testing::Test {
 protected:
     void TearDown() override
     {
-        for (const std::string& file : files_) DeleteFileA(file.c_str());
+        for (const std::string& file : files_) DeleteFileW(Utf8ToWide(file).c_str());
     }
 
     // A type library file holding, as `shape` says, no SupportMap class, the
     // class without interfaces, or the class whose default interface is `iid`.
     std::string write(const char* name, ClassShape shape, const GUID& iid = kStrangeInterface)
     {
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        const std::string path = std::string(folder) + name;
+        wchar_t folder[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, folder);
+        const std::string path = WideToUtf8(folder) + name;
         files_.push_back(path);
 
         ComPtr<ICreateTypeLib2> library;
-        EXPECT_HRESULT_SUCCEEDED(CreateTypeLib2(SYS_WIN64, AnsiToWide(path).c_str(), &library));
+        EXPECT_HRESULT_SUCCEEDED(CreateTypeLib2(SYS_WIN64, Utf8ToWide(path).c_str(), &library));
         library->SetGuid(kLibraryId);
         library->SetName(const_cast<LPOLESTR>(L"WrongLibrary"));
         library->SetVersion(1, 0);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "ServerTest.h"
+#include "support/Support2Win.h"
 
 namespace mappa::automationtest {
 namespace {
@@ -37,6 +38,25 @@ void ExpectNoEntries()
 {
     for (const char* key : {kClassKey, kProgIdKey, kTypeLibKey, kInterfaceKey})
         EXPECT_FALSE(KeyExists(key)) << key << " is still there";
+}
+
+// COM starts the server from the registered command, and it answers.
+void ExpectComStartsTheServerAt(const std::string& path)
+{
+    Microsoft::WRL::ComPtr<IDispatch> map;
+    ASSERT_EQ(CreateMap(map), S_OK);
+    const DWORD server = WaitForServerProcess();
+    ASSERT_NE(server, 0u);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, server);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameW(process, 0, image, &size);
+    CloseHandle(process);
+    EXPECT_TRUE(SamePath(WideToUtf8(image), path)) << WideToUtf8(image);
+    std::wstring version;
+    EXPECT_EQ(ReadVersion(map.Get(), version), S_OK);
+    map.Reset();
+    EXPECT_TRUE(WaitForExit(server, 10000));
 }
 
 class Registration : public ServerTest {};
@@ -89,23 +109,72 @@ TEST_F(Registration, APathWithABlankIsWrittenInShortForm)
     EXPECT_EQ(registered.find(' '), std::string::npos) << registered;
     EXPECT_TRUE(SamePath(registered, copy)) << registered;
 
-    // COM starts the copy from the registered command.
+    ExpectComStartsTheServerAt(copy);
+    EXPECT_EQ(RunToEnd(Quoted(copy) + " /unregserver"), 0u);
+    ExpectNoEntries();
+}
+
+// The entries in the country list of a map window seen from outside.
+LRESULT CountryCount(HWND map)
+{
+    HWND combo = nullptr;
+    EnumChildWindows(
+        map,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t kind[32] = {};
+            GetClassNameW(child, kind, 32);
+            if (lstrcmpiW(kind, L"ComboBox") == 0) *reinterpret_cast<HWND*>(found) = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&combo));
+    return combo ? SendMessageW(combo, CB_GETCOUNT, 0, 0) : -1;
+}
+
+// From a folder whose name no ANSI code page holds: the registered paths, the
+// server started by COM, its data file and its settings under its tool key.
+TEST_F(Registration, AFolderNameInAnyScriptServesAsWell)
+{
+    const std::filesystem::path folder(Utf8ToWide(ForeignFolder()));
+    const std::string copy = ForeignFolder() + "\\Mappa.exe";
+    struct RemoveAtEnd {
+        std::filesystem::path folder;
+        ~RemoveAtEnd()
+        {
+            EndServers();
+            std::error_code ignored;
+            std::filesystem::remove_all(folder.parent_path(), ignored);
+        }
+    } remove_at_end{folder};
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path built(Utf8ToWide(MappaPath()));
+    std::filesystem::copy_file(built, folder / L"Mappa.exe", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(built.parent_path() / L"Mappa2.dat", folder / L"Mappa2.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+
+    ASSERT_EQ(RunToEnd(Quoted(copy) + " /regserver"), 0u);
+    ExpectClassEntries(copy);
+    std::string help = RegistryText(std::string(kTypeLibKey) + "\\1.0\\0\\HELPDIR").value_or("");
+    if (help.empty()) help = RegistryText(std::string(kTypeLibKey) + "\\1.0\\HELPDIR").value_or("");
+    if (!help.empty() && help.back() == '\\') help.pop_back();
+    EXPECT_TRUE(SamePath(help, ForeignFolder())) << help;
+
+    constexpr const wchar_t* kToolKey = L"Software\\Kestrelon\\Tools\\Mappa";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kToolKey, L"Window.TMapUI");
+    ExpectComStartsTheServerAt(copy);
     {
-        Microsoft::WRL::ComPtr<IDispatch> map;
-        ASSERT_EQ(CreateMap(map), S_OK);
-        const DWORD server = WaitForServerProcess();
-        ASSERT_NE(server, 0u);
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, server);
-        char image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        QueryFullProcessImageNameA(process, 0, image, &size);
-        CloseHandle(process);
-        EXPECT_TRUE(SamePath(image, copy)) << image;
-        std::wstring version;
-        EXPECT_EQ(ReadVersion(map.Get(), version), S_OK);
-        map.Reset();
-        EXPECT_TRUE(WaitForExit(server, 10000));
+        // Started as a user would: the bundled offices are read from beside the copy.
+        Process program(Quoted(copy), true);
+        ASSERT_TRUE(program.started());
+        HWND window = WaitForProcessWindow(program.id(), "TMapUI", kMapCaption);
+        ASSERT_TRUE(window) << "no map window";
+        EXPECT_GT(CountryCount(window), 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.wait(10000), 0u);
     }
+    DWORD type = 0;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kToolKey, L"Window.TMapUI", RRF_RT_REG_SZ, &type, nullptr, nullptr),
+              ERROR_SUCCESS)
+        << "the window's place is kept under the tool key";
     EXPECT_EQ(RunToEnd(Quoted(copy) + " /unregserver"), 0u);
     ExpectNoEntries();
 }

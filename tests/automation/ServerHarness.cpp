@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <set>
 
+#include "support/Support2Win.h"
+
 namespace mappa::automationtest {
 namespace {
 
@@ -16,22 +18,22 @@ std::string WindowsForm(std::string path)
     return path;
 }
 
-std::string LongForm(const std::string& path)
+std::wstring LongForm(const std::string& path)
 {
-    char full[MAX_PATH] = {}, long_form[MAX_PATH] = {};
-    if (!GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr)) return path;
-    return GetLongPathNameA(full, long_form, MAX_PATH) ? long_form : full;
+    wchar_t full[MAX_PATH] = {}, long_form[MAX_PATH] = {};
+    if (!GetFullPathNameW(Utf8ToWide(path).c_str(), MAX_PATH, full, nullptr)) return Utf8ToWide(path);
+    return GetLongPathNameW(full, long_form, MAX_PATH) ? long_form : full;
 }
 
 std::string ImageOf(DWORD processId)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (!process) return {};
-    char image[MAX_PATH] = {};
+    wchar_t image[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    const bool found = QueryFullProcessImageNameA(process, 0, image, &size);
+    const bool found = QueryFullProcessImageNameW(process, 0, image, &size);
     CloseHandle(process);
-    return found ? image : "";
+    return found ? WideToUtf8(image) : "";
 }
 
 void PumpMessages()
@@ -46,7 +48,8 @@ void PumpMessages()
 HKEY OpenKey(const std::string& key)
 {
     HKEY handle = nullptr;
-    return RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS ? handle : nullptr;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS ? handle
+                                                                                                     : nullptr;
 }
 
 }  // namespace
@@ -55,6 +58,7 @@ std::string MappaPath() { return WindowsForm(MAPPA_EXE); }
 std::string ClientPath() { return WindowsForm(MAPPA_CLIENT); }
 std::string ScriptPath(const char* name) { return WindowsForm(MAPPA_SCRIPTS) + "\\" + name; }
 std::string BlankFolder() { return "C:\\Program Files\\Mappa Test"; }
+std::string ForeignFolder() { return "C:\\\u041A\u0430\u0440\u0442\u044B\\\u5730\u56F3"; }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms)
 {
@@ -70,7 +74,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms)
 Process::Process(const std::string& commandLine, bool isServer) : is_server_(isServer)
 {
     const bool shareOutput = !isServer;
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (shareOutput) {
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -80,8 +84,8 @@ Process::Process(const std::string& commandLine, bool isServer) : is_server_(isS
         for (HANDLE handle : {startup.hStdOutput, startup.hStdError})
             SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, shareOutput, 0, nullptr, nullptr, &startup, &info_))
+    std::wstring line = Utf8ToWide(commandLine);
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, shareOutput, 0, nullptr, nullptr, &startup, &info_))
         info_ = {};
 }
 
@@ -126,7 +130,8 @@ std::vector<DWORD> ServerProcesses()
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
         if (lstrcmpiA(entry.szExeFile, "Mappa.exe") != 0) continue;
         const std::string image = ImageOf(entry.th32ProcessID);
-        if (SamePath(image, MappaPath()) || SamePath(image, BlankFolder() + "\\Mappa.exe"))
+        if (SamePath(image, MappaPath()) || SamePath(image, BlankFolder() + "\\Mappa.exe") ||
+            SamePath(image, ForeignFolder() + "\\Mappa.exe"))
             found.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);
@@ -239,9 +244,7 @@ std::string MessageBoxText(HWND box)
     wchar_t buffer[1024] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(text, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &copied);
-    char narrow[2048] = {};
-    WideCharToMultiByte(CP_ACP, 0, buffer, -1, narrow, sizeof narrow, nullptr, nullptr);
-    return narrow;
+    return WideToUtf8(buffer);
 }
 
 void PressButton(HWND box, int button)
@@ -260,12 +263,13 @@ std::optional<std::string> RegistryText(const std::string& key, const char* valu
 {
     HKEY handle = OpenKey(key);
     if (!handle) return std::nullopt;
-    char text[1024] = {};
-    DWORD size = sizeof text - 1, type = 0;
-    const LONG result = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text - sizeof(wchar_t), type = 0;
+    const LONG result = RegQueryValueExW(handle, value ? Utf8ToWide(value).c_str() : nullptr, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(text), &size);
     RegCloseKey(handle);
     if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
-    return std::string(text);
+    return WideToUtf8(text);
 }
 
 std::vector<std::string> SubKeys(const std::string& key)
@@ -297,7 +301,7 @@ std::vector<std::string> ValueNames(const std::string& key)
 
 bool SamePath(const std::string& left, const std::string& right)
 {
-    return !left.empty() && lstrcmpiA(LongForm(left).c_str(), LongForm(right).c_str()) == 0;
+    return !left.empty() && lstrcmpiW(LongForm(left).c_str(), LongForm(right).c_str()) == 0;
 }
 
 DWORD HandleCountOf(DWORD processId)

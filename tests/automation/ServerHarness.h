@@ -19,12 +19,15 @@ inline constexpr const char* kInterfaceKey = "Interface\\{75BF1E08-8073-423F-BAC
 inline constexpr const char* kMapCaption = "Norvantic - Worldwide Locations";
 inline constexpr const char* kWarningCaption = "COM Server Warning";
 
+// Paths and texts are UTF-8.
 // Windows paths of the build's Mappa.exe, of the client and of a test script.
 std::string MappaPath();
 std::string ClientPath();
 std::string ScriptPath(const char* name);
 // The copy of Mappa.exe in a folder whose name has a blank.
 std::string BlankFolder();
+// The copy of Mappa.exe in a folder whose name no ANSI code page holds ("C:\Карты\地図").
+std::string ForeignFolder();
 
 // Polls `done` (pumping this thread's messages) until it holds or `ms` passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD ms);

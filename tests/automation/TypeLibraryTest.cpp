@@ -90,7 +90,7 @@ class TypeLibrary : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_HRESULT_SUCCEEDED(LoadTypeLib(AnsiToWide(ModuleFileName()).c_str(), &library));
+        ASSERT_HRESULT_SUCCEEDED(LoadTypeLib(Utf8ToWide(ModuleFileName()).c_str(), &library));
         ASSERT_EQ(library->GetTypeInfoCount(), 2u);
         ASSERT_HRESULT_SUCCEEDED(library->GetTypeInfo(0, &interfaceInfo));
         ASSERT_HRESULT_SUCCEEDED(library->GetTypeInfo(1, &classInfo));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "RegistryCalls.h"
+#include "support/Support2Win.h"
 #include "StoreTest.h"
 
 namespace mappa {
@@ -192,13 +193,19 @@ TEST_F(RegWrapTest, PrepareKeyMovesBetweenTheModes)
 
 TEST_F(RegWrapTest, WriteStoresTextWithItsTerminatingNul)
 {
-    for (const std::string text : {"x", "100,60,500,400,96,Normal", "with spaces and ümlauts"}) {
+    // The program's UTF-8 text is stored as the system's UTF-16, whatever the code page holds.
+    for (const std::string text : {"x", "100,60,500,400,96,Normal", "with spaces and \u00FCmlauts",
+                                   "C:\\\u041A\u0430\u0440\u0442\u044B\\\u5730\u56F3"}) {
         store.WriteValue("Name", text);
-        const auto stored = GetRaw(HKEY_CURRENT_USER, key(), "Name");
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(stored->data.size(), text.size() + 1);
-        EXPECT_EQ(stored->data, Text(text));
+        const std::wstring wide = Utf8ToWide(text);
+        std::wstring stored(wide.size() + 8, L'#');
+        DWORD type = 0, size = DWORD(stored.size() * sizeof(wchar_t));
+        ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Utf8ToWide(key()).c_str(), L"Name", RRF_RT_ANY, &type, stored.data(),
+                               &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(size, (wide.size() + 1) * sizeof(wchar_t));
+        EXPECT_EQ(stored.substr(0, wide.size() + 1), wide + L'\0');
         EXPECT_EQ(store.ReadValue("Name"), text);
     }
     SetDword(HKEY_CURRENT_USER, key(), "Number", 5);
@@ -223,7 +230,7 @@ TEST_F(RegWrapTest, WritingEmptyTextDeletesTheValue)
 TEST_F(RegWrapTest, WriteToAKeyThatCannotBeOpenedRaisesAnError)
 {
     HKEY closed_root = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keys.base().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(keys.base()).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &closed_root, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(closed_root);

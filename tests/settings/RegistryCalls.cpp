@@ -4,16 +4,16 @@
 
 #include <utility>
 
-using OpenKey = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-using CreateKey = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
+using OpenKey = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+using CreateKey = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
 using CloseKey = LONG(WINAPI*)(HKEY);
-using QueryValue = LONG(WINAPI*)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+using QueryValue = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
 
 // The import table's entries that every call in this executable goes through.
-extern "C" OpenKey __imp_RegOpenKeyExA;
-extern "C" CreateKey __imp_RegCreateKeyExA;
+extern "C" OpenKey __imp_RegOpenKeyExW;
+extern "C" CreateKey __imp_RegCreateKeyExW;
 extern "C" CloseKey __imp_RegCloseKey;
-extern "C" QueryValue __imp_RegQueryValueExA;
+extern "C" QueryValue __imp_RegQueryValueExW;
 
 namespace mappa::settingstest {
 namespace {
@@ -32,14 +32,14 @@ CreateKey real_create = nullptr;
 CloseKey real_close = nullptr;
 int opened_count = 0, created_count = 0, closed_count = 0;
 
-LONG WINAPI CountedOpen(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+LONG WINAPI CountedOpen(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key)
 {
     const LONG result = real_open(root, path, options, access, key);
     if (result == ERROR_SUCCESS) ++opened_count;
     return result;
 }
 
-LONG WINAPI CountedCreate(HKEY root, LPCSTR path, DWORD reserved, LPSTR key_class, DWORD options, REGSAM access,
+LONG WINAPI CountedCreate(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR key_class, DWORD options, REGSAM access,
                           LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
     const LONG result = real_create(root, path, reserved, key_class, options, access, security, key, disposition);
@@ -60,7 +60,7 @@ LONG WINAPI CountedClose(HKEY key)
 QueryValue real_query = nullptr;
 std::function<void()> pending_change;
 
-LONG WINAPI QueryThenChange(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+LONG WINAPI QueryThenChange(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     const LONG result = real_query(key, name, reserved, type, data, size);
     if (!data && result == ERROR_SUCCESS && pending_change) std::exchange(pending_change, nullptr)();
@@ -72,18 +72,18 @@ LONG WINAPI QueryThenChange(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD typ
 KeyHandleCount::KeyHandleCount()
 {
     opened_count = created_count = closed_count = 0;
-    real_open = __imp_RegOpenKeyExA;
-    real_create = __imp_RegCreateKeyExA;
+    real_open = __imp_RegOpenKeyExW;
+    real_create = __imp_RegCreateKeyExW;
     real_close = __imp_RegCloseKey;
-    SetEntry(__imp_RegOpenKeyExA, OpenKey{&CountedOpen});
-    SetEntry(__imp_RegCreateKeyExA, CreateKey{&CountedCreate});
+    SetEntry(__imp_RegOpenKeyExW, OpenKey{&CountedOpen});
+    SetEntry(__imp_RegCreateKeyExW, CreateKey{&CountedCreate});
     SetEntry(__imp_RegCloseKey, CloseKey{&CountedClose});
 }
 
 KeyHandleCount::~KeyHandleCount()
 {
-    SetEntry(__imp_RegOpenKeyExA, real_open);
-    SetEntry(__imp_RegCreateKeyExA, real_create);
+    SetEntry(__imp_RegOpenKeyExW, real_open);
+    SetEntry(__imp_RegCreateKeyExW, real_create);
     SetEntry(__imp_RegCloseKey, real_close);
 }
 
@@ -94,13 +94,13 @@ int KeyHandleCount::closed() const { return closed_count; }
 ChangeAfterSizeQuery::ChangeAfterSizeQuery(std::function<void()> change)
 {
     pending_change = std::move(change);
-    real_query = __imp_RegQueryValueExA;
-    SetEntry(__imp_RegQueryValueExA, QueryValue{&QueryThenChange});
+    real_query = __imp_RegQueryValueExW;
+    SetEntry(__imp_RegQueryValueExW, QueryValue{&QueryThenChange});
 }
 
 ChangeAfterSizeQuery::~ChangeAfterSizeQuery()
 {
-    SetEntry(__imp_RegQueryValueExA, real_query);
+    SetEntry(__imp_RegQueryValueExW, real_query);
     pending_change = nullptr;
 }
 

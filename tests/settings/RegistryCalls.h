@@ -8,7 +8,7 @@
 
 namespace mappa::settingstest {
 
-// Counts successful key opens (RegOpenKeyExA, RegCreateKeyExA) and closes
+// Counts successful key opens (RegOpenKeyExW, RegCreateKeyExW) and closes
 // while it lives, the test's own calls included. One at a time.
 class KeyHandleCount {
 public:
@@ -18,13 +18,13 @@ public:
     KeyHandleCount& operator=(const KeyHandleCount&) = delete;
 
     int opened() const;   // by either call
-    int created() const;  // by RegCreateKeyExA
+    int created() const;  // by RegCreateKeyExW
     int closed() const;
     int held() const { return opened() - closed(); }
 };
 
 // Runs `change` once, right after the next successful query of a value's size
-// (RegQueryValueExA without a buffer). One at a time.
+// (RegQueryValueExW without a buffer). One at a time.
 class ChangeAfterSizeQuery {
 public:
     explicit ChangeAfterSizeQuery(std::function<void()> change);

@@ -4,12 +4,14 @@
 
 #include <atomic>
 
+#include "support/Support2Win.h"
+
 namespace mappa::settingstest {
 
 std::optional<RawValue> GetRaw(HKEY root, const std::string& key, const std::string& name)
 {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
+    if (RegOpenKeyExW(root, Utf8ToWide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
     RawValue value;
     DWORD size = 0;
     LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, &value.type, nullptr, &size);
@@ -26,7 +28,7 @@ std::optional<RawValue> GetRaw(HKEY root, const std::string& key, const std::str
 void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& data)
 {
     HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(root, Utf8ToWide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
               ERROR_SUCCESS)
         << key;
     // A byte other than NUL after the data: RegSetValueExA would otherwise take a
@@ -53,7 +55,7 @@ void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD 
 void DeleteRaw(HKEY root, const std::string& key, const std::string& name)
 {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, Utf8ToWide(key).c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
     RegDeleteValueA(handle, name.c_str());
     RegCloseKey(handle);
 }
@@ -61,7 +63,7 @@ void DeleteRaw(HKEY root, const std::string& key, const std::string& name)
 bool KeyExists(HKEY root, const std::string& key)
 {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root, Utf8ToWide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
     RegCloseKey(handle);
     return true;
 }

@@ -216,10 +216,11 @@ TEST_F(ShellRequests, WebLinksOpenOnlyWebAddresses)
                  {"www.example.com", "http://www.example.com/"},
                  {"C:\\Windows\\system32\\calc.exe", nullptr},
                  {"file:///etc/passwd", nullptr},
-                 {"notepad", nullptr}};
+                 {"notepad", nullptr},
+                 {"https://\u4F8B\u3048.jp/\u5730\u56F3", "https://\u4F8B\u3048.jp/\u5730\u56F3"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.link);
-        MapWindow map(kOffices, c.link);
+        MapWindow map(kOffices, c.link, true, true);
         expectOpens(map, "lsWebLink", c.opened, "An Exception occurred opening the Web Browser", "lsWebLink2",
                     "https://support.example.com/");
     }
@@ -232,10 +233,13 @@ TEST_F(ShellRequests, MailLinkOpensTheLowerCasedAddressOnly)
         const char* opened;  // nullptr: refused
     } cases[] = {{"Sales.Oslo@Example.COM", "mailto:sales.oslo@example.com"},
                  {"a@example.com?subject=x", nullptr},
-                 {"a\x07z@example.com", nullptr}};
+                 {"a\x07z@example.com", nullptr},
+                 // Letters beyond ASCII reach the shell as they stand in the file.
+                 {"\u041F\u0440\u043E\u0434\u0430\u0436\u0438@\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444",
+                  "mailto:\u041F\u0440\u043E\u0434\u0430\u0436\u0438@\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444"}};
     std::vector<Office> offices;
     for (const auto& c : cases) offices.push_back(Office{.x = 100 + 100 * int(offices.size()), .email = c.email});
-    MapWindow map(offices);
+    MapWindow map(offices, "https://www.example.com/", true, true);
     for (std::size_t i = 0; i < offices.size(); ++i) {
         SCOPED_TRACE(offices[i].email);
         map->Image1MouseMove(offices[i].x, offices[i].y);

@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
 #include "support/Application.h"
+#include "support/Support2Win.h"
 
 namespace mappa::uitest {
 namespace {
@@ -105,14 +107,14 @@ DataFile BundledData()
     return {{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
 }
 
-MapWindow::MapWindow(const std::vector<Office>& offices, const std::string& webLink, bool withFile)
-    : MapWindow(withFile ? DataFile{DataFileText(offices, webLink)} : DataFile{}) {}
+MapWindow::MapWindow(const std::vector<Office>& offices, const std::string& webLink, bool withFile, bool utf8)
+    : MapWindow(withFile ? DataFile{(utf8 ? "\xEF\xBB\xBF" : "") + DataFileText(offices, webLink)} : DataFile{}) {}
 
 MapWindow::MapWindow(const DataFile& file) : source(folder_.path())
 {
     ParkPointer();
     if (!file.text.empty()) folder_.write("Mappa2.dat", file.text);
-    ui_ = std::make_unique<TMapUI>(GetModuleHandleA(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
+    ui_ = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
     ui_->setPlacementHooks({}, {});
     ShowWindow(ui_->handle(), SW_SHOWNORMAL);
     Pump();
@@ -126,18 +128,18 @@ MapWindow::~MapWindow()
 
 std::string MapWindow::text(const char* control) const
 {
-    char text[512] = {};
-    GetWindowTextA(ui_->control(control), text, sizeof text);
-    return text;
+    wchar_t text[512] = {};
+    SendMessageW(ui_->control(control), WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return WideToUtf8(text);
 }
 
 std::vector<std::string> ComboEntries(HWND combo)
 {
     std::vector<std::string> entries;
-    for (LRESULT i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
-        char text[128] = {};
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.push_back(text);
+    for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t text[128] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.push_back(WideToUtf8(text));
     }
     return entries;
 }
@@ -148,6 +150,18 @@ std::string ClipboardText()
     if (!OpenClipboard(nullptr)) return text;
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::string UnicodeClipboardText()
+{
+    std::string text = "<clipboard unavailable>";
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = WideToUtf8(static_cast<const wchar_t*>(GlobalLock(data)));
         GlobalUnlock(data);
     }
     CloseClipboard();

@@ -78,12 +78,14 @@ DataFile BundledData();
 // A shown map window over a data file in its own folder (no file: `offices` empty and `withFile` false).
 class MapWindow {
 public:
+    // `utf8`: the data file is written in UTF-8 with a byte-order mark, else as the bytes given.
     explicit MapWindow(const std::vector<Office>& offices, const std::string& webLink = "https://www.example.com/",
-                       bool withFile = true);
+                       bool withFile = true, bool utf8 = false);
     explicit MapWindow(const DataFile& file);
     ~MapWindow();
     TMapUI& ui() { return *ui_; }
     TMapUI* operator->() { return ui_.get(); }
+    // A control's text, read as UTF-16 (WM_GETTEXT) and given as UTF-8.
     std::string text(const char* control) const;
 
 private:
@@ -96,9 +98,12 @@ private:
     std::unique_ptr<TMapUI> ui_;
 };
 
+// A combo box's entries, read as UTF-16 and given as UTF-8.
 std::vector<std::string> ComboEntries(HWND combo);
-// The clipboard's text, or a note that it could not be read.
+// The clipboard's 8-bit text (CF_TEXT) as its bytes, or a note that it could not be read.
 std::string ClipboardText();
+// The clipboard's CF_UNICODETEXT, given as UTF-8.
+std::string UnicodeClipboardText();
 
 // Dispatches what is queued; true when a quit request was among it.
 bool Pump();

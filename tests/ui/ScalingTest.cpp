@@ -72,7 +72,7 @@ Pixels MarkersDrawnByGdi(const TMapUI& map)
 {
     const MapScale& scale = map.scale();
     MapPicture expected;
-    expected.loadWorldMap(GetModuleHandleA(nullptr), map.picture().width(), map.picture().height());
+    expected.loadWorldMap(GetModuleHandleW(nullptr), map.picture().width(), map.picture().height());
     HPEN pen = scale.lineWidth() > 1 ? CreatePen(PS_INSIDEFRAME, scale.lineWidth(), RGB(0, 0, 0))
                                      : static_cast<HPEN>(GetStockObject(BLACK_PEN));
     const ScopedSelect select_pen(expected.dc(), pen);
@@ -167,7 +167,7 @@ TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
         EXPECT_EQ(outer.bottom - outer.top, there.cy);
     }
 
-    const THiddenForm companion(GetModuleHandleA(nullptr), nullptr, map->handle());
+    const THiddenForm companion(GetModuleHandleW(nullptr), nullptr, map->handle());
     const SIZE client = ClientSize(companion.handle());
     EXPECT_EQ(client.cx, scale(274));
     EXPECT_EQ(client.cy, scale(53));

@@ -183,6 +183,7 @@ TEST(TrueCase, SpellsEachComponentAsStored)
 {
     ScratchDirectory folder;
     folder.write("CaseDir\\MixedCase.TXT", "x");
+    folder.write("\u041A\u0430\u0440\u0442\u044B\\\u5730\u56F3.TXT", "x");  // "Карты\地図.TXT"
     std::string lower = folder.path();
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     // The drive stays as typed; every later component comes from the disk.
@@ -196,6 +197,8 @@ TEST(TrueCase, SpellsEachComponentAsStored)
         {"casedir\\missing.txt", "\\CaseDir"},
         {"casedir\\mixed*.txt", "\\CaseDir"},
         {"casedir\\mixedcase.tx?", "\\CaseDir"},
+        // Names that no ANSI code page holds all of, in UTF-8 as the program has them.
+        {"\u043A\u0430\u0440\u0442\u044B\\\u5730\u56F3.txt", "\\\u041A\u0430\u0440\u0442\u044B\\\u5730\u56F3.TXT"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);

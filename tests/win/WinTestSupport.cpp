@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "support/Support2Win.h"
 
@@ -31,26 +32,27 @@ void SetRegistryText(const std::string& key, const char* name, const std::string
 ScratchDirectory::ScratchDirectory()
 {
     static int made = 0;
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "mappa-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) +
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    path_ = WideToUtf8(temp) + "mappa-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) +
             "-" + std::to_string(GetTickCount());
-    std::filesystem::create_directories(path_);
+    std::filesystem::create_directories(std::filesystem::path(Utf8ToWide(path_)));
 }
 
 ScratchDirectory::~ScratchDirectory()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(std::filesystem::path(Utf8ToWide(path_)), ignored);
 }
 
 std::string ScratchDirectory::write(std::string_view relative, std::string_view content) const
 {
-    // ANSI calls throughout, as the program makes them, so that names outside ASCII mean the same.
+    // Paths are UTF-8, as the program has them, and reach the system through the wide calls.
     const std::string full = pathOf(relative);
     for (auto at = full.find('\\', path_.size() + 1); at != std::string::npos; at = full.find('\\', at + 1))
-        CreateDirectoryA(full.substr(0, at).c_str(), nullptr);
-    const HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateDirectoryW(Utf8ToWide(full.substr(0, at)).c_str(), nullptr);
+    const HANDLE file = CreateFileW(Utf8ToWide(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE) << "cannot create " << full;
     DWORD written = 0;
     WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
@@ -86,15 +88,15 @@ void FinderRegistration::remove()
 
 void FinderEnvironment::answer(std::string_view mode, std::string_view result)
 {
-    SetEnvironmentVariableA("MAPPA_FINDER_MODE", std::string(mode).c_str());
-    SetEnvironmentVariableA("MAPPA_FINDER_RESULT", std::string(result).c_str());
+    SetEnvironmentVariableW(L"MAPPA_FINDER_MODE", Utf8ToWide(mode).c_str());
+    SetEnvironmentVariableW(L"MAPPA_FINDER_RESULT", Utf8ToWide(result).c_str());
 }
 
 std::string FinderEnvironment::value(const char* name)
 {
-    char buffer[4096] = {};
-    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    return length < sizeof buffer ? std::string(buffer, length) : std::string();
+    wchar_t buffer[4096] = {};
+    const DWORD length = GetEnvironmentVariableW(Utf8ToWide(name).c_str(), buffer, std::size(buffer));
+    return length < std::size(buffer) ? WideToUtf8(std::wstring_view(buffer, length)) : std::string();
 }
 
 bool FinderEnvironment::isSet(const char* name)

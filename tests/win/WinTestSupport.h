@@ -24,7 +24,7 @@ public:
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-    // Without a trailing backslash.
+    // Without a trailing backslash; UTF-8.
     const std::string& path() const { return path_; }
     std::string pathOf(std::string_view relative) const { return path_ + "\\" + std::string(relative); }
     // Writes a file, making the folders on its way; returns its full path.
