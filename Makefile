@@ -4,11 +4,12 @@
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make bench  the benchmarks of the core
 #   make bench-win  the benchmarks of the map window, under Wine
+#   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win clean
+.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win bench-win-dpi clean
 
 deps:
 	@tools/install-deps
@@ -71,6 +72,17 @@ bench-win: deps
 	cmake --preset win >/dev/null
 	cmake --build --preset win --target mappa_win_bench
 	$(XVFB) sh -c 'tools/wine-run --prepare && tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
+		status=$$?; tools/wine-run --server-stop; exit $$status'
+
+# The same at another display density (BENCH_DPI, default 200 %), in a Wine
+# prefix of its own whose LogPixels is that density, on a screen it fits.
+BENCH_DPI ?= 192
+bench-win-dpi: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target mappa_win_bench
+	WINEPREFIX=$(CURDIR)/build/win/wineprefix-dpi xvfb-run -a -s "-screen 0 2048x1536x24" sh -c \
+		'tools/wine-run --prepare && tools/wine-run reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD \
+		/d $(BENCH_DPI) /f >/dev/null 2>&1 </dev/null; tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
 		status=$$?; tools/wine-run --server-stop; exit $$status'
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package

@@ -43,8 +43,11 @@
 #include "Stopwatch.h"
 #include "mapdata/MapFunc.h"
 #include "mapdata/WindowsDataFileSource.h"
+#include "support/DisplayDpi.h"
 #include "support/Support2Win.h"
+#include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
+#include "ui/MapScale.h"
 #include "ui/UMapUI.h"
 
 namespace {
@@ -189,9 +192,10 @@ Figures Run(const std::string& label, std::size_t offices)
     // The same steps alone.
     {
         TMapFunc table(source);
+        const int width = MapScale(SystemDpi())(kPictureWidth), height = MapScale(SystemDpi())(kPictureHeight);
         const Timing positions = Measure([&](std::int64_t n) {
             const double start = Now();
-            for (std::int64_t i = 0; i < n; ++i) table.computePositions(640, 320);
+            for (std::int64_t i = 0; i < n; ++i) table.computePositions(width, height);
             return Now() - start;
         });
         PrintRow(size, "  step: computePositions", positions);
@@ -382,7 +386,9 @@ int main(int argc, char** argv)
 
     int status = 0;
     try {
-        std::printf("Mappa window benchmarks: median seconds per operation (QueryPerformanceCounter)\n\n");
+        std::printf("Mappa window benchmarks: median seconds per operation (QueryPerformanceCounter)\n");
+        std::printf("display density %d dpi: picture %d x %d\n\n", SystemDpi(), MapScale(SystemDpi())(kPictureWidth),
+                    MapScale(SystemDpi())(kPictureHeight));
         PrintHeader();
         if (argc > 1 && std::strcmp(argv[1], "find") == 0) {
             const bool met = RunFindOnly("1k", 1000) && RunFindOnly("100k", kTargetOffices);

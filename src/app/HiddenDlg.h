@@ -6,6 +6,7 @@
 
 #include "support/WinHandles.h"
 #include "support/WindowBase.h"
+#include "ui/MapScale.h"
 
 namespace mappa {
 
@@ -22,11 +23,16 @@ public:
     // Follows the map window: its outer corner goes to the map's client origin.
     void moveTo(int left, int top);
 
+    HWND label() const { return label_; }
+
 private:
     friend class WindowBase<THiddenForm>;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Size, label and font at the density of `scale`.
+    void layOut(const MapScale& scale);
 
     HWND map_window_;
+    HWND label_ = nullptr;
     FontHandle font_;
 };
 

@@ -91,13 +91,15 @@ PlacementResult ComputePlacement(const PlacementRequest& request, const ScreenMe
         minimized = saved.minimized;
         maximized = saved.maximized;
         const int saved_density = saved.pixelsPerInch.value_or(0);
-        if (saved_density != 0 && saved_density == density && !minimized && !maximized) {
-            result.left = saved.left.value_or(result.left);
-            result.top = saved.top.value_or(result.top);
+        if (saved_density != 0 && !minimized && !maximized) {
+            Bounds there = result;
+            there.left = saved.left.value_or(result.left);
+            there.top = saved.top.value_or(result.top);
             if (request.border == BorderStyle::Sizeable) {
-                result.width = saved.width.value_or(result.width);
-                result.height = saved.height.value_or(result.height);
+                there.width = saved.width.value_or(result.width);
+                there.height = saved.height.value_or(result.height);
             }
+            if (saved_density == (request.densityAt ? request.densityAt(there) : density)) result = there;
         }
     }
 

@@ -61,6 +61,10 @@ struct PlacementRequest {
     std::string text;
     // Asked only when a saved placement would be used: the global switch.
     std::function<bool()> restorePositions;
+    // For a window laid out for the density of the monitor it is on: the
+    // density at which it would be shown with these bounds. A saved placement
+    // is then applied when it was saved at that density. Unset: the screen's.
+    std::function<int(const Bounds&)> densityAt;
 };
 
 struct PlacementResult {

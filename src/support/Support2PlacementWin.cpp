@@ -1,7 +1,7 @@
 #include "support/Support2PlacementWin.h"
 
+#include "support/DisplayDpi.h"
 #include "support/RegHelp.h"
-#include "support/WinHandles.h"
 
 namespace mappa {
 namespace {
@@ -18,12 +18,6 @@ void SetBounds(HWND window, const Bounds& bounds)
     SetWindowPos(window, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int ScreenPixelsPerInch()
-{
-    const WindowDc screen(nullptr);
-    return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-
 // Closes the store however the accesses before it ended.
 class CloseOnExit {
 public:
@@ -38,9 +32,16 @@ private:
 
 }  // namespace
 
+ScreenMetrics PlacementScreen(const PlacementWindow& window)
+{
+    ScreenMetrics screen = CurrentScreenMetrics();
+    if (window.perMonitorDensity) screen.pixelsPerInch = WindowDpi(window.handle);
+    return screen;
+}
+
 ScreenMetrics CurrentScreenMetrics()
 {
-    static const int density = ScreenPixelsPerInch();
+    static const int density = SystemDpi();
     ScreenMetrics screen;
     screen.pixelsPerInch = density;
     screen.primaryWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -83,6 +84,11 @@ void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool
     request.useSaved = useSaved;
     request.text = text;
     request.restorePositions = [] { return !UserGlobalStore || UserGlobalStore->ReadBool("RestorePositions", true); };
+    if (window.perMonitorDensity) {
+        request.densityAt = [](const Bounds& bounds) {
+            return DpiAt({bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height});
+        };
+    }
     const PlacementResult result = ComputePlacement(request, screen);
     SetBounds(window.handle, result.bounds);
 
@@ -110,14 +116,14 @@ void RestorePlacement(const PlacementWindow& window, bool useSaved)
     if (!UserToolStore) return;
     const CloseOnExit close(*UserToolStore);
     const std::string text = UserToolStore->ReadValue("Window." + window.className);
-    ApplyPlacement(window, text, useSaved);
+    ApplyPlacement(window, text, useSaved, PlacementScreen(window));
 }
 
 void SavePlacement(const PlacementWindow& window)
 {
     if (!UserToolStore) return;
     const CloseOnExit close(*UserToolStore);
-    UserToolStore->WriteValue("Window." + window.className, PlacementText(window.handle));
+    UserToolStore->WriteValue("Window." + window.className, PlacementText(window.handle, PlacementScreen(window)));
 }
 
 }  // namespace mappa

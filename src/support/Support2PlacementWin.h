@@ -24,11 +24,17 @@ struct PlacementWindow {
     BorderStyle border = BorderStyle::Single;
     bool scaled = true;       // the layout follows the screen density
     bool autoScroll = false;
+    // The window lays itself out for the density of the monitor it is on: the
+    // density it saves and compares is that one, not the screen's.
+    bool perMonitorDensity = false;
     std::vector<AnchoredControl> anchored;
 };
 
 // The screens as they are now; the density is the one read at start-up.
 ScreenMetrics CurrentScreenMetrics();
+// The screens as a window's placement sees them: for a window that follows
+// its monitor's density, that density stands for the screen's.
+ScreenMetrics PlacementScreen(const PlacementWindow& window);
 
 void CenterOverParent(HWND window, const ScreenMetrics& screen = CurrentScreenMetrics());
 void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool useSaved,

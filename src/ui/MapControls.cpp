@@ -71,13 +71,29 @@ std::wstring WideWindowText(HWND window)
 
 std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window)); }
 
-MapControls::MapControls()
+void MapControls::createFonts(const MapScale& scale)
 {
+    // The layout's bitmap face is drawn only at the design density: at any
+    // other, its TrueType successor stays crisp at the scaled size.
+    const bool design = scale.dpi() == kDesignPixelsPerInch;
+    std::array<FontHandle, 3> fonts, script_fonts;
     for (std::size_t i = 0; i < std::size(kFontFaces); ++i) {
         const FontFaces& faces = kFontFaces[i];
-        fonts_[i].reset(MakeFont(faces.height, faces.layoutFace, faces.bold, faces.underline));
-        script_fonts_[i].reset(MakeFont(faces.height, faces.scriptFace, faces.bold, faces.underline));
+        fonts[i].reset(MakeFont(scale(faces.height), design ? faces.layoutFace : faces.scriptFace, faces.bold, faces.underline));
+        script_fonts[i].reset(MakeFont(scale(faces.height), faces.scriptFace, faces.bold, faces.underline));
+        if (!fonts[i] || !script_fonts[i]) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
     }
+    // Each control keeps the kind of face it has; the old fonts go once every
+    // control has its new one.
+    for (Control& item : controls_) {
+        const auto index = static_cast<std::size_t>(item.layout->font);
+        const bool script = item.font != fonts_[index].get() && item.font == script_fonts_[index].get();
+        item.font = (script ? script_fonts : fonts)[index].get();
+        SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
+    }
+    fonts_.swap(fonts);
+    script_fonts_.swap(script_fonts);
+    scale_ = scale;
 }
 
 HFONT MapControls::fontOf(const ControlLayout& layout, bool textInCodePage) const
@@ -86,9 +102,10 @@ HFONT MapControls::fontOf(const ControlLayout& layout, bool textInCodePage) cons
     return (textInCodePage ? fonts_ : script_fonts_)[index].get();
 }
 
-void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData)
+void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale)
 {
     window_ = window;
+    createFonts(scale);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance,
                                nullptr);
@@ -103,11 +120,10 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         if (layout.traits & kLinkStyle) style |= WS_TABSTOP;
         const DWORD extended = layout.kind == ControlKind::Panel ? WS_EX_CONTROLPARENT : 0;
 
-        // The drop-down list of the combo box needs room below its edit part.
-        const int height = layout.kind == ControlKind::ComboBox ? 300 : layout.height;
+        const ControlBounds bounds = boundsOf(layout);
         HWND control = CreateWindowExW(extended, kind.windowClass ? kind.windowClass : own_class.c_str(),
-                                       Utf8ToWide(layout.text).c_str(), style, layout.left, layout.top, layout.width,
-                                       height, parent, nullptr, instance, nullptr);
+                                       Utf8ToWide(layout.text).c_str(), style, bounds.left, bounds.top, bounds.width,
+                                       bounds.height, parent, nullptr, instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
@@ -125,6 +141,27 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = control;
     }
+}
+
+void MapControls::setScale(const MapScale& scale)
+{
+    createFonts(scale);
+    for (const Control& item : controls_) place(item);
+}
+
+ControlBounds MapControls::boundsOf(const ControlLayout& layout) const
+{
+    ControlBounds bounds = scale_.bounds(layout);
+    // The drop-down list of the combo box needs room below its edit part.
+    if (layout.kind == ControlKind::ComboBox) bounds.height = scale_(300);
+    return bounds;
+}
+
+void MapControls::place(const Control& item) const
+{
+    const ControlBounds bounds = boundsOf(*item.layout);
+    SetWindowPos(item.handle, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (item.layout->width == 0) fitToText(item.handle);
 }
 
 const MapControls::Control* MapControls::find(HWND control) const

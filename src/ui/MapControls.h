@@ -12,17 +12,22 @@
 
 #include "support/WinHandles.h"
 #include "ui/MapLayout.h"
+#include "ui/MapScale.h"
 
 namespace mappa {
 
 class MapControls {
 public:
-    MapControls();
+    MapControls() = default;
 
     // Creates every control of the layout on `window`, in the table's order,
     // then puts them into keyboard order. Controls that the program draws
-    // itself are of `ownClass`; every control carries `userData`.
-    void create(HINSTANCE instance, HWND window, const char* ownClass, void* userData);
+    // itself are of `ownClass`; every control carries `userData`. Places and
+    // fonts are those of `scale`.
+    void create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale);
+
+    // Lays every control out anew for another density: place, size and font.
+    void setScale(const MapScale& scale);
 
     // Null for a name that the layout does not have.
     HWND handle(const char* name) const;
@@ -56,8 +61,12 @@ private:
     const Control* find(HWND control) const;
     Control* find(HWND control);
     HFONT fontOf(const ControlLayout& layout, bool textInCodePage = true) const;
+    void createFonts(const MapScale& scale);
+    ControlBounds boundsOf(const ControlLayout& layout) const;
+    void place(const Control& item) const;
 
     HWND window_ = nullptr;
+    MapScale scale_;
     HWND tooltip_ = nullptr;
     std::vector<Control> controls_;
     std::array<FontHandle, 3> fonts_;         // by ControlFont: the layout's faces

@@ -31,6 +31,8 @@ inline constexpr int kClientWidth = 648;
 inline constexpr int kClientHeight = 472;
 inline constexpr int kDesignLeft = 273;
 inline constexpr int kDesignTop = 159;
+inline constexpr int kPictureWidth = 640;
+inline constexpr int kPictureHeight = 320;
 
 inline constexpr ControlLayout kMapControls[] = {
     {"lsName", ControlKind::Label, 8, 362, 0, 0, "Name:", nullptr, ControlFont::Form, nullptr},
@@ -54,7 +56,7 @@ inline constexpr ControlLayout kMapControls[] = {
     {"ldEmail", ControlKind::TextPanel, 64, 431, 209, 17, "", "Click to EMail selected Office", ControlFont::Email, nullptr,
      kLinkStyle},
     {"Panel1", ControlKind::Panel, 4, 5, 649, 321, "", nullptr, ControlFont::Form, nullptr},
-    {"Image1", ControlKind::Picture, 0, 0, 640, 320, "", nullptr, ControlFont::Form, "Panel1"},
+    {"Image1", ControlKind::Picture, 0, 0, kPictureWidth, kPictureHeight, "", nullptr, ControlFont::Form, "Panel1"},
     {"Overlay", ControlKind::Shape, 31, 235, 52, 53, "", nullptr, ControlFont::Form, "Panel1", kStartsHidden},
     {"ldInterToll", ControlKind::TextPanel, 432, 408, 209, 17, "", "Company Toll Free Number.", ControlFont::Form, nullptr},
 };

@@ -1,5 +1,6 @@
 #include "ui/MapPicture.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -22,9 +23,19 @@ HBITMAP CreateTopDown32(int width, int height, void** bits)
     return CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
+// The guide line's pen: dotted, white. One pixel wide it is the cosmetic
+// dotted pen; wider, the system's dotted pattern at that width.
+HPEN CreateGuidePen(int width)
+{
+    if (width <= 1) return CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour));
+    const LOGBRUSH brush{BS_SOLID, ToColorRef(kGuideLineColour), 0};
+    return ExtCreatePen(PS_GEOMETRIC | PS_DOT | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr);
+}
+
 }  // namespace
 
-MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0 ? 0 : size)
+MarkerStamp::MarkerStamp(Rgb colour, int size, int outline)
+    : colour_(colour), size_(size < 0 ? 0 : size), outline_(outline < 1 ? 1 : outline)
 {
     // The marker is drawn twice, over two different grounds; the pixels that
     // come out the same both times are the ones it paints.
@@ -39,9 +50,11 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
 
     const BrushHandle brush(CreateSolidBrush(ToColorRef(colour_)));
+    const PenHandle wide_pen(outline_ > 1 ? CreatePen(PS_INSIDEFRAME, outline_, RGB(0, 0, 0)) : nullptr);
+    if (outline_ > 1 && !wide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
     const ScopedSelect select_bitmap(dc.get(), bitmap.get());
     const ScopedSelect select_brush(dc.get(), brush.get());
-    const ScopedSelect select_pen(dc.get(), GetStockObject(BLACK_PEN));
+    const ScopedSelect select_pen(dc.get(), wide_pen ? static_cast<HGDIOBJ>(wide_pen.get()) : GetStockObject(BLACK_PEN));
     SetROP2(dc.get(), R2_COPYPEN);
     const auto drawOver = [&](COLORREF ground) {
         const BrushHandle fill(CreateSolidBrush(ground));
@@ -53,10 +66,15 @@ MarkerStamp::MarkerStamp(Rgb colour, int size) : colour_(colour), size_(size < 0
     };
     const std::vector<std::uint32_t> first = drawOver(RGB(0x12, 0x34, 0x56));
     const std::vector<std::uint32_t> second = drawOver(RGB(0xED, 0xCB, 0xA9));
-    for (std::size_t i = 0; i < count; ++i)
-        if (first[i] == second[i])
-            dots_.push_back({static_cast<int>(i % static_cast<std::size_t>(side)) - centre,
-                             static_cast<int>(i / static_cast<std::size_t>(side)) - centre, first[i]});
+    for (std::size_t i = 0; i < count; ++i) {
+        if (first[i] != second[i]) continue;
+        const int dx = static_cast<int>(i % static_cast<std::size_t>(side)) - centre;
+        const int dy = static_cast<int>(i / static_cast<std::size_t>(side)) - centre;
+        if (runs_.empty() || runs_.back().dy != dy || runs_.back().dx + static_cast<int>(runs_.back().length) != dx)
+            runs_.push_back({dx, dy, values_.size(), 0});
+        values_.push_back(first[i]);
+        ++runs_.back().length;
+    }
 }
 
 MapPicture::~MapPicture() { release(); }
@@ -64,11 +82,17 @@ MapPicture::~MapPicture() { release(); }
 void MapPicture::stamp(const MarkerStamp& marker, int x, int y)
 {
     GdiFlush();  // drawing through the device context lands first
-    for (const MarkerStamp::Dot& dot : marker.dots_) {
-        const long long px = static_cast<long long>(x) + dot.dx;
-        const long long py = static_cast<long long>(y) + dot.dy;
-        if (px < 0 || py < 0 || px >= width_ || py >= height_) continue;
-        bits_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)] = dot.value;
+    for (const MarkerStamp::Run& run : marker.runs_) {
+        const long long py = static_cast<long long>(y) + run.dy;
+        if (py < 0 || py >= height_) continue;
+        // The part of the run that lies inside the picture.
+        const long long start = static_cast<long long>(x) + run.dx;
+        const long long from = std::max(start, 0LL);
+        const long long to = std::min(start + static_cast<long long>(run.length), static_cast<long long>(width_));
+        if (from >= to) continue;
+        const std::uint32_t* values = marker.values_.data() + run.first + static_cast<std::size_t>(from - start);
+        std::copy(values, values + (to - from),
+                  bits_ + static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(from));
     }
 }
 
@@ -95,7 +119,7 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     void* bits = nullptr;
     BitmapHandle picture(CreateTopDown32(info.bmWidth, info.bmHeight, &bits));
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
-    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    PenHandle guide_pen(CreateGuidePen(1));
     if (!picture || !dc || !guide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
 
     const MemoryDcHandle source_dc(CreateCompatibleDC(nullptr));
@@ -114,12 +138,12 @@ void MapPicture::loadResource(HINSTANCE instance, int resourceId)
     original_bitmap_ = SelectObject(dc_.get(), bitmap_.get());
 }
 
-void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height)
+void MapPicture::loadWorldMap(HINSTANCE instance, int width, int height, int lineWidth)
 {
     BitmapHandle picture = MakeWorldMapPicture(instance, width, height);
     DIBSECTION section{};
     MemoryDcHandle dc(CreateCompatibleDC(nullptr));
-    PenHandle guide_pen(CreatePen(PS_DOT, 1, ToColorRef(kGuideLineColour)));
+    PenHandle guide_pen(CreateGuidePen(lineWidth));
     if (!dc || !guide_pen || GetObjectW(picture.get(), sizeof section, &section) != sizeof section)
         throw WindowsError(E_OUTOFMEMORY, "Cannot create the map picture");
     release();

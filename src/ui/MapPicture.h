@@ -17,22 +17,28 @@ namespace mappa {
 // The pixels that GDI paints for one marker (black outline, filled with its
 // colour), relative to the marker's centre. Drawn once and then copied for
 // every office of that style: the same pixels as drawing each marker, for a
-// fraction of the cost.
+// fraction of the cost. An outline wider than one pixel lies inside the
+// marker's rectangle.
 class MarkerStamp {
 public:
-    MarkerStamp(Rgb colour, int size);
+    MarkerStamp(Rgb colour, int size, int outline = 1);
     Rgb colour() const { return colour_; }
     int size() const { return size_; }
+    int outline() const { return outline_; }
 
 private:
     friend class MapPicture;
-    struct Dot {
+    // A run of painted pixels along one row, from (dx, dy) rightwards; its
+    // values are `length` entries of `values_` from `first`.
+    struct Run {
         int dx, dy;
-        std::uint32_t value;
+        std::size_t first, length;
     };
     Rgb colour_;
     int size_;
-    std::vector<Dot> dots_;
+    int outline_;
+    std::vector<Run> runs_;
+    std::vector<std::uint32_t> values_;
 };
 
 // A line from the pointer to the office it is nearest to.
@@ -50,8 +56,9 @@ public:
 
     // Loads a bitmap resource (any colour depth) into a new 32-bit picture.
     void loadResource(HINSTANCE instance, int resourceId);
-    // The world map at that size (see MakeWorldMapPicture).
-    void loadWorldMap(HINSTANCE instance, int width, int height);
+    // The world map at that size (see MakeWorldMapPicture), with a guide
+    // line that many pixels wide.
+    void loadWorldMap(HINSTANCE instance, int width, int height, int lineWidth = 1);
 
     int width() const { return width_; }
     int height() const { return height_; }

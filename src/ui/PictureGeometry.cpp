@@ -21,10 +21,10 @@ bool StrictlyInside(const ScreenRect& rect, std::int32_t x, std::int32_t y)
     return rect.left < x && x < rect.right && rect.top < y && y < rect.bottom;
 }
 
-bool IsNearMarker(MapPoint pointer, MapPoint office)
+bool IsNearMarker(MapPoint pointer, MapPoint office, std::int32_t reach)
 {
     const auto apart = [](std::int32_t a, std::int32_t b) { return std::llabs(std::int64_t{a} - b); };
-    return apart(pointer.x, office.x) < 5 && apart(pointer.y, office.y) < 5;
+    return apart(pointer.x, office.x) <= reach && apart(pointer.y, office.y) <= reach;
 }
 
 }  // namespace mappa

@@ -24,7 +24,10 @@ ScreenRect PictureScreenRect(const ScreenRect& outer, std::int32_t clientHeight,
 // Strictly inside: a point on an edge is outside.
 bool StrictlyInside(const ScreenRect& rect, std::int32_t x, std::int32_t y);
 
-// Within 4 pixels of the office both across and down.
-bool IsNearMarker(MapPoint pointer, MapPoint office);
+// How near an office the pointer shows the hand, at 96 pixels per inch.
+inline constexpr std::int32_t kHandReach = 4;
+
+// Within `reach` pixels of the office both across and down.
+bool IsNearMarker(MapPoint pointer, MapPoint office, std::int32_t reach = kHandReach);
 
 }  // namespace mappa

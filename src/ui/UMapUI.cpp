@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "support/Clipboard.h"
+#include "support/DisplayDpi.h"
 #include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/CountryList.h"
@@ -56,19 +57,23 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
     hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
     image1_cursor_ = arrow_cursor_;
 
-    constexpr DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT bounds{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&bounds, style, FALSE, 0);
-    createWindow(instance_, owner ? WS_EX_APPWINDOW : 0, kCaption, style, kDesignLeft, kDesignTop,
+    AdjustWindowRectEx(&bounds, kStyle, FALSE, 0);
+    createWindow(instance_, owner ? WS_EX_APPWINDOW : 0, kCaption, kStyle, kDesignLeft, kDesignTop,
                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner);
     try {
         if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
-        controls_.create(instance_, window_, kChildClassName, this);
+        // Made at its design size, the window now takes the size it has at its monitor's density.
+        scale_ = MapScale(WindowDpi(window_));
+        const SIZE frame = frameSize(scale_);
+        if (frame.cx != bounds.right - bounds.left || frame.cy != bounds.bottom - bounds.top)
+            SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        controls_.create(instance_, window_, kChildClassName, this, scale_);
+        loadPicture(scale_);
         MakeMapControlsAccessible(controls_);
         hover_tip_.create(instance_, window_, control("Image1"),
                           [this](MapPoint picture) { return hoverTextAt(picture); });
         addSystemMenuItems();
-        picture_.loadResource(instance_, kWorldMapResource);
     } catch (...) {
         releaseWindow();
         throw;
@@ -90,6 +95,7 @@ PlacementWindow TMapUI::placementWindow() const
     placement.handle = window_;
     placement.className = kClassName;
     placement.border = BorderStyle::Single;
+    placement.perMonitorDensity = true;
     return placement;
 }
 
@@ -109,11 +115,7 @@ void TMapUI::FormShow()
 {
     if (restore_placement_) restore_placement_(*this);
     mapData_ = make_table_();
-    mapData_->computePositions(picture_.width(), picture_.height());
-    positions_.clear();
-    positions_.reserve(locationCount());
-    for (std::size_t i = 0; i < locationCount(); ++i)
-        positions_.push_back({mapData_->Locations[i].MapX, mapData_->Locations[i].MapY});
+    computePositions();
     fillCountryList();
     drawMap();
     picture_.copyTo(mapData_->CleanMap);
@@ -124,6 +126,15 @@ void TMapUI::FormShow()
     controls_.setHint(control("lsWebLink2"), mapData_->WebLink2);
     for (const char* name : {"lsWebLink", "lsWebLink2"}) controls_.fitToText(control(name));
     InvalidateRect(control("Image1"), nullptr, FALSE);
+}
+
+void TMapUI::computePositions()
+{
+    mapData_->computePositions(picture_.width(), picture_.height());
+    positions_.clear();
+    positions_.reserve(locationCount());
+    for (std::size_t i = 0; i < locationCount(); ++i)
+        positions_.push_back({mapData_->Locations[i].MapX, mapData_->Locations[i].MapY});
 }
 
 void TMapUI::fillCountryList()
@@ -163,7 +174,7 @@ void TMapUI::drawMap()
     const std::size_t count = locationCount();
     for (std::size_t i = 0; i < count; ++i) {
         const LocationView& location = mapData_->Locations[i];
-        const MarkerStyle marker = MarkerFor(KindOfOffice(location.OfficeType));
+        const MarkerStyle marker = scale_.markerFor(KindOfOffice(location.OfficeType));
         plotLocation(location, marker.colour, marker.size);
     }
 }
@@ -171,9 +182,11 @@ void TMapUI::drawMap()
 void TMapUI::plotLocation(const LocationView& location, Rgb colour, int size)
 {
     // Each marker style is drawn once with GDI and then copied.
-    auto stamp = std::find_if(stamps_.begin(), stamps_.end(),
-                              [&](const MarkerStamp& made) { return made.colour() == colour && made.size() == size; });
-    if (stamp == stamps_.end()) stamp = stamps_.insert(stamps_.end(), MarkerStamp(colour, size));
+    const int outline = scale_.lineWidth();
+    auto stamp = std::find_if(stamps_.begin(), stamps_.end(), [&](const MarkerStamp& made) {
+        return made.colour() == colour && made.size() == size && made.outline() == outline;
+    });
+    if (stamp == stamps_.end()) stamp = stamps_.insert(stamps_.end(), MarkerStamp(colour, size, outline));
     picture_.stamp(*stamp, location.MapX, location.MapY);
 }
 
@@ -210,7 +223,7 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
         const std::size_t nearest = NearestLocation(mapData_->Locations, count, curMouse);
         const LocationView& location = mapData_->Locations[nearest];
         const MapPoint office{location.MapX, location.MapY};
-        if (IsNearMarker(curMouse, office)) {
+        if (IsNearMarker(curMouse, office, scale_.handReach())) {
             cursor = hand_cursor_;
             hover_tip_.point(nearest, curMouse, pointer);
         }
@@ -285,7 +298,8 @@ void TMapUI::ComboBox1Click()
 void TMapUI::showInfo(const TLocation& location)
 {
     const OfficeKind kind = KindOfOffice(location.OfficeType);
-    overlayLocation(location, kRingColour, RingSizeFor(kind));
+    overlayLocation(location, kRingColour, scale_.ringSizeFor(kind));
+    ringed_ = location;
 
     controls_.setText(control("ldName"), location.Name);
     controls_.setText(control("ldPhone"), location.Phone);

@@ -22,6 +22,7 @@
 #include "ui/MapKeyboard.h"
 #include "ui/MapLogic.h"
 #include "ui/MapPicture.h"
+#include "ui/MapScale.h"
 #include "ui/PictureGeometry.h"
 
 namespace mappa {
@@ -106,6 +107,8 @@ public:
     const HoverTip& hoverTip() const { return hover_tip_; }
     // Null until the find dialog is first opened.
     FindOfficeDialog* findDialog() const { return find_.get(); }
+    // The density that the window is laid out for, and its sizes there.
+    const MapScale& scale() const { return scale_; }
     // The screen rectangle inside which a move draws the guide line: from the
     // window's outer rectangle, the panel's place and the frame's height.
     RECT pictureOnScreen() const;
@@ -131,6 +134,17 @@ private:
     bool handleCommand(UINT command);
     LRESULT handleMapKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
     std::string hoverTextAt(MapPoint picture) const;
+    // Places the offices on the picture at its present size, in the table and in positions_.
+    void computePositions();
+
+    // Display density (UMapUIDpi.cpp).
+    static constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    SIZE frameSize(const MapScale& scale) const;
+    void loadPicture(const MapScale& scale);
+    // Lays the window out for another density: controls, fonts, the picture
+    // with its markers and the ring, which stays on the office it marks.
+    void setScale(const MapScale& scale);
+    LRESULT dpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     TableFactory make_table_;
@@ -140,6 +154,8 @@ private:
     HBRUSH face_brush_ = nullptr;  // the system's, not ours to delete
     std::unique_ptr<TMapFunc> mapData_;
     MapPicture picture_;
+    MapScale scale_;
+    std::optional<TLocation> ringed_;  // the office that the ring marks
     HCURSOR image1_cursor_ = nullptr;
     HCURSOR arrow_cursor_ = nullptr;
     HCURSOR hand_cursor_ = nullptr;

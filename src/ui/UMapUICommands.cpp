@@ -136,7 +136,8 @@ void TMapUI::saveContact()
 
 std::string TMapUI::hoverTextAt(MapPoint picture) const
 {
-    const std::vector<std::size_t> offices = OfficesUnderPointer(positions_, picture, kHandCursorReach);
+    // The offices that show the hand cursor: within the reach, its edge included.
+    const std::vector<std::size_t> offices = OfficesUnderPointer(positions_, picture, scale_.handReach() + 1);
     std::vector<OfficeLabel> labels;
     labels.reserve(offices.size());
     for (const std::size_t i : offices) {

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "support/DisplayDpi.h"
+
 namespace mappa {
 namespace {
 
@@ -40,6 +42,13 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         RequestTerminate();
         return 0;
     case WM_MOUSEMOVE: FormMouseMove(); return 0;
+    case kGetDpiScaledSizeMessage: {
+        const MapScale scale(static_cast<int>(wParam));
+        if (scale.dpi() != static_cast<int>(wParam)) break;
+        *reinterpret_cast<SIZE*>(lParam) = frameSize(scale);
+        return TRUE;
+    }
+    case kDpiChangedMessage: return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_MOVE:
         if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/Support2Placement.h"
 
@@ -285,6 +286,56 @@ TEST(ComputePlacement, SavedTextRoundTripsForASizeableWindow)
             EXPECT_EQ(ComputePlacement(request, Screen(ppi)).bounds, bounds) << request.text;
         }
     }
+}
+
+// A window that follows its monitor's density compares the saved density with
+// the density where the saved bounds would put it, not with the screen's.
+TEST(ComputePlacement, PerMonitorWindowComparesWithTheDensityWhereItWouldGo)
+{
+    // Two monitors: 96 dpi left of x = 1024, 144 dpi from there on.
+    std::vector<Bounds> asked;
+    const auto densityAt = [&](const Bounds& bounds) {
+        asked.push_back(bounds);
+        return bounds.left + bounds.width / 2 < 1024 ? 96 : 144;
+    };
+    const ScreenMetrics screen = Desktop(0, 0, 2560, 1024);
+    struct Case {
+        const char* text;
+        BorderStyle border;
+        Bounds expected;
+    };
+    const Case cases[] = {
+        {"1200,60,500,400,144,Normal", BorderStyle::Single, {1200, 60, 500, 400}},
+        {"1200,60,500,400,96,Normal", BorderStyle::Single, kCentred},
+        {"100,60,500,400,96,Normal", BorderStyle::Single, {100, 60, 500, 400}},
+        {"100,60,500,400,144,Normal", BorderStyle::Single, kCentred},
+        // The saved size counts for where a sizeable window would go.
+        {"700,60,1000,400,144,Normal", BorderStyle::Sizeable, {700, 60, 1000, 400}},
+        {"700,60,200,400,144,Normal", BorderStyle::Sizeable, kCentred},
+    };
+    for (const Case& c : cases) {
+        PlacementRequest request;
+        request.centred = kCentred;
+        request.border = c.border;
+        request.useSaved = true;
+        request.text = c.text;
+        request.densityAt = densityAt;
+        EXPECT_EQ(ComputePlacement(request, screen).bounds, c.expected) << c.text;
+    }
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.front(), (Bounds{1200, 60, 500, 400}));
+
+    // Nothing to compare: no density saved, or a state that moves nothing.
+    asked.clear();
+    for (const char* text : {"", "1200,60,500,400", "1200,60,500,400,0,Normal", "1200,60,500,400,144,Max"}) {
+        PlacementRequest request;
+        request.centred = kCentred;
+        request.useSaved = true;
+        request.text = text;
+        request.densityAt = densityAt;
+        EXPECT_EQ(ComputePlacement(request, screen).bounds, kCentred) << text;
+    }
+    EXPECT_TRUE(asked.empty());
 }
 
 }  // namespace

@@ -101,11 +101,19 @@ std::string TempFolder::read(const std::string& name) const
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+DataFile BundledData()
+{
+    std::ifstream in(std::string("Z:") + MAPPA_BUNDLED_DATA, std::ios::binary);
+    return {{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+}
+
 MapWindow::MapWindow(const std::vector<Office>& offices, const std::string& webLink, bool withFile, bool utf8)
-    : source(folder_.path())
+    : MapWindow(withFile ? DataFile{(utf8 ? "\xEF\xBB\xBF" : "") + DataFileText(offices, webLink)} : DataFile{}) {}
+
+MapWindow::MapWindow(const DataFile& file) : source(folder_.path())
 {
     ParkPointer();
-    if (withFile) folder_.write("Mappa2.dat", (utf8 ? "\xEF\xBB\xBF" : "") + DataFileText(offices, webLink));
+    if (!file.text.empty()) folder_.write("Mappa2.dat", file.text);
     ui_ = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
     ui_->setPlacementHooks({}, {});
     ShowWindow(ui_->handle(), SW_SHOWNORMAL);
@@ -196,13 +204,21 @@ Pixels BareMap()
     return pixels;
 }
 
+RECT PlaceInParent(HWND control)
+{
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
 POINT PictureOnScreen(const TMapUI& map, int x, int y)
 {
     RECT outer{}, client{};
     GetWindowRect(map.handle(), &outer);
     GetClientRect(map.handle(), &client);
     const long frame = (outer.bottom - outer.top) - client.bottom;
-    return {outer.left + 4 + x, outer.top + 5 + frame + y};
+    return {outer.left + map.scale()(4) + x, outer.top + map.scale()(5) + frame + y};
 }
 
 bool MovePointer(POINT to)

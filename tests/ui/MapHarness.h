@@ -68,12 +68,20 @@ public:
     int terminateRequests = 0;
 };
 
+// The text of a data file as it stands.
+struct DataFile {
+    std::string text;
+};
+// The office list that comes with the program.
+DataFile BundledData();
+
 // A shown map window over a data file in its own folder (no file: `offices` empty and `withFile` false).
 class MapWindow {
 public:
     // `utf8`: the data file is written in UTF-8 with a byte-order mark, else as the bytes given.
     explicit MapWindow(const std::vector<Office>& offices, const std::string& webLink = "https://www.example.com/",
                        bool withFile = true, bool utf8 = false);
+    explicit MapWindow(const DataFile& file);
     ~MapWindow();
     TMapUI& ui() { return *ui_; }
     TMapUI* operator->() { return ui_.get(); }
@@ -106,6 +114,9 @@ Pixels CaptureBitmap(HBITMAP bitmap, int width, int height);
 // The world map picture as built into the executable, without markers.
 Pixels BareMap();
 inline Rgb At(const Pixels& pixels, int x, int y) { return pixels[static_cast<std::size_t>(y) * 640 + x]; }
+
+// A control's rectangle in its parent's client area.
+RECT PlaceInParent(HWND control);
 
 // The screen point that the window takes for picture point (x, y) when it
 // decides whether the pointer is over the picture.

@@ -40,14 +40,6 @@ std::string TooltipText(HWND window, HWND control)
     return text;
 }
 
-RECT PlaceInParent(HWND control)
-{
-    RECT place{};
-    GetWindowRect(control, &place);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
-
 TEST(MapWindowLayout, FrameCaptionAndClass)
 {
     MapWindow map({Office{}});
