@@ -138,7 +138,9 @@ void ExpectScaledLayout(TMapUI& map)
         if (layout.width != 0 && layout.kind != ControlKind::Shape) {
             EXPECT_EQ(place.right - place.left, expected.width);
             // A combo box is as high as its font makes it.
-            if (layout.kind != ControlKind::ComboBox) EXPECT_EQ(place.bottom - place.top, expected.height);
+            if (layout.kind != ControlKind::ComboBox) {
+                EXPECT_EQ(place.bottom - place.top, expected.height);
+            }
         }
     }
     EXPECT_EQ(map.picture().width(), scale(kPictureWidth));
@@ -149,7 +151,9 @@ TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
 {
     MapWindow map({Office{}});
     const MapScale& scale = map->scale();
-    if (ExpectedDpi()) EXPECT_EQ(scale.dpi(), ExpectedDpi());
+    if (ExpectedDpi()) {
+        EXPECT_EQ(scale.dpi(), ExpectedDpi());
+    }
     ExpectScaledLayout(map.ui());
     const RECT legend = PlaceInParent(map->control("shKeySupport"));
     EXPECT_EQ(legend.right - legend.left, scale(10));
