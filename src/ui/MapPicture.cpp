@@ -13,13 +13,7 @@ namespace {
 // A 32-bit top-down bitmap of the given size, its pixels at `bits`.
 HBITMAP CreateTopDown32(int width, int height, void** bits)
 {
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO header = TopDown32(width, height);
     return CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 

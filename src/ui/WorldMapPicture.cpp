@@ -88,18 +88,6 @@ Image DecodeImageResource(HINSTANCE instance, int id)
     return image;
 }
 
-BITMAPINFO TopDown32(int width, int height)
-{
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    return header;
-}
-
 // A 32-bit top-down DIB section and its pixels.
 BitmapHandle CreatePicture(int width, int height, std::span<std::uint32_t>& pixels)
 {
@@ -130,6 +118,18 @@ void CopyDesignBitmap(HINSTANCE instance, int width, int height, std::span<std::
 }
 
 }  // namespace
+
+BITMAPINFO TopDown32(int width, int height)
+{
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    return header;
+}
 
 BitmapHandle MakeWorldMapPicture(HINSTANCE instance, int width, int height)
 {

@@ -19,4 +19,7 @@ inline constexpr int kLargeWorldMapResource = 101;
 // `instance` is the module that holds both resources.
 BitmapHandle MakeWorldMapPicture(HINSTANCE instance, int width, int height);
 
+// The header of a 32-bit top-down bitmap of the given size.
+BITMAPINFO TopDown32(int width, int height);
+
 }  // namespace mappa
