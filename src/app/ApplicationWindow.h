@@ -14,7 +14,7 @@ public:
     explicit TApplicationWindow(HINSTANCE instance);
     ~TApplicationWindow();
 
-    static inline const WindowClassSpec kWindowClass{"TApplication"};
+    static inline const WindowClassTraits kWindowClass{"TApplication"};
 
 private:
     friend class WindowBase<TApplicationWindow>;

@@ -17,7 +17,7 @@ public:
     ~THiddenForm();
 
     static constexpr const char* kClassName = "THiddenForm";
-    static inline const WindowClassSpec kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE};
+    static inline const WindowClassTraits kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE};
 
     void FormActivate();
     // Follows the map window: its outer corner goes to the map's client origin.

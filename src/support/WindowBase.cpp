@@ -12,18 +12,18 @@ LPCWSTR SystemResource(LPCSTR id) { return MAKEINTRESOURCEW(reinterpret_cast<ULO
 
 }  // namespace
 
-void RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec, WNDPROC procedure)
+void RegisterWindowClass(HINSTANCE instance, const WindowClassTraits& traits, WNDPROC procedure)
 {
-    const std::wstring name = Utf8ToWide(spec.name);
+    const std::wstring name = Utf8ToWide(traits.name);
     WNDCLASSEXW existing{};
     if (GetClassInfoExW(instance, name.c_str(), &existing)) return;
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof window_class;
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = instance;
-    window_class.hCursor = spec.cursor ? LoadCursorW(nullptr, SystemResource(spec.cursor)) : nullptr;
-    window_class.hbrBackground = spec.background >= 0 ? reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(spec.background + 1)) : nullptr;
-    window_class.hIcon = spec.icon ? LoadIconW(nullptr, SystemResource(spec.icon)) : nullptr;
+    window_class.hCursor = traits.cursor ? LoadCursorW(nullptr, SystemResource(traits.cursor)) : nullptr;
+    window_class.hbrBackground = traits.background >= 0 ? reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(traits.background + 1)) : nullptr;
+    window_class.hIcon = traits.icon ? LoadIconW(nullptr, SystemResource(traits.icon)) : nullptr;
     window_class.lpszClassName = name.c_str();
     RegisterClassExW(&window_class);
 }

@@ -9,7 +9,7 @@
 
 namespace mappa {
 
-struct WindowClassSpec {
+struct WindowClassTraits {
     const char* name;
     LPCSTR cursor = nullptr;  // a system cursor such as IDC_ARROW, or none
     int background = -1;      // a system colour such as COLOR_BTNFACE, or none
@@ -18,7 +18,7 @@ struct WindowClassSpec {
 
 // Registers a window class unless the process has it already. The class is a
 // Unicode one: its windows take and hand out their texts as UTF-16.
-void RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec, WNDPROC procedure);
+void RegisterWindowClass(HINSTANCE instance, const WindowClassTraits& traits, WNDPROC procedure);
 
 // Creates a window of a registered class; the caption is UTF-8.
 HWND CreateWindowUtf8(DWORD extendedStyle, const char* className, const char* caption, DWORD style, int left, int top,
@@ -43,7 +43,7 @@ LRESULT GuardedMessage(Handler&& handler) noexcept
 }
 
 // The base of a top-level window class `Derived`, which supplies
-//   static inline const WindowClassSpec kWindowClass;
+//   static inline const WindowClassTraits kWindowClass;
 //   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 // The object is stored with its window when the window is created, so that
 // every message from then on reaches handleMessage under the error guard.

@@ -41,7 +41,7 @@ public:
     ~TMapUI();
 
     static constexpr const char* kClassName = "TMapUI";
-    static inline const WindowClassSpec kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE, IDI_APPLICATION};
+    static inline const WindowClassTraits kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE, IDI_APPLICATION};
     // The version that the suite's programs read from the map.
     static std::string VersionText() { return kMapVersionText; }
 
