@@ -26,14 +26,15 @@
 namespace mappa {
 namespace {
 
+void FreeWords(LPWSTR* words) { LocalFree(words); }
+
 std::vector<std::string> Arguments()
 {
     std::vector<std::string> arguments;
     int count = 0;
-    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::unique_ptr<LPWSTR, decltype(&FreeWords)> words(CommandLineToArgvW(GetCommandLineW(), &count), &FreeWords);
     if (!words) return arguments;
-    for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(words[i]));
-    LocalFree(words);
+    for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(words.get()[i]));
     return arguments;
 }
 

@@ -93,4 +93,11 @@ bool FitsAnsiCodePage(std::wstring_view text)
     return length > 0 && !lost;
 }
 
+std::wstring WideWindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 }  // namespace mappa

@@ -24,6 +24,9 @@ void FixNumberFormat();
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 
+// A window's whole text, however long.
+std::wstring WideWindowText(HWND window);
+
 // Text for readers of the system's ANSI code page: a character that the code
 // page does not hold becomes "?" (never a look-alike letter).
 std::string WideToAnsi(std::wstring_view text);

@@ -12,26 +12,25 @@
 namespace mappa {
 
 namespace release {
-inline void GdiObject(HGDIOBJ object) { DeleteObject(object); }
-inline void Font(HFONT font) { GdiObject(font); }
-inline void Pen(HPEN pen) { GdiObject(pen); }
-inline void Brush(HBRUSH brush) { GdiObject(brush); }
-inline void Region(HRGN region) { GdiObject(region); }
-inline void Bitmap(HBITMAP bitmap) { GdiObject(bitmap); }
+// Fonts, pens, brushes, regions and bitmaps alike, each under its own handle type.
+template <typename Object>
+void GdiObject(Object object)
+{
+    DeleteObject(object);
+}
 inline void MemoryDc(HDC dc) { DeleteDC(dc); }
 inline void Key(HKEY key) { RegCloseKey(key); }
 inline void Bstr(BSTR text) { SysFreeString(text); }
 inline void Module(HMODULE module) { FreeLibrary(module); }
 inline void Kernel(HANDLE handle) { CloseHandle(handle); }
 inline void Global(HGLOBAL memory) { GlobalFree(memory); }
-inline void Window(HWND window) { DestroyWindow(window); }
 }  // namespace release
 
-using FontHandle = UniqueHandle<HFONT, &release::Font>;
-using PenHandle = UniqueHandle<HPEN, &release::Pen>;
-using BrushHandle = UniqueHandle<HBRUSH, &release::Brush>;
-using RegionHandle = UniqueHandle<HRGN, &release::Region>;
-using BitmapHandle = UniqueHandle<HBITMAP, &release::Bitmap>;
+using FontHandle = UniqueHandle<HFONT, &release::GdiObject<HFONT>>;
+using PenHandle = UniqueHandle<HPEN, &release::GdiObject<HPEN>>;
+using BrushHandle = UniqueHandle<HBRUSH, &release::GdiObject<HBRUSH>>;
+using RegionHandle = UniqueHandle<HRGN, &release::GdiObject<HRGN>>;
+using BitmapHandle = UniqueHandle<HBITMAP, &release::GdiObject<HBITMAP>>;
 // A device context from CreateCompatibleDC.
 using MemoryDcHandle = UniqueHandle<HDC, &release::MemoryDc>;
 using KeyHandle = UniqueHandle<HKEY, &release::Key>;
@@ -42,7 +41,6 @@ using ModuleHandle = UniqueHandle<HMODULE, &release::Module>;
 using KernelHandle = UniqueHandle<HANDLE, &release::Kernel>;
 // Movable global memory that nobody else has taken over yet.
 using GlobalHandle = UniqueHandle<HGLOBAL, &release::Global>;
-using WindowHandle = UniqueHandle<HWND, &release::Window>;
 
 // Selects a GDI object into a device context for the life of the scope.
 class ScopedSelect {

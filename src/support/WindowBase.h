@@ -95,7 +95,13 @@ private:
         }
         auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (!self) return DefWindowProcW(window, message, wParam, lParam);
-        return GuardedMessage([&] { return self->handleMessage(message, wParam, lParam); });
+        const LRESULT result = GuardedMessage([&] { return self->handleMessage(message, wParam, lParam); });
+        // However the window goes, the object no longer holds it.
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            self->window_ = nullptr;
+        }
+        return result;
     }
 };
 

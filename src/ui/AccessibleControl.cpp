@@ -8,19 +8,14 @@
 #include <new>
 #include <unordered_map>
 
+#include "support/Support2Win.h"
+
 namespace mappa {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 HRESULT ToBstr(const std::wstring& text, BSTR* out)
 {
@@ -95,14 +90,14 @@ public:
         if (!IsSelf(child)) return system_->get_accName(child, name);
         if (!name) return E_POINTER;
         *name = nullptr;
-        return guarded([&] { return ToBstr(traits_.name.empty() ? TextOf(window_) : traits_.name, name); });
+        return guarded([&] { return ToBstr(traits_.name.empty() ? WideWindowText(window_) : traits_.name, name); });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
         if (!IsSelf(child) || !traits_.valueIsText) return system_->get_accValue(child, value);
         if (!value) return E_POINTER;
         *value = nullptr;
-        return guarded([&] { return ToBstr(TextOf(window_), value); });
+        return guarded([&] { return ToBstr(WideWindowText(window_), value); });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {

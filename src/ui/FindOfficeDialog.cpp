@@ -170,10 +170,7 @@ void FindOfficeDialog::placeOverOwner()
 
 void FindOfficeDialog::refilter()
 {
-    const int length = GetWindowTextLengthW(editBox());
-    std::wstring query(static_cast<std::size_t>(length) + 1, L'\0');
-    query.resize(static_cast<std::size_t>(GetWindowTextW(editBox(), query.data(), length + 1)));
-    rows_ = &search_.filter(WideToUtf8(query));
+    rows_ = &search_.filter(WideToUtf8(WideWindowText(editBox())));
     ListView_SetItemCountEx(list(), rows_->size(), 0);
     selectRow(0);
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/Support2Win.h"
 #include "ui/AccessibleControl.h"
 #include "ui/KeyboardLink.h"
 
@@ -54,9 +55,7 @@ constexpr ControlAccess kAccess[] = {
 // A label's text as a name: "Local Toll Free:" names "Local Toll Free".
 std::wstring NameFromLabel(HWND label)
 {
-    wchar_t text[128] = {};
-    GetWindowTextW(label, text, static_cast<int>(std::size(text)));
-    std::wstring name = text;
+    std::wstring name = WideWindowText(label);
     while (!name.empty() && (name.back() == L':' || name.back() == L' ')) name.pop_back();
     return name;
 }

@@ -60,13 +60,6 @@ WindowKind KindOf(ControlKind kind)
     return {nullptr, 0};
 }
 
-std::wstring WideWindowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
 std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window)); }

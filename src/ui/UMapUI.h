@@ -43,7 +43,6 @@ public:
     static constexpr const char* kClassName = "TMapUI";
     static inline const WindowClassTraits kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE, IDI_APPLICATION};
     // The version that the suite's programs read from the map.
-    static std::string VersionText() { return kMapVersionText; }
 
     // Replaces how the window restores and saves its placement (the tests turn it off).
     void setPlacementHooks(PlacementHook restore, PlacementHook save);

@@ -61,8 +61,9 @@ bool TMapUI::handleCommand(UINT command)
 
 bool TMapUI::preTranslateMessage(MSG& message)
 {
-    const bool toMap = message.hwnd && (message.hwnd == window_ || IsChild(window_, message.hwnd));
-    if (toMap && message.message == WM_KEYDOWN && IsPressed(VK_CONTROL) && !IsPressed(VK_SHIFT) && !IsPressed(VK_MENU)) {
+    // Only a key press asks which window it is for: the loop sees every mouse move too.
+    if (message.message == WM_KEYDOWN && message.hwnd && (message.hwnd == window_ || IsChild(window_, message.hwnd)) &&
+        IsPressed(VK_CONTROL) && !IsPressed(VK_SHIFT) && !IsPressed(VK_MENU)) {
         const UINT command = message.wParam == 'F' ? kFindOfficeCommand : message.wParam == 'S' ? kSaveContactCommand : 0;
         if (command) {
             // Through the window procedure, which reports what fails.

@@ -43,9 +43,8 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MOUSEMOVE: FormMouseMove(); return 0;
     case kGetDpiScaledSizeMessage: {
-        const MapScale scale(static_cast<int>(wParam));
-        if (scale.dpi() != static_cast<int>(wParam)) break;
-        *reinterpret_cast<SIZE*>(lParam) = frameSize(scale);
+        if (!MapScale::IsUsableDpi(static_cast<int>(wParam))) break;
+        *reinterpret_cast<SIZE*>(lParam) = frameSize(MapScale(static_cast<int>(wParam)));
         return TRUE;
     }
     case kDpiChangedMessage: return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -95,7 +94,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETCURSOR: {
         const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(wParam));
         if (layout && (layout->traits & kLinkStyle) && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            SetCursor(hand_cursor_);
             return TRUE;
         }
         break;

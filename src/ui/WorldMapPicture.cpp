@@ -102,16 +102,13 @@ BitmapHandle CreatePicture(int width, int height, std::span<std::uint32_t>& pixe
     return bitmap;
 }
 
-void DeleteDc(HDC dc) { DeleteDC(dc); }
-using DcHandle = UniqueHandle<HDC, &DeleteDc>;
-
 // The 8-bit bitmap resource with its palette colours, as the window has always shown it.
 void CopyDesignBitmap(HINSTANCE instance, int width, int height, std::span<std::uint32_t> pixels)
 {
     const BitmapHandle source(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(kWorldMapResource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot load the map picture");
-    const DcHandle dc(CreateCompatibleDC(nullptr));
+    const MemoryDcHandle dc(CreateCompatibleDC(nullptr));
     BITMAPINFO header = TopDown32(width, height);
     if (!dc || GetDIBits(dc.get(), source.get(), 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS) != height)
         throw WindowsError(E_FAIL, "Cannot load the map picture");
