@@ -66,13 +66,4 @@ bool IsOpenableWebAddress(std::string_view address)
            StartsWithText(address, "www.");
 }
 
-bool IsOpenableMailAddress(std::string_view address)
-{
-    for (const char c : address) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code == 127 || c == '?') return false;
-    }
-    return true;
-}
-
 }  // namespace mappa

@@ -44,11 +44,8 @@ std::string ContactText(const ContactFields& fields);
 
 std::string LowerCaseAscii(std::string_view text);
 
-// Only web addresses may be handed to the shell: http://, https:// or www.
-// in any letter case. Anything else could name a program to run.
+// Whether a text from the data file is meant as a web address: it starts
+// with http://, https:// or www. in any letter case.
 bool IsOpenableWebAddress(std::string_view address);
-// A mail address may not carry control characters or "?", which would add
-// header fields to the message.
-bool IsOpenableMailAddress(std::string_view address);
 
 }  // namespace mappa

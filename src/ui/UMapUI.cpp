@@ -15,6 +15,7 @@
 #include "ui/MapAccessibility.h"
 #include "ui/MapLayout.h"
 #include "ui/PictureGeometry.h"
+#include "ui/ShellAddress.h"
 
 namespace mappa {
 namespace {
@@ -363,13 +364,13 @@ void TMapUI::openAddress(const std::string& address, int showCommand)
 
 void TMapUI::ldEmailClick()
 {
-    const std::string email = textOf("ldEmail");
-    if (!IsOpenableMailAddress(email)) {
+    const auto uri = MailUriToOpen(textOf("ldEmail"));
+    if (!uri) {
         ShowMessage("An exception occurred opening the mail client.");
         return;
     }
     try {
-        openAddress("mailto:" + email, SW_SHOWNORMAL);
+        openAddress(*uri, SW_SHOWNORMAL);
     } catch (...) {
         ShowMessage("An exception occurred opening the mail client.");
     }
@@ -377,12 +378,13 @@ void TMapUI::ldEmailClick()
 
 void TMapUI::openWebLink(const std::string& address)
 {
-    if (!IsOpenableWebAddress(address)) {
+    const auto uri = WebUriToOpen(address);
+    if (!uri) {
         ShowMessage("An Exception occurred opening the Web Browser");
         return;
     }
     try {
-        openAddress(address, SW_HIDE);
+        openAddress(*uri, SW_HIDE);
     } catch (...) {
         ShowMessage("An Exception occurred opening the Web Browser");
     }

@@ -213,7 +213,11 @@ TEST_F(ShellRequests, WebLinksOpenOnlyWebAddresses)
     } cases[] = {{"https://www.example.com/", "https://www.example.com/"},
                  // Wine's browser launcher hands on the address in its canonical form.
                  {"HTTP://EXAMPLE.COM", "http://example.com/"},
-                 {"www.example.com", "http://www.example.com/"},
+                 {"www.example.com", "https://www.example.com/"},
+                 // The shell takes a text without a scheme for a file path: this one
+                 // ran C:\users\Public\pwn.exe.
+                 {"www.x\\..\\..\\..\\..\\..\\users\\Public\\pwn.exe", nullptr},
+                 {"https://example.com/\" /c calc", nullptr},
                  {"C:\\Windows\\system32\\calc.exe", nullptr},
                  {"file:///etc/passwd", nullptr},
                  {"notepad", nullptr},
@@ -234,6 +238,9 @@ TEST_F(ShellRequests, MailLinkOpensTheLowerCasedAddressOnly)
     } cases[] = {{"Sales.Oslo@Example.COM", "mailto:sales.oslo@example.com"},
                  {"a@example.com?subject=x", nullptr},
                  {"a\x07z@example.com", nullptr},
+                 // A quote would end the mail client's argument and add one of its own.
+                 {"x@y\" /a \"C:\\secret", nullptr},
+                 {"a?b@example.com", "mailto:a%3Fb@example.com"},
                  // Letters beyond ASCII reach the shell as they stand in the file.
                  {"\u041F\u0440\u043E\u0434\u0430\u0436\u0438@\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444",
                   "mailto:\u041F\u0440\u043E\u0434\u0430\u0436\u0438@\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444"}};
