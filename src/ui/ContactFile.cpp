@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "support/Support2Win.h"
 #include "support/WinError.h"
@@ -42,25 +43,33 @@ std::optional<std::wstring> AskContactPath(HWND owner, std::string_view suggeste
 
 void WriteWholeFile(const std::wstring& path, std::string_view bytes)
 {
-    // The new text goes into a file of its own in the same folder first.
+    // The new text goes into a file of its own in the same folder first. Its
+    // name is made here rather than by GetTempFileNameW, whose fixed buffer of
+    // MAX_PATH characters a deep folder overruns.
     const std::size_t slash = path.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-    wchar_t temporary[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(folder.c_str(), L"vcf", 0, temporary)) throw LastError("Cannot save the contact card");
+    const std::wstring folder = slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
+    std::wstring temporary;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    for (unsigned attempt = 0; opened == INVALID_HANDLE_VALUE; ++attempt) {
+        wchar_t unique[32] = {};
+        swprintf(unique, 32, L"vcf%08lX.tmp", static_cast<unsigned long>(GetTickCount() + GetCurrentProcessId() * 7919u + attempt));
+        temporary = folder + unique;
+        opened = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_EXISTS || attempt == 100))
+            throw LastError("Cannot save the contact card");
+    }
     try {
         {
-            HANDLE opened = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (opened == INVALID_HANDLE_VALUE) throw LastError("Cannot save the contact card");
             const KernelHandle file(opened);
             DWORD written = 0;
             if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
                 written != bytes.size())
                 throw LastError("Cannot write the contact card");
         }
-        if (!MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
             throw LastError("Cannot save the contact card");
     } catch (...) {
-        DeleteFileW(temporary);
+        DeleteFileW(temporary.c_str());
         throw;
     }
 }

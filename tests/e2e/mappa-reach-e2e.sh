@@ -146,6 +146,23 @@ save_found "remote" bare.vcf
 if out=$(/usr/bin/python3 "$root/tests/vcard/read-cards.py" "$work" https://www.example.com/ 2>&1); then pass "the saved cards read back: $out"
 else fail "the saved cards:"$'\n'"$out"; fi
 
+# A folder of 250 characters, typed as a whole path (the file dialog itself takes
+# no path of MAX_PATH characters or more): a temporary file beside the card
+# would not fit in MAX_PATH. The card is written there, and the program goes on.
+deep=$work/deep
+while [ $(( ${#deep} + 2 )) -lt 250 ]; do deep=$deep/x; done
+mkdir -p "$deep"
+probe keys ctrl+s >/dev/null
+if probe wait "Save As" >/dev/null; then
+    probe type "Z:${deep//\//\\}\\d.vcf" >/dev/null
+    probe keys return >/dev/null
+    if wait_file "$deep/d.vcf"; then pass "a card saved into a folder of $(( ${#deep} + 2 )) characters"
+    else fail "no card in the deep folder, and no report"; fi
+else
+    fail "Ctrl+S opened no Save As dialog"
+fi
+check "the program runs on after saving into a deep folder" "$(probe wait "Norvantic - Worldwide Locations" >/dev/null && echo running)" running
+
 probe click $((568 + 37)) $((438 + 12)) >/dev/null  # Exit
 for _ in $(seq 1 50); do
     kill -0 "$app" 2>/dev/null || break
