@@ -13,6 +13,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/HiddenDlg.h"
+#include "app/SystemLibraries.h"
 #include "automation/StartMode.h"
 #include "automation/ComServer.h"
 #include "automation/SupportMapCom.h"
@@ -104,13 +105,12 @@ private:
 // registers the class object; false when the process ends here.
 bool InitializeApplication(ComServer& server, const std::string& executable)
 {
-    try {
-        if (server.mode() == StartMode::Unregister) server.unregisterServer();
-        else server.registerServer(Registration().typeLibrary.Get(), executable);
-    } catch (const RegistryEntryError&) {
-        if (server.mode() == StartMode::Register) throw;
+    ITypeLib* library = Registration().typeLibrary.Get();
+    switch (server.mode()) {
+    case StartMode::Unregister: server.unregisterServer(); return false;
+    case StartMode::Register: server.registerServer(library, executable); return false;
+    default: server.registerServer(library, executable, RegistryFailures::Skip); break;
     }
-    if (server.mode() == StartMode::Register || server.mode() == StartMode::Unregister) return false;
     server.registerClassObject(&ClassFactory());
     return true;
 }
@@ -161,6 +161,7 @@ int Run(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    mappa::LoadSystemLibrariesFromSystem32Only();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     return mappa::Run(instance);

@@ -36,15 +36,16 @@ void WriteEntry(const std::string& key, const std::string& value)
         throw RegistryEntryError();
 }
 
-std::string ServerPath(const std::string& path)
+// The command by which COM starts the server. A path with a blank is written
+// in its short form; where that still has a blank (a volume without 8.3
+// names gives the long path back), it is written in quotes, or Windows would
+// first try the path up to the blank as a program of its own.
+std::string ServerCommand(const std::string& path, ShortPathLookup shortPath)
 {
     if (path.find(' ') == std::string::npos) return path;
-    const std::wstring wide = Utf8ToWide(path);
-    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
-    if (length == 0) return path;
-    std::wstring short_path(length, L'\0');
-    short_path.resize(GetShortPathNameW(wide.c_str(), short_path.data(), length));
-    return short_path.empty() ? path : WideToUtf8(short_path);
+    const std::string short_form = WideToUtf8(shortPath(Utf8ToWide(path)));
+    if (!short_form.empty() && short_form.find(' ') == std::string::npos) return short_form;
+    return "\"" + path + "\"";
 }
 
 template <typename Function>
@@ -55,6 +56,15 @@ Function EntryPoint(HMODULE module, const char* name)
 
 }  // namespace
 
+std::wstring SystemShortPath(const std::wstring& path)
+{
+    const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) return {};
+    std::wstring short_path(length, L'\0');
+    short_path.resize(GetShortPathNameW(path.c_str(), short_path.data(), length));
+    return short_path;
+}
+
 ComServer* Server() { return the_server; }
 void SetServer(ComServer* server) { the_server = server; }
 
@@ -62,7 +72,7 @@ ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThrea
 {
     HMODULE ole32 = GetModuleHandleW(L"ole32.dll");
     if (!ole32) {
-        ole32_.reset(LoadLibraryW(L"ole32.dll"));
+        ole32_.reset(LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
         ole32 = ole32_.get();
     }
     create_instance_ex_ = GetProcAddress(ole32, "CoCreateInstanceEx");
@@ -71,7 +81,7 @@ ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThrea
     release_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoReleaseServerProcess");
     resume_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoResumeClassObjects");
     suspend_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoSuspendClassObjects");
-    oleaut_.reset(LoadLibraryW(L"OLEAUT32.DLL"));
+    oleaut_.reset(LoadLibraryExW(L"OLEAUT32.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 bool ComServer::initializeCom(bool apartmentThreaded)
@@ -82,28 +92,41 @@ bool ComServer::initializeCom(bool apartmentThreaded)
     return SUCCEEDED(result);
 }
 
-void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executablePath) const
+void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executablePath, RegistryFailures failures,
+                               ShortPathLookup shortPath) const
 {
-    const std::wstring path = Utf8ToWide(executablePath);
-    const std::wstring help_directory = Utf8ToWide(AddBackslash(ExtractDirectory(executablePath)));
-    const HRESULT registered =
-        RegisterTypeLib(typeLibrary, const_cast<LPOLESTR>(path.c_str()), const_cast<LPOLESTR>(help_directory.c_str()));
-    if (FAILED(registered)) throw std::runtime_error("Error registering type library");
+    const auto attempt = [failures](auto&& write) {
+        if (failures == RegistryFailures::Report) return write();
+        try {
+            write();
+        } catch (const std::exception&) {
+            // Skipped: what this user may not write stays as it was.
+        }
+    };
+    attempt([&] {
+        const std::wstring path = Utf8ToWide(executablePath);
+        const std::wstring help_directory = Utf8ToWide(AddBackslash(ExtractDirectory(executablePath)));
+        if (FAILED(RegisterTypeLib(typeLibrary, const_cast<LPOLESTR>(path.c_str()),
+                                   const_cast<LPOLESTR>(help_directory.c_str()))))
+            throw std::runtime_error("Error registering type library");
+    });
 
     const std::string clsid = GuidText(CLSID_SupportMap);
     const std::string class_key = "CLSID\\" + clsid;
-    WriteEntry(class_key, kDescription);
-    WriteEntry(class_key + "\\LocalServer32", ServerPath(executablePath));
-    WriteEntry(kProgId, kDescription);
-    WriteEntry(std::string(kProgId) + "\\Clsid", clsid);
-    WriteEntry(class_key + "\\ProgID", kProgId);
-
-    TLIBATTR* attributes = nullptr;
-    if (FAILED(typeLibrary->GetLibAttr(&attributes))) throw RegistryEntryError();
-    const std::string version = std::to_string(attributes->wMajorVerNum) + "." + std::to_string(attributes->wMinorVerNum);
-    typeLibrary->ReleaseTLibAttr(attributes);
-    WriteEntry(class_key + "\\Version", version);
-    WriteEntry(class_key + "\\TypeLib", GuidText(LIBID_ObelSupportMappaMap));
+    attempt([&] { WriteEntry(class_key, kDescription); });
+    attempt([&] { WriteEntry(class_key + "\\LocalServer32", ServerCommand(executablePath, shortPath)); });
+    attempt([&] { WriteEntry(kProgId, kDescription); });
+    attempt([&] { WriteEntry(std::string(kProgId) + "\\Clsid", clsid); });
+    attempt([&] { WriteEntry(class_key + "\\ProgID", kProgId); });
+    attempt([&] {
+        TLIBATTR* attributes = nullptr;
+        if (FAILED(typeLibrary->GetLibAttr(&attributes))) throw RegistryEntryError();
+        const std::string version =
+            std::to_string(attributes->wMajorVerNum) + "." + std::to_string(attributes->wMinorVerNum);
+        typeLibrary->ReleaseTLibAttr(attributes);
+        WriteEntry(class_key + "\\Version", version);
+    });
+    attempt([&] { WriteEntry(class_key + "\\TypeLib", GuidText(LIBID_ObelSupportMappaMap)); });
 }
 
 void ComServer::unregisterServer() const

@@ -20,6 +20,15 @@ public:
     RegistryEntryError() : std::runtime_error("Error creating system registry entry") {}
 };
 
+// What a registry update does with an entry it cannot write: the register
+// switch reports it; the refresh of every other start skips it, so that a
+// user without the rights to the machine-wide entries still gets the program.
+enum class RegistryFailures { Report, Skip };
+
+// The short form of a path (GetShortPathNameW); empty when there is none.
+using ShortPathLookup = std::wstring (*)(const std::wstring& path);
+std::wstring SystemShortPath(const std::wstring& path);
+
 class ComServer {
 public:
     // Looks up the optional COM entry points and reads the start mode.
@@ -35,7 +44,9 @@ public:
     bool startSuspended() const { return start_suspended_; }
 
     // The registry entries of the server class under HKEY_CLASSES_ROOT.
-    void registerServer(ITypeLib* typeLibrary, const std::string& executablePath) const;
+    void registerServer(ITypeLib* typeLibrary, const std::string& executablePath,
+                        RegistryFailures failures = RegistryFailures::Report,
+                        ShortPathLookup shortPath = &SystemShortPath) const;
     void unregisterServer() const;
 
     void registerClassObject(IUnknown* classObject);
