@@ -8,6 +8,9 @@
 #include <string>
 
 #include "mapdata/DataFileCheck.h"
+#ifdef _WIN32
+#include "app/SystemLibraries.h"
+#endif
 
 namespace {
 
@@ -30,6 +33,9 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    mappa::LoadSystemLibrariesFromSystem32Only();
+#endif
     std::filesystem::path data_path;
     std::filesystem::path map_path = std::filesystem::path(argv[0]).parent_path() / "worldmap.bmp";
     for (int i = 1; i < argc; ++i) {
