@@ -19,6 +19,7 @@
 #include "support/Support2.h"
 #include "ui/ContactCard.h"
 #include "ui/SearchText.h"
+#include "ui/ShellAddress.h"
 
 #define FUZZ_CHECK(condition)                                                          \
     do {                                                                               \
@@ -230,6 +231,28 @@ void CheckSearchText(const std::string& text)
     FUZZ_CHECK(joined == folded);
 }
 
+// What reaches the shell never carries a blank, a quote, a backslash or a
+// control byte, and names its scheme itself.
+void CheckShellAddresses(const std::string& text)
+{
+    const auto safe = [](std::string_view uri) {
+        for (const char c : uri) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte <= 0x20 || byte == 0x7F || c == '"' || c == '\\') return false;
+        }
+        return true;
+    };
+    if (const auto web = mappa::WebUriToOpen(text)) {
+        FUZZ_CHECK(SameTextPlain(web->substr(0, 7), "http://") || SameTextPlain(web->substr(0, 8), "https://"));
+        FUZZ_CHECK(safe(*web));
+    }
+    if (const auto mail = mappa::MailUriToOpen(text)) {
+        FUZZ_CHECK(IsPrefix("mailto:", *mail));
+        FUZZ_CHECK(safe(*mail));
+        FUZZ_CHECK(mail->find('?') == std::string::npos && mail->find('&') == std::string::npos);
+    }
+}
+
 void CheckContactCard(const std::string& first, const std::string& second, const std::string& rest)
 {
     mappa::ContactCardFields fields;
@@ -287,6 +310,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckTextToBool(*text);
         CheckDecimal(*text);
         CheckSearchText(*text);
+        CheckShellAddresses(*text);
     }
     CheckContactCard(first, second, rest);
     CheckStartsWithText(first, second);
