@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +35,6 @@ public:
     const std::string beside = "C:\\Mappa\\Mappa2.dat";
     const std::string shared = "D:\\Shared\\Mappa2.dat";
     bool beside_exists = true;
-    const std::string policy_file = "\\\\fileserver\\mappa\\Offices.dat";
-    std::optional<std::string> policy;  // the path a policy names
-    bool policy_exists = false;
     Finder finder = Finder::NotRegistered;
     Reading reading = Reading::Good;
     std::string content = kGoodFile;
@@ -52,7 +48,6 @@ public:
         calls.push_back("defaultPath");
         return beside;
     }
-    std::optional<std::string> policyPath() override { return policy; }
     bool finderRegistered() override
     {
         calls.push_back("finderRegistered");
@@ -61,7 +56,7 @@ public:
     bool fileExists(const std::string& path) override
     {
         calls.push_back("fileExists " + path);
-        return (path == beside && beside_exists) || (path == policy_file && policy_exists) || (path == shared && finder == Finder::ReturnsFile);
+        return (path == beside && beside_exists) || (path == shared && finder == Finder::ReturnsFile);
     }
     std::string resolveWithFinder(const std::string& request, std::int32_t option) override
     {
@@ -156,43 +151,6 @@ TEST(LoadDataFile, FindsReadsAndReportsProblems)
         }
         if (!c.message) {
             EXPECT_EQ(table.Locations.size(), kGoodSlots);
-        }
-    }
-}
-
-// The policy's file replaces the one beside the program, which is then never
-// read: falling back to it would hide a broken share behind an old office list.
-TEST(LoadDataFile, PolicyFileTakesThePlaceOfTheFileBesideTheProgram)
-{
-    struct Case {
-        const char* what; bool policy_exists; Finder finder;
-        const char* message; int terminates; bool finder_asked; const char* read_from;
-    };
-    const Case cases[] = {
-        {"policy file there", true, Finder::ReturnsFile, nullptr, 0, false, "\\\\fileserver"},
-        {"policy file missing, no finder", false, Finder::NotRegistered, kMessageCannotFind, 1, false, nullptr},
-        {"policy file missing, the finder finds one", false, Finder::ReturnsFile, nullptr, 0, true, "D:"},
-        {"policy file missing, the finder finds none", false, Finder::ReturnsEmpty, kMessageCannotFind, 1, true, nullptr},
-        {"policy file missing, the finder fails", false, Finder::Throws, kMessageDataError, 0, true, nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        FakeSource source;
-        source.policy = source.policy_file;
-        source.policy_exists = c.policy_exists;
-        source.finder = c.finder;
-
-        LocationTable table;
-        loadDataFile(table, source);
-
-        EXPECT_EQ(source.messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-        EXPECT_EQ(source.terminates, c.terminates);
-        EXPECT_EQ(source.count("fileExists " + source.beside), 0);
-        EXPECT_EQ(source.count("resolveWithFinder"), c.finder_asked ? 1 : 0);
-        EXPECT_EQ(source.count("readFile"), c.read_from ? 1 : 0);
-        if (c.read_from) {
-            EXPECT_EQ(source.count(std::string("readFile ") + c.read_from), 1);
-            EXPECT_EQ(table.Locations.storedCount(), 2u);
         }
     }
 }
