@@ -93,3 +93,4 @@ package: deps
 	cmake --build --preset win --target Mappa mappa-check
 	bash installer/make-installer build/win/src/Mappa.exe build
 	bash installer/make-msi build/win/src/Mappa.exe build
+	rm -rf build/policy && cp -r installer/policy build/policy

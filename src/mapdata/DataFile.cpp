@@ -296,7 +296,7 @@ void loadDataFile(LocationTable& table, DataFileSource& source)
     const char* message = nullptr;
     bool terminate = false;
     try {
-        std::string path = source.defaultPath();
+        std::string path = source.policyPath().value_or(source.defaultPath());
         const bool finder_registered = source.finderRegistered();
         if (!source.fileExists(path) && finder_registered) path = source.resolveWithFinder(kFinderRequest, kFinderOption);
         if (path.empty() || !source.fileExists(path)) {

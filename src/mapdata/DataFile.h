@@ -119,6 +119,9 @@ public:
     virtual ~DataFileSource() = default;
     // The data file's name in the program's own directory.
     virtual std::string defaultPath() = 0;
+    // The file an administrator's policy names instead; the finder stays the
+    // fallback when it is missing, as for the file beside the program.
+    virtual std::optional<std::string> policyPath() { return std::nullopt; }
     virtual bool finderRegistered() = 0;
     virtual bool fileExists(const std::string& path) = 0;
     // Asks the file finder; throws when it cannot be created or its call fails.

@@ -10,6 +10,7 @@
 #include "ObelComDlg_TLB.h"
 #include "mapdata/COMSupport.h"
 #include "support/Application.h"
+#include "support/PolicyStore.h"
 #include "support/Support2.h"
 #include "support/Support2Win.h"
 #include "support/WinError.h"
@@ -21,6 +22,8 @@ WindowsDataFileSource::WindowsDataFileSource(std::string directory) : directory_
 WindowsDataFileSource::WindowsDataFileSource() : directory_(ExtractDirectory(ModuleFileName())) {}
 
 std::string WindowsDataFileSource::defaultPath() { return AddBackslash(directory_) + kDataFileName; }
+
+std::optional<std::string> WindowsDataFileSource::policyPath() { return PolicyPath(kDataFilePolicy); }
 
 bool WindowsDataFileSource::finderRegistered() { return TComSupport::isClassRegistered(CLSID_FindFile); }
 

@@ -17,6 +17,8 @@ public:
     WindowsDataFileSource();
 
     std::string defaultPath() override;
+    // The DataFile policy, machine before user.
+    std::optional<std::string> policyPath() override;
     bool finderRegistered() override;
     bool fileExists(const std::string& path) override;
     std::string resolveWithFinder(const std::string& request, std::int32_t option) override;

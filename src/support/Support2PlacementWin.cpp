@@ -1,6 +1,7 @@
 #include "support/Support2PlacementWin.h"
 
 #include "support/DisplayDpi.h"
+#include "support/PolicyStore.h"
 #include "support/RegHelp.h"
 
 namespace mappa {
@@ -83,7 +84,10 @@ void ApplyPlacement(const PlacementWindow& window, const std::string& text, bool
     request.scaled = window.scaled;
     request.useSaved = useSaved;
     request.text = text;
-    request.restorePositions = [] { return !UserGlobalStore || UserGlobalStore->ReadBool("RestorePositions", true); };
+    request.restorePositions = [] {
+        return PolicySwitch(kRestorePositionsPolicy).value_or(!UserGlobalStore ||
+                                                              UserGlobalStore->ReadBool("RestorePositions", true));
+    };
     if (window.perMonitorDensity) {
         request.densityAt = [](const Bounds& bounds) {
             return DpiAt({bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height});

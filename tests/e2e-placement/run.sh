@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Mappa remembers where its window was: moved by the user and closed with Exit,
 # it opens there the next time; it opens centred when the user's
-# RestorePositions switch is off; ended without closing, it saves nothing.
+# RestorePositions switch is off; ended without closing, it saves nothing. An
+# administrator's RestorePositions policy (the machine's before the user's)
+# decides over the user's switch.
 # Runs the real program on a Wine desktop (real frames, a real title bar to
 # drag) and reads the registry with reg.exe.
 #   run.sh [path/to/Mappa.exe]    (needs DISPLAY; ctest runs it inside xvfb-run)
@@ -13,6 +15,8 @@ wine=$root/tools/wine-run
 title="Norvantic - Worldwide Locations"
 tool_key='HKCU\Software\Kestrelon\Tools\Mappa'
 global_key='HKCU\Software\Kestrelon\Global'
+machine_policy='HKLM\Software\Policies\Kestrelon\Mappa'
+user_policy='HKCU\Software\Policies\Kestrelon\Mappa'
 desktop_width=1024 desktop_height=768
 # The map window's client size and its Exit button, in client coordinates.
 client_width=648 client_height=472
@@ -28,6 +32,13 @@ value_of() { reg query "$1" /v "$2" | awk -v name="$2" '$1 == name { $1 = ""; su
 
 saved_placement=$(value_of "$tool_key" Window.TMapUI)
 saved_switch=$(value_of "$global_key" RestorePositions)
+# The policy keys are removed again where there were none.
+policy_parents=()
+for parent in 'HKLM\Software\Policies\Kestrelon' 'HKCU\Software\Policies\Kestrelon'; do
+    "$wine" reg query "$parent" >/dev/null 2>&1 </dev/null || policy_parents+=("$parent")
+done
+saved_machine_policy=$(value_of "$machine_policy" RestorePositions)
+saved_user_policy=$(value_of "$user_policy" RestorePositions)
 put_back() {  # <key> <name> <"type data" or empty>
     if [ -n "$3" ]; then reg add "$1" /v "$2" /t "${3%% *}" /d "${3#* }" /f >/dev/null
     else reg delete "$1" /v "$2" /f >/dev/null; fi
@@ -41,6 +52,9 @@ cleanup() {
     fi
     put_back "$tool_key" Window.TMapUI "$saved_placement"
     put_back "$global_key" RestorePositions "$saved_switch"
+    put_back "$machine_policy" RestorePositions "$saved_machine_policy"
+    put_back "$user_policy" RestorePositions "$saved_user_policy"
+    for parent in "${policy_parents[@]}"; do reg delete "$parent" /f >/dev/null; done
 }
 trap cleanup EXIT
 
@@ -118,6 +132,24 @@ click_exit() {
     return 1
 }
 
+# Ends the program without closing its window, so that it saves no place.
+end_without_saving() {
+    kill "$window_pid" 2>/dev/null
+    for _ in $(seq 1 50); do xwininfo -id "$window" >/dev/null 2>&1 || break; sleep 0.2; done
+    window=""
+}
+
+# <machine policy> <user policy> <user's switch>: "-" for none.
+set_switches() {
+    local value key
+    for pair in "$1:$machine_policy" "$2:$user_policy"; do
+        value=${pair%%:*} key=${pair#*:}
+        if [ "$value" = - ]; then reg delete "$key" /v RestorePositions /f >/dev/null
+        else reg add "$key" /v RestorePositions /t REG_DWORD /d "$value" /f >/dev/null; fi
+    done
+    reg add "$global_key" /v RestorePositions /d "$3" /f >/dev/null
+}
+
 centred() {  # <x> <y> <width> <height>
     [ "$1" -eq $(((desktop_width - $3) / 2)) ] && [ "$2" -eq $(((desktop_height - $4) / 2)) ]
 }
@@ -125,6 +157,8 @@ centred() {  # <x> <y> <width> <height>
 [ -f "$exe" ] || { echo "e2e_placement: no program at $exe"; exit 1; }
 reg delete "$tool_key" /v Window.TMapUI /f >/dev/null
 reg delete "$global_key" /v RestorePositions /f >/dev/null
+reg delete "$machine_policy" /v RestorePositions /f >/dev/null
+reg delete "$user_policy" /v RestorePositions /f >/dev/null
 
 # 1. Nothing saved yet: the window opens centred on the desktop.
 start_mappa || exit 1
@@ -149,6 +183,24 @@ read -r x2 y2 _ _ < <(geometry)
 if [ "$x2,$y2" = "$x1,$y1" ]; then pass "second start at the saved place $x2,$y2"
 else fail "second start at $x2,$y2, saved at $x1,$y1"; fi
 click_exit || exit 1
+
+# Policies: each start ends without saving, so that the place saved in 2 stays.
+# <what> <machine> <user policy> <user's switch> <centred|saved>
+policy_start() {
+    set_switches "$2" "$3" "$4"
+    start_mappa || exit 1
+    local x y
+    read -r x y _ _ < <(geometry)
+    end_without_saving
+    if { [ "$5" = centred ] && centred "$x" "$y" "$width" "$height"; } || { [ "$5" = saved ] && [ "$x,$y" = "$x1,$y1" ]; }
+    then pass "$1: $5 ($x,$y)"
+    else fail "$1: at $x,$y, expected $5 (saved at $x1,$y1)"; fi
+}
+policy_start "user policy 0 over the user's 1" - 0 1 centred
+policy_start "user policy 1 over the user's 0" - 1 0 saved
+policy_start "machine policy 1 over user policy 0 and the user's 0" 1 0 0 saved
+policy_start "machine policy 0 over user policy 1 and the user's 1" 0 1 1 centred
+set_switches - - 1
 
 # 4. RestorePositions switched off: centred again, whatever was saved.
 reg add "$global_key" /v RestorePositions /d 0 /f >/dev/null

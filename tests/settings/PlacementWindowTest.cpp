@@ -7,6 +7,7 @@
 
 #include "RegistryCalls.h"
 #include "RegistryTestKeys.h"
+#include "support/PolicyRules.h"
 #include "support/RegHelp.h"
 #include "support/Support2PlacementWin.h"
 
@@ -244,6 +245,60 @@ TEST_F(StoredPlacementTest, RestorePositionsSwitchedOffKeepsTheWindowCentred)
         EXPECT_EQ(BoundsOf(window.handle()), (c.restored ? Bounds{130, 90, 500, 400} : CentredOnDesktop(500, 400)))
             << "RestorePositions " << c.what;
         EXPECT_EQ(UserToolStore->KeyMode, kmClosed) << c.what;
+    }
+}
+
+// The administrators' RestorePositions policy, machine before user, decides
+// over the user's own switch; a policy value that the templates would not
+// write counts as not set.
+class PlacementPolicyTest : public StoredPlacementTest {
+protected:
+    PreservedKey machine_policies_{HKEY_LOCAL_MACHINE, "Software\\Policies\\Kestrelon"};
+    PreservedKey user_policies_{HKEY_CURRENT_USER, "Software\\Policies\\Kestrelon"};
+    PreservedValue machine_value_{HKEY_LOCAL_MACHINE, kPolicyKey, kRestorePositionsPolicy};
+    PreservedValue user_value_{HKEY_CURRENT_USER, kPolicyKey, kRestorePositionsPolicy};
+};
+
+TEST_F(PlacementPolicyTest, PolicyDecidesOverTheUsersSwitch)
+{
+    struct Policy { DWORD type; std::vector<BYTE> data; };
+    const std::optional<Policy> none;
+    const auto number = [](DWORD value) { return std::optional<Policy>{{REG_DWORD, Dword(value)}}; };
+    struct Case { const char* what; std::optional<Policy> machine, user; const char* own; bool restored; };
+    const Case cases[] = {
+        {"no policy, user off", none, none, "0", false},
+        {"no policy, user on", none, none, "1", true},
+        {"user policy 0 over the user's 1", none, number(0), "1", false},
+        {"user policy 1 over the user's 0", none, number(1), "0", true},
+        {"machine policy 0 over the user's 1", number(0), none, "1", false},
+        {"machine policy 1 over the user's 0", number(1), none, "0", true},
+        {"machine 1 over user policy 0", number(1), number(0), "0", true},
+        {"machine 0 over user policy 1", number(0), number(1), "1", false},
+        {"machine's text \"0\" is not set", Policy{REG_SZ, Text("0")}, none, "1", true},
+        {"machine's 2 is not set: the user policy decides", number(2), number(0), "1", false},
+        {"machine's -1 is not set", number(0xFFFFFFFFu), none, "0", false},
+        {"user's DWORD of two bytes is not set", none, Policy{REG_DWORD, {0, 0}}, "1", true},
+        {"user's QWORD is not set", none, Policy{REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}}, "1", true},
+        {"user's binary is not set", none, Policy{REG_BINARY, {0, 0, 0, 0}}, "1", true},
+    };
+    SetText(HKEY_CURRENT_USER, kToolKey, kValueName,
+            "130,90,500,400," + std::to_string(CurrentScreenMetrics().pixelsPerInch) + ",Normal");
+    for (const Case& c : cases) {
+        for (const auto& [root, policy] : {std::pair{HKEY_LOCAL_MACHINE, c.machine}, std::pair{HKEY_CURRENT_USER, c.user}}) {
+            if (policy) SetRaw(root, kPolicyKey, kRestorePositionsPolicy, policy->type, policy->data);
+            else DeleteRaw(root, kPolicyKey, kRestorePositionsPolicy);
+        }
+        SetText(HKEY_CURRENT_USER, kGlobalKey, "RestorePositions", c.own);
+        TestWindow window(kSingle, {5, 5, 500, 400});
+        {
+            const KeyHandleCount keys;
+            RestorePlacement(window.placement(BorderStyle::Single), true);
+            // The global store keeps its key open by design; the policy keys must not stay open.
+            UserGlobalStore->Close();
+            EXPECT_EQ(keys.held(), 0) << c.what;
+        }
+        EXPECT_EQ(BoundsOf(window.handle()), (c.restored ? Bounds{130, 90, 500, 400} : CentredOnDesktop(500, 400)))
+            << c.what;
     }
 }
 

@@ -117,4 +117,15 @@ PreservedValue::~PreservedValue()
     }
 }
 
+PreservedKey::PreservedKey(HKEY root, std::string key) : root_(root), key_(std::move(key)), existed_(KeyExists(root_, key_))
+{
+}
+
+PreservedKey::~PreservedKey()
+{
+    if (existed_) return;
+    RegDeleteTreeA(root_, key_.c_str());
+    RegDeleteKeyA(root_, key_.c_str());
+}
+
 }  // namespace mappa::settingstest

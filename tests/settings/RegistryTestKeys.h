@@ -61,4 +61,18 @@ private:
     std::optional<RawValue> saved_;
 };
 
+// Removes a key tree at the end when it did not exist at the start.
+class PreservedKey {
+public:
+    PreservedKey(HKEY root, std::string key);
+    ~PreservedKey();
+    PreservedKey(const PreservedKey&) = delete;
+    PreservedKey& operator=(const PreservedKey&) = delete;
+
+private:
+    HKEY root_;
+    std::string key_;
+    bool existed_;
+};
+
 }  // namespace mappa::settingstest

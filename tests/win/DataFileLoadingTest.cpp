@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 
 #include "WinTestSupport.h"
 #include "mapdata/DataFile.h"
 #include "mapdata/MapFunc.h"
+#include "support/PolicyRules.h"
+#include "support/Support2Win.h"
 
 namespace mappa::test {
 namespace {
@@ -188,6 +191,77 @@ TEST_F(DataFileLoading, FaultyContentIsReportedWithoutEnding)
     EXPECT_EQ(source.messages, std::vector<std::string>{kMessageDataError});
     EXPECT_EQ(source.terminateRequests, 0);
     expectFinderUntouched();
+}
+
+// The DataFile policy under the real registry: the machine's before the
+// user's, both before the file beside the program, and the finder still the
+// fallback when the file that the policy names is missing.
+class DataFilePolicy : public DataFileLoading {
+protected:
+    DataFilePolicy() { folder.write("Mappa2.dat", DataFileText("Beside")); }
+    ~DataFilePolicy() override { SetEnvironmentVariableW(L"MAPPA_POLICY_FOLDER", nullptr); }
+
+    std::string loadedOffice()
+    {
+        const TMapFunc table(source);
+        return table.Locations.dataCount() == 1 ? std::string(table.Locations[0].Name) : std::string();
+    }
+
+    PolicyValues policies;
+};
+
+TEST_F(DataFilePolicy, ThePolicyInForceNamesTheFileRead)
+{
+    const std::string machine_file = folder.write("Machine\\Offices.dat", DataFileText("Machine"));
+    const std::string user_file = folder.write("User\\Offices.dat", DataFileText("User"));
+    const std::string non_ascii = folder.write(kNonAsciiFile, DataFileText("Tromso"));
+    SetEnvironmentVariableW(L"MAPPA_POLICY_FOLDER", Utf8ToWide(folder.pathOf("User")).c_str());
+    const auto text = [](const std::string& value, DWORD type = REG_SZ) {
+        return [value, type](PolicyValues& p, HKEY root) { p.setText(root, kDataFilePolicy, value, type); };
+    };
+    const auto none = [](PolicyValues& p, HKEY root) { p.remove(root, kDataFilePolicy); };
+    const auto dword = [](PolicyValues& p, HKEY root) { p.setRaw(root, kDataFilePolicy, REG_DWORD, {1, 0, 0, 0}); };
+    using Set = std::function<void(PolicyValues&, HKEY)>;
+    struct Case { const char* what; Set machine; Set user; const char* office; };
+    const Case cases[] = {
+        {"no policy", none, none, "Beside"},
+        {"machine", text(machine_file), none, "Machine"},
+        {"user", none, text(user_file), "User"},
+        {"machine over user", text(machine_file), text(user_file), "Machine"},
+        {"user, expandable", none, text("%MAPPA_POLICY_FOLDER%\\Offices.dat", REG_EXPAND_SZ), "User"},
+        {"machine, expandable", text("%MAPPA_POLICY_FOLDER%\\Offices.dat", REG_EXPAND_SZ), none, "User"},
+        // REG_SZ is taken as written, as Windows does.
+        {"variable in plain text", text("%MAPPA_POLICY_FOLDER%\\Offices.dat"), none, "Beside"},
+        {"unset variable", text("%MAPPA_NO_SUCH_FOLDER%\\Offices.dat", REG_EXPAND_SZ), none, "Beside"},
+        {"folder in another script", none, text(non_ascii), "Tromso"},
+        {"machine's of the wrong type", dword, text(user_file), "User"},
+        {"machine's relative", text("Machine\\Offices.dat"), text(user_file), "User"},
+        {"machine's empty", text(""), text(user_file), "User"},
+        {"user's of the wrong type", none, dword, "Beside"},
+    };
+    for (const Case& c : cases) {
+        c.machine(policies, HKEY_LOCAL_MACHINE);
+        c.user(policies, HKEY_CURRENT_USER);
+        source.messages.clear();
+        EXPECT_EQ(loadedOffice(), c.office) << c.what;
+        EXPECT_TRUE(source.messages.empty()) << c.what;
+    }
+    expectFinderUntouched();
+}
+
+TEST_F(DataFilePolicy, MissingPolicyFileFallsBackToTheFinderNotToTheFileBeside)
+{
+    policies.setText(HKEY_CURRENT_USER, kDataFilePolicy, folder.pathOf("Gone\\Offices.dat"));
+    finder.answer("path", folder.write(kSharedFile, DataFileText("Bergen")));
+
+    EXPECT_EQ(loadedOffice(), "Bergen");
+    EXPECT_TRUE(source.messages.empty());
+    EXPECT_EQ(FinderEnvironment::value("MAPPA_FINDER_SEEN_PATH"), kFinderRequest);
+
+    registration.remove();
+    EXPECT_EQ(loadedOffice(), "");
+    EXPECT_EQ(source.messages, std::vector<std::string>{kMessageCannotFind});
+    EXPECT_EQ(source.terminateRequests, 1);
 }
 
 }  // namespace

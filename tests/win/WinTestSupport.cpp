@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <utility>
 
+#include "support/PolicyRules.h"
 #include "support/Support2Win.h"
+#include "support/WinHandles.h"
 
 namespace mappa::test {
 namespace {
@@ -171,6 +174,83 @@ void DialogWatcher::watch()
         EnumThreadWindows(watched_thread_, visit, reinterpret_cast<LPARAM>(this));
         Sleep(10);
     }
+}
+
+namespace {
+
+constexpr const wchar_t* kPolicyParent = L"Software\\Policies\\Kestrelon";
+
+bool PolicyParentExists(HKEY root)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, kPolicyParent, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+PolicyValues::PolicyValues()
+    : machine_key_existed_(PolicyParentExists(HKEY_LOCAL_MACHINE)), user_key_existed_(PolicyParentExists(HKEY_CURRENT_USER))
+{
+}
+
+PolicyValues::~PolicyValues()
+{
+    for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) {
+        const std::wstring key = Utf8ToWide(kPolicyKey), name = Utf8ToWide(saved->name);
+        if (saved->existed)
+            RegSetKeyValueW(saved->root, key.c_str(), name.c_str(), saved->type, saved->data.data(),
+                            static_cast<DWORD>(saved->data.size()));
+        else
+            RegDeleteKeyValueW(saved->root, key.c_str(), name.c_str());
+    }
+    for (const auto& [root, existed] : {std::pair{HKEY_LOCAL_MACHINE, machine_key_existed_},
+                                        std::pair{HKEY_CURRENT_USER, user_key_existed_}}) {
+        if (existed) continue;
+        RegDeleteTreeW(root, kPolicyParent);
+        RegDeleteKeyW(root, kPolicyParent);
+    }
+}
+
+void PolicyValues::remember(HKEY root, const std::string& name)
+{
+    for (const Saved& saved : saved_)
+        if (saved.root == root && saved.name == name) return;
+    Saved saved{root, name, false, REG_NONE, {}};
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, Utf8ToWide(kPolicyKey).c_str(), 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+        const KeyHandle key(opened);
+        DWORD size = 0;
+        const std::wstring wide = Utf8ToWide(name);
+        if (RegQueryValueExW(key.get(), wide.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
+            saved.data.resize(size);
+            saved.existed = RegQueryValueExW(key.get(), wide.c_str(), nullptr, &saved.type, saved.data.data(), &size) ==
+                            ERROR_SUCCESS;
+        }
+    }
+    saved_.push_back(std::move(saved));
+}
+
+void PolicyValues::setRaw(HKEY root, const std::string& name, DWORD type, const std::vector<BYTE>& data)
+{
+    remember(root, name);
+    const LSTATUS status = RegSetKeyValueW(root, Utf8ToWide(kPolicyKey).c_str(), Utf8ToWide(name).c_str(), type,
+                                           data.data(), static_cast<DWORD>(data.size()));
+    ASSERT_EQ(status, ERROR_SUCCESS) << "cannot write the policy " << name;
+}
+
+void PolicyValues::setText(HKEY root, const std::string& name, const std::string& text, DWORD type)
+{
+    const std::wstring wide = Utf8ToWide(text);
+    const auto* bytes = reinterpret_cast<const BYTE*>(wide.c_str());
+    setRaw(root, name, type, std::vector<BYTE>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t)));
+}
+
+void PolicyValues::remove(HKEY root, const std::string& name)
+{
+    remember(root, name);
+    RegDeleteKeyValueW(root, Utf8ToWide(kPolicyKey).c_str(), Utf8ToWide(name).c_str());
 }
 
 }  // namespace mappa::test

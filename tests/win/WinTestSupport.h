@@ -73,6 +73,37 @@ public:
     int terminateRequests = 0;
 };
 
+// Policy values under Software\Policies\Kestrelon\Mappa of HKEY_LOCAL_MACHINE
+// or HKEY_CURRENT_USER for the life of the guard. At the end every value it
+// set is put back as it was, and Software\Policies\Kestrelon is removed
+// under each root where it did not exist before.
+class PolicyValues {
+public:
+    PolicyValues();
+    ~PolicyValues();
+    PolicyValues(const PolicyValues&) = delete;
+    PolicyValues& operator=(const PolicyValues&) = delete;
+
+    // UTF-8 text, stored as UTF-16 with its NUL, of type REG_SZ or REG_EXPAND_SZ.
+    void setText(HKEY root, const std::string& name, const std::string& text, DWORD type = REG_SZ);
+    void setRaw(HKEY root, const std::string& name, DWORD type, const std::vector<BYTE>& data);
+    void remove(HKEY root, const std::string& name);
+
+private:
+    struct Saved {
+        HKEY root;
+        std::string name;
+        bool existed;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    void remember(HKEY root, const std::string& name);
+
+    bool machine_key_existed_;
+    bool user_key_existed_;
+    std::vector<Saved> saved_;
+};
+
 // A dialog box as a helper thread saw it before pressing its OK button.
 struct SeenDialog {
     std::string title;
