@@ -66,6 +66,14 @@ if SIGN_CERT=cert.pem SIGN_KEY=key.pem SIGN_PASSWORD_FILE=password.txt "$stage" 
     pass "SIGN_CERT and SIGN_KEY with the key's password in SIGN_PASSWORD_FILE: both executables signed"
 else fail "SIGN_CERT and SIGN_KEY: $(cat stderr.txt)"; fi
 
+# As `make package` gives them, relative to where it runs: the setup program's
+# uninstaller is signed elsewhere (from makensis's folder), by the same certificate.
+openssl pkcs12 -export -in cert.pem -inkey key.pem -passin pass:secret -passout pass:secret -out cert.p12 2>/dev/null
+if SIGN_PKCS12=cert.p12 SIGN_PASSWORD_FILE=password.txt "$root/installer/make-installer" pem/Mappa.exe -o Mappa-relative.exe \
+        >/dev/null 2>stderr.txt && ca=cert.pem verify Mappa-relative.exe; then
+    pass "SIGN_PKCS12 and SIGN_PASSWORD_FILE as relative paths: the setup program and its uninstaller signed"
+else fail "SIGN_PKCS12 relative: $(tail -n 3 stderr.txt | tr '\n' ' ')"; fi
+
 # Each of these must fail and leave nothing in its folder.
 refused() {
     local description=$1 folder=$2
