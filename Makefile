@@ -86,11 +86,19 @@ bench-win-dpi: deps
 		status=$$?; tools/wine-run --server-stop; exit $$status'
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package
-# build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version.
+# build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version. Both carry
+# stripped copies of the executables (build/package-programs); the build tree keeps them
+# whole, for debugging. With a code-signing certificate, the executables, the setup program
+# (with its uninstaller) and the package are signed (installer/sign-file):
+#   make package SIGN_PKCS12=cert.pfx SIGN_PASSWORD_FILE=password.txt [SIGN_TIMESTAMP_URL=url]
+#   make package SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_PASSWORD_FILE=...] [SIGN_TIMESTAMP_URL=url]
+export SIGN_PKCS12 SIGN_PASSWORD_FILE SIGN_CERT SIGN_KEY SIGN_TIMESTAMP_URL
 .PHONY: package
 package: deps
+	bash installer/sign-file --check
 	cmake --preset win >/dev/null
 	cmake --build --preset win --target Mappa mappa-check
-	bash installer/make-installer build/win/src/Mappa.exe build
-	bash installer/make-msi build/win/src/Mappa.exe build
+	bash installer/stage-programs build/win/src/Mappa.exe build/package-programs
+	bash installer/make-installer build/package-programs/Mappa.exe build
+	bash installer/make-msi build/package-programs/Mappa.exe build
 	rm -rf build/policy && cp -r installer/policy build/policy

@@ -9,6 +9,8 @@
 ;   OUTFILE       the setup program to write, or
 ;   OUTFILE_DIR   the folder to write Mappa-<version>-setup.exe into
 ;   VERSION       optional: the version to give the installer instead of Mappa.exe's
+;   SIGN_UNINSTALLER  optional: installer/sign-file, to sign the uninstaller before it
+;                 is packed (the installer writes it out, so it cannot be signed later)
 ; The version is read from Mappa.exe itself, so the installer always carries the
 ; version of the program it installs.
 ;
@@ -33,6 +35,10 @@ ManifestDPIAware true
 
 !ifndef MAPPA_EXE | MAPPA_CHECK | MAPPA_DATA | WORLD_MAP | REGISTRATION
     !error "MAPPA_EXE, MAPPA_CHECK, MAPPA_DATA, WORLD_MAP or REGISTRATION is not set: build with installer/make-installer"
+!endif
+
+!ifdef SIGN_UNINSTALLER
+    !uninstfinalize 'SIGN_DESCRIPTION="Mappa Uninstall" "${SIGN_UNINSTALLER}" "%1"' = 0
 !endif
 
 !ifdef VERSION
@@ -101,26 +107,6 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 
 !include "${REGISTRATION}"
 
-; The server's path as COM starts it: the short form when the path has a blank.
-Var ServerPath
-Function SetServerPath
-    StrCpy $ServerPath "$INSTDIR\Mappa.exe"
-    StrCpy $1 0
-    ${Do}
-        StrCpy $2 $ServerPath 1 $1
-        ${If} $2 == ""
-            Return
-        ${ElseIf} $2 == " "
-            ${ExitDo}
-        ${EndIf}
-        IntOp $1 $1 + 1
-    ${Loop}
-    GetFullPathName /SHORT $2 "$INSTDIR\Mappa.exe"
-    ${If} $2 != ""
-        StrCpy $ServerPath $2
-    ${EndIf}
-FunctionEnd
-
 Function .onInit
     ${IfNot} ${RunningX64}
         MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs a 64-bit version of Windows." /SD IDOK
@@ -140,9 +126,8 @@ Section "Mappa" SecMappa
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
     ; The automation server's class, ProgID, interface and type library entries,
-    ; the same as Mappa.exe /RegServer writes.
+    ; the same as Mappa.exe /RegServer writes, the server's path in quotes.
     DetailPrint "Registering the Mappa automation server"
-    Call SetServerPath
     ClearErrors
     !insertmacro WriteServerRegistration
     ${If} ${Errors}

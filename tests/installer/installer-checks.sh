@@ -148,6 +148,20 @@ check_files() {
     else fail "installed files: ${problems[*]}"; fi
 }
 
+# The installed programs (and the uninstaller, when named) carry the packages' signature,
+# and the stripped checker still runs: it reads the installed office list clean.
+check_signed_programs() {
+    local problems=() file output
+    for file in Mappa.exe mappa-check.exe "$@"; do
+        osslsigncode verify -CAfile "$ca_cert" -in "$unix_install_dir/$file" >/dev/null 2>&1 ||
+            problems+=("$file is not signed by the test certificate")
+    done
+    output=$(wine "$install_dir\\mappa-check.exe" "$install_dir\\Mappa2.dat" 2>&1) ||
+        problems+=("mappa-check.exe on the installed Mappa2.dat: exit code $? ($(printf '%s' "${output//$'\r'/}" | tail -n 1))")
+    if [ ${#problems[@]} -eq 0 ]; then pass "Mappa.exe, mappa-check.exe${*:+ and $*} signed; the installed checker runs"
+    else fail "installed programs: ${problems[*]}"; fi
+}
+
 # The Start menu shortcuts named Mappa, for all users first.
 shortcuts() { find "$prefix/drive_c/ProgramData" "$prefix/drive_c/users" -iname Mappa.lnk 2>/dev/null; }
 # Windows Installer puts a per-machine package's shortcut into the programs of all
@@ -182,15 +196,38 @@ export_registration() {
         done
     done | LC_ALL=C sort >"$1"
 }
-# What a package wrote against what /RegServer wrote (both for the same folder).
+# The server's command line in an export: the data of the LocalServer32 default value,
+# as `reg export` writes it (backslashes and quotes escaped).
+exported_server() { sed -n 's/^64 \[.*\\localserver32\] @="\(.*\)"$/\1/p' "$1" | sed 's/\\\(.\)/\1/g'; }
+# The export with the server's command line replaced by <server>.
+without_server() { sed 's/^\(64 \[.*\\localserver32\] @=\).*$/\1<server>/' "$1"; }
+
+# What a package wrote against what /RegServer wrote (both for the same folder). The
+# package must write the server's long path in quotes, the one form that cannot be
+# misread; /RegServer, which rewrites the entry at every start of Mappa, may write
+# another form of the same path (the short one), which check_regserver_path looks at.
 compare_registration() {
-    local difference
-    if difference=$(diff -u "$unix_work/regserver.reg" "$1"); then
-        pass "$2 writes exactly the registry entries of Mappa.exe /RegServer ($(grep -c . "$1") keys and values)"
-    else
-        fail "$2 writes other registry entries than Mappa.exe /RegServer (- /RegServer, + package):"
-        printf '%s\n' "$difference" | sed -n '3,$p' | head -n 40
+    local difference server problems=()
+    server=$(exported_server "$1")
+    [ "$server" = "\"$install_dir\\Mappa.exe\"" ] || problems+=("LocalServer32 is '$server', not \"$install_dir\\Mappa.exe\" in quotes")
+    if ! difference=$(diff -u <(without_server "$unix_work/regserver.reg") <(without_server "$1")); then
+        problems+=("other registry entries than Mappa.exe /RegServer (- /RegServer, + package):")
     fi
+    if [ ${#problems[@]} -eq 0 ]; then
+        pass "$2 writes the registry entries of Mappa.exe /RegServer ($(grep -c . "$1") keys and values), the server as $server"
+    else
+        fail "$2: ${problems[*]}"
+        [ -z "$difference" ] || printf '%s\n' "$difference" | sed -n '3,$p' | head -n 40
+    fi
+}
+
+# What /RegServer wrote for the server names the installed Mappa.exe (while it is there).
+check_regserver_path() {
+    local regserver unix_regserver
+    regserver=$(exported_server "$unix_work/regserver.reg")
+    unix_regserver=$(wine winepath.exe -u "${regserver//\"/}" 2>/dev/null | tr -d '\r')
+    [ -n "$unix_regserver" ] && [ "$unix_regserver" -ef "$unix_install_dir/Mappa.exe" ] ||
+        fail "/RegServer's LocalServer32 '$regserver' is not the installed Mappa.exe"
 }
 
 # Everything that an installation leaves, named for a report; nothing when none is left.

@@ -7,14 +7,17 @@
 # must also stop on its own, with a non-zero exit code and nothing left, when its
 # registration cannot be written.
 #
-#   installer-test.sh MAPPA_MSI SETUP_EXE BUILT_MAPPA_EXE PROBE_EXE PREFIX_DIR
+#   installer-test.sh MAPPA_MSI SETUP_EXE PACKAGED_MAPPA_EXE PROBE_EXE PREFIX_DIR CA_CERT
 #
+# PACKAGED_MAPPA_EXE is the stripped, signed Mappa.exe that the packages carry
+# (mappa-check.exe beside it); CA_CERT the certificate that signed them: the installed
+# programs and the uninstaller must carry its signature and still run.
 # PROBE_EXE is tests/installer/InstallerProbe.exe. PREFIX_DIR is made anew (and
 # removed again when every check passes); the prefix has its own wineserver, stopped
 # at the end. Needs an X display (DISPLAY, or Xvfb here).
 set -uo pipefail
 
-[ $# -eq 5 ] || { echo "usage: $0 MAPPA_MSI SETUP_EXE BUILT_MAPPA_EXE PROBE_EXE PREFIX_DIR" >&2; exit 2; }
+[ $# -eq 6 ] || { echo "usage: $0 MAPPA_MSI SETUP_EXE PACKAGED_MAPPA_EXE PROBE_EXE PREFIX_DIR CA_CERT" >&2; exit 2; }
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
@@ -26,7 +29,8 @@ setup=$2
 built_exe=$3
 probe=$4
 prefix=$5
-for file in "$msi_package" "$setup" "$built_exe" "$probe"; do
+ca_cert=$6
+for file in "$msi_package" "$setup" "$built_exe" "$probe" "$ca_cert"; do
     [ -f "$file" ] || { echo "installer: $file is missing" >&2; exit 1; }
 done
 built_checker=$(dirname "$built_exe")/mappa-check.exe
@@ -76,6 +80,7 @@ if [ $status -eq 0 ]; then pass "msiexec /i /qn installs (exit code 0)"
 else fail "msiexec /i /qn (exit code $status)"; fi
 check_no_mappa_run "$unix_work/msi-install.log" "msiexec /i"
 check_files
+check_signed_programs
 check_shortcut
 export_registration "$unix_work/msi.reg"
 
@@ -134,10 +139,9 @@ first_status=$?
 wine msiexec /i "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
 status=$?
 server=$(reg_value "HKCR\\CLSID\\$clsid\\LocalServer32" "")
-unix_server=$(wine winepath.exe -u "$server" 2>/dev/null | tr -d '\r')
 problems=()
 [ $first_status -eq 0 ] && [ $status -eq 0 ] || problems+=("exit codes $first_status, $status")
-[ -n "$unix_server" ] && [ "$unix_server" -ef "$unix_custom_dir/Mappa.exe" ] || problems+=("LocalServer32 is '$server'")
+[ "$server" = "\"$custom_dir\\Mappa.exe\"" ] || problems+=("LocalServer32 is '$server'")
 [ "$(reg_value "$(msi_product_entry)" DisplayVersion)" = "$newer_version" ] || problems+=("not upgraded")
 [ ! -e "$unix_install_dir" ] || problems+=("$install_dir made")
 wine msiexec /x "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
@@ -155,6 +159,7 @@ cp "$built_exe" "$unix_install_dir/Mappa.exe"
 wine "$install_dir\\Mappa.exe" /RegServer >/dev/null 2>&1
 status=$?
 export_registration "$unix_work/regserver.reg"
+check_regserver_path
 wine "$install_dir\\Mappa.exe" /UnRegServer >/dev/null 2>&1
 rm -rf "$unix_install_dir"
 left=$(leftovers)
@@ -182,6 +187,7 @@ if [ $status -eq 0 ]; then pass "setup /S installs (exit code 0)"
 else fail "setup /S (exit code $status)"; fi
 check_no_mappa_run "$unix_work/setup-install.log" "setup /S"
 check_files Uninstall.exe
+check_signed_programs Uninstall.exe
 check_shortcut
 export_registration "$unix_work/setup.reg"
 compare_registration "$unix_work/setup.reg" "the setup program"
