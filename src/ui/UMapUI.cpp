@@ -13,6 +13,7 @@
 #include "ui/FindOfficeDialog.h"
 #include "ui/HoverNames.h"
 #include "ui/MapAccessibility.h"
+#include "ui/MapCommandIds.h"
 #include "ui/MapLayout.h"
 #include "ui/PictureGeometry.h"
 #include "ui/ShellAddress.h"
@@ -54,6 +55,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
     (void)child_class;
 
     face_brush_ = GetSysColorBrush(COLOR_BTNFACE);
+    accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDA_MAP_KEYS));
     arrow_cursor_ = LoadCursor(nullptr, IDC_ARROW);
     hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
     image1_cursor_ = arrow_cursor_;

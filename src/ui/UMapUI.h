@@ -146,6 +146,7 @@ private:
     LRESULT dpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
+    HACCEL accelerators_ = nullptr;  // a resource: the system frees it with the module
     TableFactory make_table_;
     PlacementHook restore_placement_;
     PlacementHook save_placement_;

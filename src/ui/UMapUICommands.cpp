@@ -9,14 +9,11 @@
 #include "ui/ContactFile.h"
 #include "ui/FindOfficeDialog.h"
 #include "ui/HoverNames.h"
+#include "ui/MapCommandIds.h"
 #include "ui/MapKeyboard.h"
 
 namespace mappa {
 namespace {
-
-// System menu items and their shortcuts (system commands have their low four bits clear).
-constexpr UINT kFindOfficeCommand = 0x1010;
-constexpr UINT kSaveContactCommand = 0x1020;
 
 constexpr const char* kNothingToSave = "Choose an office first: click it on the map, or find it with Ctrl+F.";
 
@@ -31,8 +28,6 @@ std::optional<MapDirection> DirectionOf(WPARAM key)
     }
 }
 
-bool IsPressed(int key) { return GetKeyState(key) < 0; }
-
 }  // namespace
 
 void TMapUI::addSystemMenuItems()
@@ -40,37 +35,33 @@ void TMapUI::addSystemMenuItems()
     HMENU menu = GetSystemMenu(window_, FALSE);
     if (!menu) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kFindOfficeCommand, L"Find an office...");
-    AppendMenuW(menu, MF_STRING, kSaveContactCommand, L"Save as contact...");
+    AppendMenuW(menu, MF_STRING, IDM_FIND_OFFICE, L"Find an office...");
+    AppendMenuW(menu, MF_STRING, IDM_SAVE_CONTACT, L"Save as contact...");
 }
 
 void TMapUI::updateSystemMenu()
 {
     // With no office selected there is nothing to save.
-    EnableMenuItem(GetSystemMenu(window_, FALSE), kSaveContactCommand, MF_BYCOMMAND | (selected_ ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetSystemMenu(window_, FALSE), IDM_SAVE_CONTACT, MF_BYCOMMAND | (selected_ ? MF_ENABLED : MF_GRAYED));
 }
 
 bool TMapUI::handleCommand(UINT command)
 {
     switch (command) {
-    case kFindOfficeCommand: findOffice(); return true;
-    case kSaveContactCommand: saveContact(); return true;
+    case IDM_FIND_OFFICE:
+    case IDK_FIND_OFFICE: findOffice(); return true;
+    case IDM_SAVE_CONTACT:
+    case IDK_SAVE_CONTACT: saveContact(); return true;
     default: return false;
     }
 }
 
 bool TMapUI::preTranslateMessage(MSG& message)
 {
-    // Only a key press asks which window it is for: the loop sees every mouse move too.
+    // The shortcuts hold in the map window and its controls, not in the find dialog.
     if (message.message == WM_KEYDOWN && message.hwnd && (message.hwnd == window_ || IsChild(window_, message.hwnd)) &&
-        IsPressed(VK_CONTROL) && !IsPressed(VK_SHIFT) && !IsPressed(VK_MENU)) {
-        const UINT command = message.wParam == 'F' ? kFindOfficeCommand : message.wParam == 'S' ? kSaveContactCommand : 0;
-        if (command) {
-            // Through the window procedure, which reports what fails.
-            SendMessageW(window_, WM_COMMAND, MAKEWPARAM(command, 1), 0);
-            return true;
-        }
-    }
+        TranslateAcceleratorW(window_, accelerators_, &message))
+        return true;
     if (find_ && find_->isOpen() && IsDialogMessageW(find_->handle(), &message)) return true;
     return IsDialogMessageW(window_, &message) != FALSE;
 }

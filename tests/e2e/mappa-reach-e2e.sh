@@ -56,6 +56,16 @@ done
 check "MSAA: the controls' names and roles" "${missing:-}" ""
 check "MSAA: the two web links and the e-mail address are links" "$(grep -c ' | link | ' <<<"$msaa")" 3
 
+# --- Ctrl+S before any office is chosen says how to choose one (its menu item is greyed).
+probe keys ctrl+s >/dev/null
+if probe wait "Mappa.exe" >/dev/null; then
+    pass "Ctrl+S with no office chosen explains why nothing is saved"
+    probe keys return >/dev/null
+    probe gone "Mappa.exe" >/dev/null
+else
+    fail "Ctrl+S with no office chosen showed nothing"
+fi
+
 # --- Clicking the map gives it the focus; from there Tab runs the two web links,
 # the country list, Copy, Exit, the e-mail address and back to the map.
 probe click 600 300 >/dev/null

@@ -1,0 +1,15 @@
+// The map window's commands, shared by the resource script and the code: its
+// window menu items and the shortcut keys of its accelerator table.
+#pragma once
+
+#define IDA_MAP_KEYS 300
+
+// System menu items (system commands have their low four bits clear).
+#define IDM_FIND_OFFICE 0x1010
+#define IDM_SAVE_CONTACT 0x1020
+
+// The keys for the same commands have numbers of their own: TranslateAccelerator
+// does nothing for a key whose number is a greyed menu item, and Ctrl+S with
+// nothing selected still says why nothing is saved.
+#define IDK_FIND_OFFICE 0x2010
+#define IDK_SAVE_CONTACT 0x2020
