@@ -13,6 +13,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/HiddenDlg.h"
+#include "app/MapClientHold.h"
 #include "app/SystemLibraries.h"
 #include "automation/StartMode.h"
 #include "automation/ComServer.h"
@@ -144,6 +145,7 @@ int Run(HINSTANCE instance)
     try {
         const TApplicationWindow application(instance);
         TMapUI map(instance, {}, application.handle());
+        SetMapClientHold(&HoldInMapWindow);
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
         ShowWindow(map.handle(), SW_SHOWNORMAL);

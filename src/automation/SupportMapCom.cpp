@@ -11,7 +11,6 @@
 #include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "support/WinHandles.h"
-#include "ui/UMapUI.h"
 
 namespace mappa {
 namespace {
@@ -202,12 +201,18 @@ HRESULT TSupportMap::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* par
                                                exception, argumentError);
 }
 
+namespace {
+MapClientHold map_client_hold = nullptr;
+}  // namespace
+
+void SetMapClientHold(MapClientHold hold) { map_client_hold = hold; }
+
 HRESULT TSupportMap::runMap(LONG)
 {
     return Translated([&] {
-        if (!MapUI) throw std::runtime_error("The map window does not exist");
+        if (!map_client_hold) throw std::runtime_error("The map window does not exist");
         // The window holds this object from now on; an earlier object's hold is let go.
-        MapUI->mapClient = static_cast<ISupportMap*>(this);
+        map_client_hold(static_cast<ISupportMap*>(this));
 
         HWND owner = ApplicationWindow();
         HWND popup = owner ? GetLastActivePopup(owner) : nullptr;

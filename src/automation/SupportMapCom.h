@@ -92,4 +92,10 @@ public:
 
 SupportMapClassFactory& ClassFactory();
 
+// Where runMap leaves its object: with the map window, which the automation
+// layer does not know. The application links the two at start-up; until it
+// does, runMap fails as it does without a window.
+using MapClientHold = void (*)(IUnknown* client);
+void SetMapClientHold(MapClientHold hold);
+
 }  // namespace mappa

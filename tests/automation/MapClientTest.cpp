@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "InProcess.h"
+#include "app/MapClientHold.h"
 #include "mapdata/MapFunc.h"
 #include "mapdata/WindowsDataFileSource.h"
 #include "support/Application.h"
@@ -30,6 +31,7 @@ struct ProgramWindows {
         source = std::make_unique<WindowsDataFileSource>(folder);
         owner = CreateWindowExA(0, "STATIC", "Mappa.exe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         SetApplicationWindow(owner);
+        SetMapClientHold(&HoldInMapWindow);
         map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr),
                                        [this] { return std::make_unique<TMapFunc>(*source); }, owner);
         map->setPlacementHooks({}, {});
