@@ -106,9 +106,9 @@ private:
 // registers the class object; false when the process ends here.
 bool InitializeApplication(ComServer& server, const std::string& executable)
 {
-    ITypeLib* library = Registration().typeLibrary.Get();
+    const SupportMapRegistration& library = Registration();
     switch (server.mode()) {
-    case StartMode::Unregister: server.unregisterServer(); return false;
+    case StartMode::Unregister: server.unregisterServer(library); return false;
     case StartMode::Register: server.registerServer(library, executable); return false;
     default: server.registerServer(library, executable, RegistryFailures::Skip); break;
     }

@@ -13,8 +13,6 @@ namespace {
 
 ComServer* the_server = nullptr;
 
-constexpr const char* kProgId = "ObelSupportMappaMap.SupportMap";
-constexpr const char* kDescription = "Map Object";
 
 std::string GuidText(const GUID& guid)
 {
@@ -92,9 +90,12 @@ bool ComServer::initializeCom(bool apartmentThreaded)
     return SUCCEEDED(result);
 }
 
-void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executablePath, RegistryFailures failures,
-                               ShortPathLookup shortPath) const
+void ComServer::registerServer(const SupportMapRegistration& registration, const std::string& executablePath,
+                               RegistryFailures failures, ShortPathLookup shortPath) const
 {
+    ITypeLib* const typeLibrary = registration.typeLibrary.Get();
+    const std::string& prog_id = registration.progId;
+    const std::string& description = registration.description;
     const auto attempt = [failures](auto&& write) {
         if (failures == RegistryFailures::Report) return write();
         try {
@@ -113,11 +114,11 @@ void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executa
 
     const std::string clsid = GuidText(CLSID_SupportMap);
     const std::string class_key = "CLSID\\" + clsid;
-    attempt([&] { WriteEntry(class_key, kDescription); });
+    attempt([&] { WriteEntry(class_key, description); });
     attempt([&] { WriteEntry(class_key + "\\LocalServer32", ServerCommand(executablePath, shortPath)); });
-    attempt([&] { WriteEntry(kProgId, kDescription); });
-    attempt([&] { WriteEntry(std::string(kProgId) + "\\Clsid", clsid); });
-    attempt([&] { WriteEntry(class_key + "\\ProgID", kProgId); });
+    attempt([&] { WriteEntry(prog_id, description); });
+    attempt([&] { WriteEntry(prog_id + "\\Clsid", clsid); });
+    attempt([&] { WriteEntry(class_key + "\\ProgID", prog_id); });
     attempt([&] {
         TLIBATTR* attributes = nullptr;
         if (FAILED(typeLibrary->GetLibAttr(&attributes))) throw RegistryEntryError();
@@ -129,15 +130,16 @@ void ComServer::registerServer(ITypeLib* typeLibrary, const std::string& executa
     attempt([&] { WriteEntry(class_key + "\\TypeLib", GuidText(LIBID_ObelSupportMappaMap)); });
 }
 
-void ComServer::unregisterServer() const
+void ComServer::unregisterServer(const SupportMapRegistration& registration) const
 {
+    const std::string& prog_id = registration.progId;
     using UnRegisterCall = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
     if (const auto unregister = EntryPoint<UnRegisterCall>(oleaut_.get(), "UnRegisterTypeLib"))
         unregister(LIBID_ObelSupportMappaMap, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
 
     const std::string class_key = "CLSID\\" + GuidText(CLSID_SupportMap);
     const std::string keys[] = {class_key + "\\TypeLib", class_key + "\\Version",          class_key + "\\ProgID",
-                                std::string(kProgId) + "\\Clsid", kProgId, class_key + "\\LocalServer32",
+                                prog_id + "\\Clsid", prog_id, class_key + "\\LocalServer32",
                                 class_key};
     for (const std::string& key : keys) RegDeleteKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str());
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "automation/StartMode.h"
+#include "automation/SupportMapCom.h"
 #include "support/WinHandles.h"
 
 namespace mappa {
@@ -43,11 +44,12 @@ public:
     bool initializeCom(bool apartmentThreaded);
     bool startSuspended() const { return start_suspended_; }
 
-    // The registry entries of the server class under HKEY_CLASSES_ROOT.
-    void registerServer(ITypeLib* typeLibrary, const std::string& executablePath,
+    // The registry entries of the server class under HKEY_CLASSES_ROOT, its
+    // ProgID and description as the class registration record read them.
+    void registerServer(const SupportMapRegistration& registration, const std::string& executablePath,
                         RegistryFailures failures = RegistryFailures::Report,
                         ShortPathLookup shortPath = &SystemShortPath) const;
-    void unregisterServer() const;
+    void unregisterServer(const SupportMapRegistration& registration) const;
 
     void registerClassObject(IUnknown* classObject);
     void revokeClassObject();

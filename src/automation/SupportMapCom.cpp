@@ -47,7 +47,7 @@ HRESULT ReportFailure(const std::string& message, HRESULT code)
 {
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create))) return E_UNEXPECTED;
-    const std::wstring source = Utf8ToWide(registration ? registration->progId : "ObelSupportMappaMap.SupportMap");
+    const std::wstring source = registration ? Utf8ToWide(registration->progId) : std::wstring();
     const std::wstring description = Utf8ToWide(message);
     create->SetGUID(IID_ISupportMap);
     create->SetSource(const_cast<LPOLESTR>(source.c_str()));

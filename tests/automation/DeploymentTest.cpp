@@ -138,10 +138,12 @@ std::wstring NoShortNames(const std::wstring& path) { return path; }
 TEST_F(ServerTest, AServerPathWhoseShortFormKeepsItsBlankIsWrittenInQuotes)
 {
     const ProgramCopy copy;
-    Microsoft::WRL::ComPtr<ITypeLib> library;
-    ASSERT_EQ(LoadTypeLibEx(Utf8ToWide(copy.path).c_str(), REGKIND_NONE, library.GetAddressOf()), S_OK);
+    CreateSupportMapRegistration(copy.path);
+    struct FreeAtEnd {
+        ~FreeAtEnd() { FreeSupportMapRegistration(); }
+    } free_at_end;
     const ComServer server(StartMode::Register);
-    server.registerServer(library.Get(), copy.path, RegistryFailures::Report, &NoShortNames);
+    server.registerServer(Registration(), copy.path, RegistryFailures::Report, &NoShortNames);
     EXPECT_EQ(RegistryText(std::string(kClassKey) + "\\LocalServer32"), Quoted(copy.path));
 
     // COM starts the server from the quoted command.
