@@ -133,7 +133,7 @@ TLocation LocationTable::getLocation(std::int32_t index) const
     return ToLocation(Locations[static_cast<std::size_t>(index)]);
 }
 
-void LocationTable::findByCountry(std::string_view country, TLocation& record) const
+std::optional<std::size_t> LocationTable::findByCountry(std::string_view country, TLocation& record) const
 {
     // Scanning backwards finds the same winner as copying every match in order.
     // The empty slots after the stored records can only match an empty country.
@@ -141,9 +141,10 @@ void LocationTable::findByCountry(std::string_view country, TLocation& record) c
     for (std::size_t i = end; i-- > 0;) {
         if (Locations[i].Country == country) {
             record = ToLocation(Locations[i]);
-            return;
+            return i;
         }
     }
+    return std::nullopt;
 }
 
 }  // namespace mappa

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,7 +104,8 @@ public:
 
     // Copies every slot whose Country equals `country` exactly into `record`,
     // so the last match in table order wins; no match leaves `record` as it was.
-    void findByCountry(std::string_view country, TLocation& record) const;
+    // The slot of the winner, if any.
+    std::optional<std::size_t> findByCountry(std::string_view country, TLocation& record) const;
 
     // Equirectangular projection with latitude 0, longitude 0 at the centre.
     // Letters that form no N/S + E/W pair count as N and E, so a coordinate

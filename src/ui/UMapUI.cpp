@@ -286,16 +286,10 @@ void TMapUI::ComboBox1Click()
     if (selected >= 0 && static_cast<std::size_t>(selected) < countries_.size())
         country = countries_[static_cast<std::size_t>(selected)];
     TLocation location;
-    mapData_->findByCountry(country, location);
+    const auto found = mapData_->findByCountry(country, location);
     showInfo(location);
-    // The office shown is the one that findByCountry finds: the last slot with that country.
     selected_.reset();
-    const LocationSlots& slots = mapData_->Locations;
-    for (std::size_t i = country.empty() ? slots.size() : slots.storedCount(); i-- > 0;) {
-        if (slots[i].Country != country) continue;
-        if (i < locationCount()) selected_ = i;
-        break;
-    }
+    if (found && *found < locationCount()) selected_ = *found;
 }
 
 void TMapUI::showInfo(const TLocation& location)

@@ -206,10 +206,11 @@ TEST_F(LocationTableTest, FindByCountryTakesTheLastExactMatch)
         EXPECT_EQ(record.Name, c.found) << '"' << c.country << '"';
     }
     TLocation record = sentinel;
-    table.findByCountry("France", record);
+    EXPECT_EQ(table.findByCountry("France", record), 2u);
     EXPECT_EQ(record, table.getLocation(2));
-    table.findByCountry("", record);
+    EXPECT_EQ(table.findByCountry("", record), 4u);
     EXPECT_EQ(record, table.getLocation(4));
+    EXPECT_EQ(table.findByCountry("Spain", record), std::nullopt);
 }
 
 TEST(FindByCountry, EmptyCountryInAFullTable)
