@@ -5,10 +5,11 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
+#include <memory>
 #include <new>
-#include <unordered_map>
 
 #include "support/Support2Win.h"
+#include "support/WindowSubclass.h"
 
 namespace mappa {
 namespace {
@@ -218,32 +219,14 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, const AccessibleTraits& trait
     }
 }
 
-// The controls made accessible, with their own window procedures. A table of
-// our own rather than the common controls' subclassing, which looks up a
-// window property for every message: under Wine a round trip to the server,
-// and the country list takes one message per office as it is filled.
-struct Subclassed {
-    WNDPROC previous;
-    AccessibleTraits traits;
-};
-std::unordered_map<HWND, Subclassed>& Subclasses()
+LRESULT AccessibleProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static std::unordered_map<HWND, Subclassed> table;  // the window thread's only
-    return table;
-}
-
-LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto& table = Subclasses();
-    const auto found = table.find(window);
-    if (found == table.end()) return DefWindowProcW(window, message, wParam, lParam);
-    const WNDPROC previous = found->second.previous;
+    const auto* traits = static_cast<const AccessibleTraits*>(call.context());
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (const LRESULT object = AnswerGetObject(window, wParam, found->second.traits)) return object;
+        if (const LRESULT object = AnswerGetObject(call.window(), wParam, *traits)) return object;
     }
-    const LRESULT result = CallWindowProcW(previous, window, message, wParam, lParam);
-    // The window's last message: its entry goes, and a later window with the same handle starts afresh.
-    if (message == WM_NCDESTROY) table.erase(window);
+    const LRESULT result = call.next(message, wParam, lParam);
+    if (message == WM_NCDESTROY) delete traits;
     return result;
 }
 
@@ -251,15 +234,9 @@ LRESULT CALLBACK AccessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void MakeAccessible(HWND control, AccessibleTraits traits)
 {
-    auto& table = Subclasses();
-    if (table.count(control)) return;
-    const auto [entry, added] = table.emplace(control, Subclassed{nullptr, std::move(traits)});
-    const LONG_PTR previous = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AccessibleProc));
-    if (!previous) {
-        table.erase(entry);
-        return;
-    }
-    entry->second.previous = reinterpret_cast<WNDPROC>(previous);
+    if (IsSubclassedBy(control, &AccessibleProcedure)) return;
+    auto owned = std::make_unique<AccessibleTraits>(std::move(traits));
+    if (SubclassWindow(control, &AccessibleProcedure, owned.get())) owned.release();  // freed at WM_NCDESTROY
 }
 
 }  // namespace mappa

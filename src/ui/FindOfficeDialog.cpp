@@ -15,8 +15,6 @@
 namespace mappa {
 namespace {
 
-constexpr UINT_PTR kEditSubclassId = 0x464F;  // "FO"
-
 struct Column {
     const wchar_t* title;
     int width;  // in dialog units
@@ -114,22 +112,20 @@ void FindOfficeDialog::initialize()
         column.iSubItem = static_cast<int>(i);
         SendMessageW(offices, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    SetWindowSubclass(editBox(), &EditSubclass, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SubclassWindow(editBox(), &EditProcedure, this);
     MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, L"Search", true, 0, false});
     MakeAccessible(offices, {ROLE_SYSTEM_LIST, L"Offices", false, 0, false});
     ListView_SetItemCountEx(offices, rows_->size(), 0);
     selectRow(0);
 }
 
-LRESULT CALLBACK FindOfficeDialog::EditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR data)
+LRESULT FindOfficeDialog::EditProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN && IsListKey(wParam)) {
-        SendMessageW(reinterpret_cast<FindOfficeDialog*>(data)->list(), message, wParam, lParam);
+        SendMessageW(static_cast<FindOfficeDialog*>(call.context())->list(), message, wParam, lParam);
         return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(edit, &EditSubclass, kEditSubclassId);
-    return DefSubclassProc(edit, message, wParam, lParam);
+    return call.next(message, wParam, lParam);
 }
 
 void FindOfficeDialog::open()

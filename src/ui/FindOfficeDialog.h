@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "mapdata/LocationTable.h"
+#include "support/WindowSubclass.h"
 #include "ui/OfficeSearch.h"
 
 namespace mappa {
@@ -49,7 +50,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK EditSubclass(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+    static LRESULT EditProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void initialize();
     void refilter();

@@ -1,21 +1,20 @@
 #include "ui/KeyboardLink.h"
 
-#include <commctrl.h>
+#include "support/WindowSubclass.h"
 
 namespace mappa {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x4B4C;  // "KL"
-
 bool IsActivationKey(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
 
-LRESULT CALLBACK KeyboardLinkSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT KeyboardLinkProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    HWND window = call.window();
     switch (message) {
     case WM_GETDLGCODE: {
         // Enter would otherwise go to the window as its default command.
         const auto* queued = reinterpret_cast<const MSG*>(lParam);
-        LRESULT code = DefSubclassProc(window, message, wParam, lParam);
+        LRESULT code = call.next(message, wParam, lParam);
         if (queued && queued->message == WM_KEYDOWN && queued->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
         return code;
     }
@@ -33,7 +32,7 @@ LRESULT CALLBACK KeyboardLinkSubclass(HWND window, UINT message, WPARAM wParam, 
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(window, nullptr, TRUE); break;
     case WM_PAINT: {
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        const LRESULT result = call.next(message, wParam, lParam);
         if (GetFocus() == window && !wParam) {
             RECT bounds{};
             GetClientRect(window, &bounds);
@@ -44,14 +43,13 @@ LRESULT CALLBACK KeyboardLinkSubclass(HWND window, UINT message, WPARAM wParam, 
         }
         return result;
     }
-    case WM_NCDESTROY: RemoveWindowSubclass(window, &KeyboardLinkSubclass, kSubclassId); break;
     default: break;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return call.next(message, wParam, lParam);
 }
 
 }  // namespace
 
-void MakeKeyboardLink(HWND control) { SetWindowSubclass(control, &KeyboardLinkSubclass, kSubclassId, 0); }
+void MakeKeyboardLink(HWND control) { SubclassWindow(control, &KeyboardLinkProcedure, nullptr); }
 
 }  // namespace mappa
