@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ui/PictureGeometry.h"
+
 namespace mappa {
 namespace {
 
@@ -33,7 +35,7 @@ std::vector<std::size_t> OfficesUnderPointer(std::span<const MapPoint> positions
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const std::int64_t dx = std::llabs(std::int64_t{positions[i].x} - pointer.x);
         const std::int64_t dy = std::llabs(std::int64_t{positions[i].y} - pointer.y);
-        if (dx < reach && dy < reach) near.push_back({WholePixels(dx, dy), i});
+        if (IsNearMarker(pointer, positions[i], reach)) near.push_back({WholePixels(dx, dy), i});
     }
     std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
     std::vector<std::size_t> offices;

@@ -13,10 +13,7 @@
 
 namespace mappa {
 
-// How far from an office the hand cursor shows, in pixels at 96 dpi.
-inline constexpr std::int32_t kHandCursorReach = 5;
-
-// The offices with |dx| < reach and |dy| < reach from `pointer`, nearest
+// The offices near `pointer` as the hand cursor takes it (IsNearMarker), nearest
 // first by the whole-pixel distance of the click's nearest-office search, and
 // of equally near ones the earlier in `positions` first. So while the hand
 // cursor shows, the first one is the office that a click selects.

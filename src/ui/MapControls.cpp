@@ -66,9 +66,7 @@ std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window));
 
 void MapControls::createFonts(const MapScale& scale)
 {
-    // The layout's bitmap face is drawn only at the design density: at any
-    // other, its TrueType successor stays crisp at the scaled size.
-    const bool design = scale.dpi() == kDesignPixelsPerInch;
+    const bool design = scale.drawsBitmapFaces();
     std::array<FontHandle, 3> fonts, script_fonts;
     for (std::size_t i = 0; i < std::size(kFontFaces); ++i) {
         const FontFaces& faces = kFontFaces[i];

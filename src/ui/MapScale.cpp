@@ -38,7 +38,7 @@ int MapScale::lineWidth() const { return (*this)(1); }
 
 const char* MapScale::sansSerifFace() const
 {
-    return dpi_ == kDesignPixelsPerInch ? "MS Sans Serif" : "Microsoft Sans Serif";
+    return drawsBitmapFaces() ? "MS Sans Serif" : "Microsoft Sans Serif";
 }
 
 }  // namespace mappa

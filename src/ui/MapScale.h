@@ -38,8 +38,11 @@ public:
     int handReach() const;
     // The width of a marker's outline and of the guide line.
     int lineWidth() const;
-    // The face of the window's plain text: the design's bitmap font at the
-    // design density, its outline twin, which stays crisp at any size, elsewhere.
+    // Whether bitmap faces are drawn: only at the design density, where their
+    // glyphs have their designed size. Elsewhere their TrueType twins stay
+    // crisp at the scaled size.
+    bool drawsBitmapFaces() const { return dpi_ == kDesignPixelsPerInch; }
+    // The face of the window's plain text: the design's bitmap font, or its twin.
     const char* sansSerifFace() const;
 
 private:

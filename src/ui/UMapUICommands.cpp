@@ -128,8 +128,8 @@ void TMapUI::saveContact()
 
 std::string TMapUI::hoverTextAt(MapPoint picture) const
 {
-    // The offices that show the hand cursor: within the reach, its edge included.
-    const std::vector<std::size_t> offices = OfficesUnderPointer(positions_, picture, scale_.handReach() + 1);
+    // The offices that show the hand cursor.
+    const std::vector<std::size_t> offices = OfficesUnderPointer(positions_, picture, scale_.handReach());
     std::vector<OfficeLabel> labels;
     labels.reserve(offices.size());
     for (const std::size_t i : offices) {

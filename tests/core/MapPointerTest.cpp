@@ -10,6 +10,7 @@
 #include "mapdata/LocationTable.h"
 #include "ui/HoverNames.h"
 #include "ui/MapKeyboard.h"
+#include "ui/PictureGeometry.h"
 #include "ui/MapLogic.h"
 
 namespace mappa {
@@ -77,9 +78,10 @@ TEST(HoverNames, OfficesWithinReachNearestFirst)
 {
     const Positions offices{{14, 10}, {10, 14}, {13, 13}, {10, 10}, {15, 10}, {10, 5}, {11, 11}};
     // Whole-pixel distances from (10, 10): 4, 4, 4 (4.24), 0, out, out, 1.
-    EXPECT_EQ(OfficesUnderPointer(offices, {10, 10}, kHandCursorReach), (std::vector<std::size_t>{3, 6, 0, 1, 2}));
-    EXPECT_TRUE(OfficesUnderPointer(offices, {30, 30}, kHandCursorReach).empty());
-    EXPECT_EQ(OfficesUnderPointer(offices, {10, 10}, 1), (std::vector<std::size_t>{3}));
+    EXPECT_EQ(OfficesUnderPointer(offices, {10, 10}, kHandReach), (std::vector<std::size_t>{3, 6, 0, 1, 2}));
+    EXPECT_TRUE(OfficesUnderPointer(offices, {30, 30}, kHandReach).empty());
+    EXPECT_EQ(OfficesUnderPointer(offices, {10, 10}, 1), (std::vector<std::size_t>{3, 6}));
+    EXPECT_EQ(OfficesUnderPointer(offices, {10, 10}, 0), (std::vector<std::size_t>{3}));
 }
 
 // While the hand shows (the nearest office is within reach), the first name
@@ -94,11 +96,9 @@ TEST(HoverNames, FirstNameIsTheOfficeAClickSelects)
         for (MapPoint& p : offices) p = {coordinate(random), coordinate(random)};
         const MapPoint pointer{coordinate(random), coordinate(random)};
         const std::size_t clicked = ClickedOffice(offices, pointer);
-        const bool hand = std::abs(offices[clicked].x - pointer.x) < kHandCursorReach &&
-                          std::abs(offices[clicked].y - pointer.y) < kHandCursorReach;
-        if (!hand) continue;
+        if (!IsNearMarker(pointer, offices[clicked])) continue;
         ++hands;
-        const auto under = OfficesUnderPointer(offices, pointer, kHandCursorReach);
+        const auto under = OfficesUnderPointer(offices, pointer, kHandReach);
         ASSERT_FALSE(under.empty());
         EXPECT_EQ(under.front(), clicked) << "round " << round;
     }
