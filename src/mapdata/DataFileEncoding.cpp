@@ -304,6 +304,12 @@ DecodedText DecodeDataFile(std::string bytes, const CodePageDecoder& codePage)
     return decoded;
 }
 
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t index, std::size_t& malformed)
+{
+    const unsigned char* const p = Bytes(text.data());
+    return SequenceLength(p + index, p + text.size(), malformed);
+}
+
 std::size_t FindMalformedUtf8(std::string_view text)
 {
     const char* const begin = text.data();
