@@ -179,7 +179,8 @@ void DecodeUtf16(const std::string& bytes, DecodedText& decoded)
     {
         Utf8Writer writer(out);
         std::size_t i = 0;
-        bool ended_by_nul = false;
+        // Past a NUL nothing is read; a pair cut short takes the odd byte with it.
+        bool odd_byte_left = (bytes.size() - start) % 2 != 0;
         while (i < count) {
             std::size_t room = 0;
             char* space = writer.space(room);
@@ -189,7 +190,7 @@ void DecodeUtf16(const std::string& bytes, DecodedText& decoded)
             if (i == count) break;
             const char32_t c = unit(i);
             if (c == 0) {
-                ended_by_nul = true;
+                odd_byte_left = false;
                 break;
             }
             if (c < 0x80) continue;  // the ASCII run stopped only for want of room
@@ -197,6 +198,15 @@ void DecodeUtf16(const std::string& bytes, DecodedText& decoded)
                 writer.codePoint(0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
                 i += 2;
                 continue;
+            }
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 == count && odd_byte_left) {
+                // A pair cut short by the end of the file is one character that
+                // lacks a byte and a half: one U+FFFD, as the Unicode and WHATWG
+                // decoders give.
+                decoded.malformed.push_back({writer.size(), start + 2 * i, 3, MalformedKind::OddByte});
+                writer.codePoint(kReplacement);
+                odd_byte_left = false;
+                break;
             }
             if (c >= 0xD800 && c <= 0xDFFF) {
                 decoded.malformed.push_back({writer.size(), start + 2 * i, 2, MalformedKind::LoneSurrogate});
@@ -206,7 +216,7 @@ void DecodeUtf16(const std::string& bytes, DecodedText& decoded)
             }
             ++i;
         }
-        if (!ended_by_nul && (bytes.size() - start) % 2 != 0) {
+        if (odd_byte_left) {
             decoded.malformed.push_back({writer.size(), bytes.size() - 1, 1, MalformedKind::OddByte});
             writer.codePoint(kReplacement);
         }
@@ -292,6 +302,12 @@ DecodedText DecodeDataFile(std::string bytes, const CodePageDecoder& codePage)
     case TextEncoding::CodePage: DecodeCodePage(std::move(bytes), codePage, decoded); break;
     }
     return decoded;
+}
+
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t index, std::size_t& malformed)
+{
+    const unsigned char* const p = Bytes(text.data());
+    return SequenceLength(p + index, p + text.size(), malformed);
 }
 
 std::size_t FindMalformedUtf8(std::string_view text)

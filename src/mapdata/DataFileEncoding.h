@@ -66,6 +66,13 @@ struct DecodedText {
 // ASCII, and valid UTF-8, are taken as they stand, without a copy.
 DecodedText DecodeDataFile(std::string bytes, const CodePageDecoder& codePage);
 
+// The length of the valid UTF-8 sequence at text[index] (1 to 4 bytes), or 0
+// when it is malformed; then `malformed` is how many bytes its one U+FFFD
+// stands for: the longest start of a sequence that could have been valid, as
+// the Unicode and WHATWG decoders take it. Everything that repairs UTF-8 does
+// it this way, so that a text gets the same U+FFFD wherever it is shown.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t index, std::size_t& malformed);
+
 // The offset of the first byte of `text` that starts no valid UTF-8 sequence;
 // `text.size()` when all of it is valid.
 std::size_t FindMalformedUtf8(std::string_view text);

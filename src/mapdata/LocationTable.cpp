@@ -99,6 +99,14 @@ std::int32_t Shift(std::int64_t centre, std::int64_t offset, bool add)
 
 }  // namespace
 
+Hemispheres HemispheresOf(char latHemisphere, char longHemisphere)
+{
+    const char lat = LowerAscii(latHemisphere);
+    const char lon = LowerAscii(longHemisphere);
+    const bool known = (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
+    return {known && lat == 's', known && lon == 'w'};
+}
+
 MapPoint LocationTable::projectCoordinates(double latitude, char latHemisphere, double longitude, char longHemisphere,
                                            std::int32_t width, std::int32_t height)
 {
@@ -109,12 +117,8 @@ MapPoint LocationTable::projectCoordinates(double latitude, char latHemisphere, 
     const std::int64_t centre_x = width / 2;
     const std::int64_t centre_y = height / 2;
 
-    const char lat = LowerAscii(latHemisphere);
-    const char lon = LowerAscii(longHemisphere);
-    const bool known = (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
-    const bool east = !known || lon == 'e';
-    const bool south = known && lat == 's';
-    return {Shift(centre_x, off_x, east), Shift(centre_y, off_y, south)};
+    const Hemispheres sides = HemispheresOf(latHemisphere, longHemisphere);
+    return {Shift(centre_x, off_x, !sides.west), Shift(centre_y, off_y, sides.south)};
 }
 
 void LocationTable::computePositions(std::int32_t width, std::int32_t height)

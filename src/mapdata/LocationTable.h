@@ -20,6 +20,16 @@ struct MapPoint {
     bool operator==(const MapPoint&) const = default;
 };
 
+// Which side of the equator and of the meridian a coordinate's letters put it
+// on (either case). Letters that form no N/S + E/W pair count as N and E, so
+// that a coordinate written only with a sign still lands where its sign says;
+// the map and everything that shows a coordinate follow this one rule.
+struct Hemispheres {
+    bool south = false;
+    bool west = false;
+};
+Hemispheres HemispheresOf(char latHemisphere, char longHemisphere);
+
 // The table's slots. The loader sizes the table by the number of lines before
 // the file's first empty line, which is several times the number of offices;
 // only the stored records take memory, and every slot after them reads as the
@@ -108,8 +118,7 @@ public:
     std::optional<std::size_t> findByCountry(std::string_view country, TLocation& record) const;
 
     // Equirectangular projection with latitude 0, longitude 0 at the centre.
-    // Letters that form no N/S + E/W pair count as N and E, so a coordinate
-    // written only with a sign still lands where its sign says.
+    // The hemisphere letters count as HemispheresOf reads them.
     template <typename Text>
     static MapPoint projectLocation(const BasicLocation<Text>& location, std::int32_t width, std::int32_t height)
     {

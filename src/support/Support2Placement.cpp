@@ -63,6 +63,12 @@ std::string FormatPlacementText(const Bounds& bounds, int pixelsPerInch, WindowS
            std::to_string(bounds.height) + "," + std::to_string(pixelsPerInch) + "," + name;
 }
 
+Bounds WorkspaceToScreen(const Rect& normal, const Rect& monitor, const Rect& workArea)
+{
+    return {normal.left + (workArea.left - monitor.left), normal.top + (workArea.top - monitor.top),
+            normal.right - normal.left, normal.bottom - normal.top};
+}
+
 Bounds CenterOver(const std::optional<Rect>& parent, const Bounds& window, const ScreenMetrics& screen)
 {
     const Rect area = parent ? *parent : Rect{0, 0, screen.primaryWidth - 1, screen.primaryHeight - 1};

@@ -49,6 +49,11 @@ SavedPlacement ParsePlacementText(std::string text);
 
 std::string FormatPlacementText(const Bounds& bounds, int pixelsPerInch, WindowState state);
 
+// A minimized window's own bounds are off screen; what it will come back to is
+// its normal position, which Windows keeps relative to the work area of its
+// monitor. The saved text holds screen coordinates.
+Bounds WorkspaceToScreen(const Rect& normal, const Rect& monitor, const Rect& workArea);
+
 // Centre of `parent` (or of the primary screen when the parent's rectangle is
 // unknown), kept on the primary screen.
 Bounds CenterOver(const std::optional<Rect>& parent, const Bounds& window, const ScreenMetrics& screen);

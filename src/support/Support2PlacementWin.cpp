@@ -14,6 +14,24 @@ Bounds WindowBounds(HWND window)
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
+Rect RectOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// The bounds the window has when it is neither minimized nor maximized.
+Bounds NormalBounds(HWND window)
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(window, &placement)) return WindowBounds(window);
+    const Rect normal = RectOf(placement.rcNormalPosition);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    // A tool window's normal position is already in screen coordinates.
+    const bool onScreen = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    if (onScreen || !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return WorkspaceToScreen(normal, {}, {});
+    return WorkspaceToScreen(normal, RectOf(monitor.rcMonitor), RectOf(monitor.rcWork));
+}
+
 void SetBounds(HWND window, const Bounds& bounds)
 {
     SetWindowPos(window, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -112,7 +130,8 @@ std::string PlacementText(HWND window, const ScreenMetrics& screen)
     const WindowState state = IsIconic(window) ? WindowState::Minimized
                               : IsZoomed(window) ? WindowState::Maximized
                                                  : WindowState::Normal;
-    return FormatPlacementText(WindowBounds(window), screen.pixelsPerInch, state);
+    const Bounds bounds = state == WindowState::Minimized ? NormalBounds(window) : WindowBounds(window);
+    return FormatPlacementText(bounds, screen.pixelsPerInch, state);
 }
 
 void RestorePlacement(const PlacementWindow& window, bool useSaved)

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "mapdata/DataFileEncoding.h"
+#include "mapdata/LocationTable.h"
 #include "support/Support2.h"
 #include "ui/MapLogic.h"
 #include "ui/SearchText.h"
@@ -15,29 +17,46 @@ namespace {
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 constexpr std::size_t kMaxLineOctets = 75;
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
-
-// Calls on_character for each character of `text`, with U+FFFD for every
-// byte that does not start a valid UTF-8 sequence.
+// Calls on_character for each character of `text`, with U+FFFD for each
+// malformed sequence, as the data file's decoder repairs it.
 template <typename OnCharacter>
 void ForEachCharacter(std::string_view text, OnCharacter&& on_character)
 {
     for (std::size_t i = 0; i < text.size();) {
+        std::size_t malformed = 0;
+        if (Utf8SequenceAt(text, i, malformed) == 0) {
+            on_character(U'\uFFFD', kReplacementCharacter);
+            i += malformed;
+            continue;
+        }
         char32_t c = 0;
         const std::size_t length = DecodeUtf8(text, i, c);
-        if (length == 0) {
-            on_character(U'\uFFFD', kReplacementCharacter);
-            ++i;
-        } else {
-            on_character(c, text.substr(i, length));
-            i += length;
-        }
+        on_character(c, text.substr(i, length));
+        i += length;
     }
 }
 
-// A text value (RFC 6350, 3.4). The semicolon, which separates the components
-// of ADR and ORG, is escaped everywhere, as vCard 3.0 readers expect.
-std::string EscapeText(std::string_view text)
+// C0, DEL and C1: nothing that an address book could show.
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Whether anything but blanks, line breaks and control characters is left
+// to write.
+bool HasContent(std::string_view text)
+{
+    bool content = false;
+    ForEachCharacter(text, [&](char32_t c, std::string_view) { content = content || (c != U' ' && !IsControl(c)); });
+    return content;
+}
+
+enum class TextKind {
+    Single,     // FN, TEL, EMAIL, a label: a semicolon is just a semicolon
+    Component,  // a component of ORG or ADR, where a semicolon separates them
+};
+
+// A text value (RFC 6350, 3.4): backslash, comma and line break escaped
+// everywhere, the semicolon only where it would end a component; vCard 4.0
+// readers show an escaped semicolon of a single text as written.
+std::string EscapeText(std::string_view text, TextKind kind)
 {
     std::string escaped;
     bool after_cr = false;
@@ -45,10 +64,10 @@ std::string EscapeText(std::string_view text)
         const bool cr = c == U'\r';
         if (cr || (c == U'\n' && !after_cr)) {
             escaped += "\\n";
-        } else if (c == U'\\' || c == U',' || c == U';') {
+        } else if (c == U'\\' || c == U',' || (c == U';' && kind == TextKind::Component)) {
             escaped += '\\';
             escaped += bytes;
-        } else if ((c >= 0x20 && c != 0x7F) || c == U'\t') {
+        } else if (!IsControl(c) || c == U'\t') {
             escaped += bytes;
         }
         after_cr = cr;
@@ -63,7 +82,8 @@ std::string UriOf(std::string_view address)
     std::string uri = StartsWithText(address, "www.") ? "http://" : "";
     for (const char c : address) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\') {
+        // Beside these, RFC 3986 allows none of "<>\\^`{|}.
+        if (byte <= 0x20 || byte >= 0x7F || std::string_view("\"<>\\^`{|}").find(c) != std::string_view::npos) {
             constexpr char kHex[] = "0123456789ABCDEF";
             uri += '%';
             uri += kHex[byte >> 4];
@@ -91,11 +111,9 @@ char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 // pair count as N and E, as on the map. Empty when out of range.
 std::string GeoUri(const ContactCardFields& fields)
 {
-    const char lat = LowerAscii(fields.lat_hemisphere);
-    const char lon = LowerAscii(fields.long_hemisphere);
-    const bool known = (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
-    const double latitude = known && lat == 's' ? -fields.latitude : fields.latitude;
-    const double longitude = known && lon == 'w' ? -fields.longitude : fields.longitude;
+    const Hemispheres sides = HemispheresOf(fields.lat_hemisphere, fields.long_hemisphere);
+    const double latitude = sides.south ? -fields.latitude : fields.latitude;
+    const double longitude = sides.west ? -fields.longitude : fields.longitude;
     if (!(std::fabs(latitude) <= 90.0) || !(std::fabs(longitude) <= 180.0)) return {};
     return "geo:" + Decimal(latitude) + "," + Decimal(longitude);
 }
@@ -120,11 +138,10 @@ public:
         card_ += "\r\n";
     }
 
-    // name:value, unless nothing but blanks is left of the value.
+    // name:value, unless the value holds no content.
     void property(std::string_view name, std::string_view value)
     {
-        const std::string escaped = EscapeText(value);
-        if (!IsBlank(escaped)) line(std::string(name) + ":" + escaped);
+        if (HasContent(value)) line(std::string(name) + ":" + EscapeText(value, TextKind::Single));
     }
 
     std::string take() { return std::move(card_); }
@@ -137,19 +154,17 @@ private:
 
 std::string ContactCard(const ContactCardFields& fields)
 {
-    const std::string name = EscapeText(fields.name);
-    if (IsBlank(name)) throw std::invalid_argument("an office without a name has no contact card");
+    if (!HasContent(fields.name)) throw std::invalid_argument("an office without a name has no contact card");
 
     CardWriter card;
     card.line("BEGIN:VCARD");
     card.line("VERSION:4.0");
     card.line("KIND:org");
-    card.line("FN:" + name);
-    card.line("ORG:" + name);
+    card.line("FN:" + EscapeText(fields.name, TextKind::Single));
+    card.line("ORG:" + EscapeText(fields.name, TextKind::Component));
 
     const auto component = [](std::string_view value) {
-        std::string escaped = EscapeText(value);
-        return IsBlank(escaped) ? std::string() : escaped;
+        return HasContent(value) ? EscapeText(value, TextKind::Component) : std::string();
     };
     const std::string street = component(fields.street), city = component(fields.city),
                       postcode = component(fields.postcode), country = component(fields.country);
@@ -163,7 +178,7 @@ std::string ContactCard(const ContactCardFields& fields)
     int group = 0;
     for (const auto& [number, label] : {std::pair{fields.local_toll, "Local Toll Free"},
                                         std::pair{fields.international_toll, "International Toll Free"}}) {
-        if (IsBlank(number)) continue;
+        if (!HasContent(number)) continue;
         const std::string item = "item" + std::to_string(++group);
         card.property(item + ".TEL;TYPE=work,voice", number);
         card.property(item + ".X-ABLabel", label);

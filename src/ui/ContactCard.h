@@ -39,8 +39,9 @@ ContactCardFields ContactCardFieldsOf(const Record& record, std::string_view web
 // that Apple and Google address books read. GEO is a geo: URI in signed
 // decimal degrees, south and west negative; it is left out when a coordinate
 // is out of range. The URL is written only for an http, https or www.
-// address. Text that is not valid UTF-8 is repaired with U+FFFD, control
-// characters other than tab are dropped, line breaks become \n.
+// address. Text that is not valid UTF-8 is repaired with U+FFFD as the data
+// file's decoder repairs it, control characters (C0, DEL, C1) other than tab
+// are dropped, line breaks become \n.
 // Throws std::invalid_argument for an office without a name of that kind.
 std::string ContactCard(const ContactCardFields& fields);
 

@@ -118,7 +118,7 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
-        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour, fontOf(layout)});
+        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour, fontOf(layout), false});
         if (layout.width == 0) fitToText(control);
         // The country list gets its tooltip once it is filled: the tooltip
         // watches every message the list receives.
@@ -189,8 +189,8 @@ std::string MapControls::hintOf(const char* name) const
 
 void MapControls::setHint(HWND control, const std::string& hint)
 {
-    for (Control& item : controls_)
-        if (item.handle == control) item.hint = hint;
+    Control* item = find(control);
+    if (item) item->hint = hint;
     std::wstring text = Utf8ToWide(hint);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -198,8 +198,11 @@ void MapControls::setHint(HWND control, const std::string& hint)
     tool.hwnd = window_;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text.data();
-    if (!SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool)) || hint.empty())
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // TTM_UPDATETIPTEXTW tells nothing of whether the tool exists, and the tooltip
+    // takes a second tool for the same control without complaint: we remember it.
+    const bool known = item && item->tipAdded;
+    SendMessageW(tooltip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (item) item->tipAdded = true;
 }
 
 void MapControls::setText(HWND control, std::string_view text)

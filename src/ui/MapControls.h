@@ -57,6 +57,7 @@ private:
         std::string hint;
         Rgb shapeColour;
         HFONT font;
+        bool tipAdded;  // the tooltip has a tool for it
     };
     const Control* find(HWND control) const;
     Control* find(HWND control);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "SampleOffices.h"
+#include "mapdata/DataFileEncoding.h"
+#include "mapdata/LocationTable.h"
 #include "ui/ContactCard.h"
 #include "ui/SearchText.h"
 
@@ -75,6 +77,21 @@ std::vector<std::string> Components(const std::string& value)
 }
 
 std::string Text(const std::string& value) { return Components(value).at(0); }
+
+// A single text value (FN, TEL, EMAIL), unescaped: a semicolon is part of it.
+std::string SingleText(const std::string& value)
+{
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char next = value[++i];
+            text += next == 'n' || next == 'N' ? '\n' : next;
+        } else {
+            text += value[i];
+        }
+    }
+    return text;
+}
 
 const Property* Find(const std::vector<Property>& card, const std::string& name, const std::string& params = "")
 {
@@ -155,8 +172,8 @@ TEST(ContactCard, ValuesAreEscapedAndRepaired)
     fields.phone = " \x02 ";
     fields.web_link = "javascript:alert(1)";
     const auto card = ReadCard(ContactCard(fields));
-    EXPECT_EQ(Find(card, "FN")->value, "Smith\\, Jones\\; Partners\\\\Co");
-    EXPECT_EQ(Text(Find(card, "FN")->value), "Smith, Jones; Partners\\Co");
+    EXPECT_EQ(Find(card, "FN")->value, "Smith\\, Jones; Partners\\\\Co");
+    EXPECT_EQ(SingleText(Find(card, "FN")->value), "Smith, Jones; Partners\\Co");
     EXPECT_EQ(Components(Find(card, "ORG")->value), std::vector<std::string>{"Smith, Jones; Partners\\Co"});
     EXPECT_EQ(Components(Find(card, "ADR")->value),
               (std::vector<std::string>{"", "", "Line one\nLine two;\nthree", "", "", "", "Bad\xEF\xBF\xBD" "byte"}));
@@ -168,6 +185,109 @@ TEST(ContactCard, ValuesAreEscapedAndRepaired)
 
     fields.name = " \x01";
     EXPECT_THROW(ContactCard(fields), std::invalid_argument);
+}
+
+TEST(ContactCard, FieldsOfOnlyBlanksLineBreaksAndControlsGiveNoProperty)
+{
+    const std::string empties[] = {"\x01\x02", "\n", "\r\n", " \t\r", "\x7F", "\xC2\x81\xC2\x8D", "\xC2\x85 \xC2\x9F"};
+    for (const std::string& empty : empties) {
+        SCOPED_TRACE(testing::PrintToString(empty));
+        ContactCardFields fields;
+        fields.name = "X";
+        fields.phone = empty;
+        fields.fax = empty;
+        fields.local_toll = empty;
+        fields.international_toll = empty;
+        fields.email = empty;
+        fields.street = empty;
+        fields.country = empty;
+        std::vector<std::string> names;
+        for (const Property& p : ReadCard(ContactCard(fields))) names.push_back(p.name);
+        EXPECT_EQ(names, (std::vector<std::string>{"BEGIN", "VERSION", "KIND", "FN", "ORG", "GEO", "END"}));
+
+        fields.name = empty;
+        EXPECT_THROW(ContactCard(fields), std::invalid_argument);
+    }
+}
+
+TEST(ContactCard, TextIsRepairedAsTheDataFileIsDecoded)
+{
+    struct Case { const char* what; std::string text; std::string written; };
+    const Case cases[] = {
+        // What Windows-1252 bytes 81, 8D, 8F, 90 and 9D read as: controls.
+        {"C1 controls", "A\xC2\x81" "B\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D" "C", "ABC"},
+        {"NEL", "A\xC2\x85" "B", "AB"},
+        {"the letter after C1", "\xC2\xA0\xC3\xA9", "\xC2\xA0\xC3\xA9"},
+        {"tab", "A\tB", "A\tB"},
+    };
+    for (const Case& c : cases) {
+        ContactCardFields fields;
+        fields.name = c.text;
+        EXPECT_EQ(Find(ReadCard(ContactCard(fields)), "FN")->value, c.written) << c.what;
+    }
+
+    // Malformed UTF-8 gets the U+FFFD that the data file's decoder gives it.
+    const std::string malformed[] = {"\xE6\x9D", "\xF0\x9D\x84x", "\xED\xA0\x80", "\xC0\xAF", "\xFF\xFEz",
+                                     "a\xF4\x90\x80\x80" "b", "\xE0\xA0", "\xF1\x80\x80"};
+    for (const std::string& text : malformed) {
+        ContactCardFields fields;
+        fields.name = text;
+        const std::string decoded(DecodeDataFile("\xEF\xBB\xBF" + text, Windows1252()).text());
+        EXPECT_EQ(Find(ReadCard(ContactCard(fields)), "FN")->value, decoded) << testing::PrintToString(text);
+    }
+}
+
+TEST(ContactCard, SemicolonsAreEscapedOnlyBetweenComponents)
+{
+    ContactCardFields fields;
+    fields.name = "A; B";
+    fields.street = "Rua 1; fundos";
+    fields.phone = "+1 555; ext 2";
+    fields.email = "a;b@example.com";
+    const auto card = ReadCard(ContactCard(fields));
+    EXPECT_EQ(Find(card, "FN")->value, "A; B");
+    EXPECT_EQ(Find(card, "ORG")->value, "A\\; B");
+    EXPECT_EQ(Find(card, "ADR")->value, ";;Rua 1\\; fundos;;;;");
+    EXPECT_EQ(Find(card, "TEL")->value, "+1 555; ext 2");
+    EXPECT_EQ(Find(card, "EMAIL")->value, "a;b@example.com");
+}
+
+TEST(ContactCard, UrlEncodesWhatUrisDoNotAllow)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"https://example.com/{a}|b^c`d", "https://example.com/%7Ba%7D%7Cb%5Ec%60d"},
+        {"https://example.com/\"<x>\\", "https://example.com/%22%3Cx%3E%5C"},
+        {"https://example.com/a?b=c&d=e#f~g_h-i.j!k*l'm(n)o;p:q@r+s$t,u/v%41",
+         "https://example.com/a?b=c&d=e#f~g_h-i.j!k*l'm(n)o;p:q@r+s$t,u/v%41"},
+    };
+    for (const auto& [address, uri] : cases) {
+        ContactCardFields fields;
+        fields.name = "X";
+        fields.web_link = address;
+        EXPECT_EQ(Find(ReadCard(ContactCard(fields)), "URL")->value, uri) << address;
+    }
+}
+
+// The card's GEO lies on the side of the equator and of the meridian where
+// the map puts the office, whatever letters the data file has.
+TEST(ContactCard, GeoFollowsTheMapsHemispheres)
+{
+    const char letters[] = {'N', 'S', 'E', 'W', 'n', 's', 'e', 'w', 'X', '?', '\0'};
+    for (const char lat : letters) {
+        for (const char lon : letters) {
+            TLocation office;
+            office.Name = "X";
+            office.Latitude = 10;
+            office.LatHemisphere = lat;
+            office.Longitude = 20;
+            office.LongHemisphere = lon;
+            const MapPoint point = LocationTable::projectLocation(office, 640, 320);
+            const std::string expected =
+                std::string("geo:") + (point.y > 160 ? "-" : "") + "10," + (point.x < 320 ? "-" : "") + "20";
+            const auto card = ReadCard(ContactCard(ContactCardFieldsOf(office, "")));
+            EXPECT_EQ(Find(card, "GEO")->value, expected) << "'" << lat << "' '" << lon << "'";
+        }
+    }
 }
 
 // Long lines are folded at 75 octets, never inside a character, and unfold

@@ -143,6 +143,15 @@ TEST(DataFileCheck, NamesTheEncodingAndEachMalformedSequence)
     ASSERT_EQ(odd.findings.size(), 1u) << FormatReport(odd);
     EXPECT_NE(odd.findings[0].text.find("half a UTF-16 character"), std::string::npos);
     EXPECT_EQ(odd.summary.offices, 1u);
+
+    // A pair cut short by the end is one finding over its three bytes.
+    utf16.back() = '\x34';
+    utf16 += "\xD8\x41";
+    const CheckReport cut = CheckDataText(utf16, nullptr);
+    ASSERT_EQ(cut.findings.size(), 1u) << FormatReport(cut);
+    EXPECT_NE(cut.findings[0].text.find("half a UTF-16 character (34 D8 41 at byte " + std::to_string(utf16.size() - 3)),
+              std::string::npos)
+        << cut.findings[0].text;
 }
 
 TEST(DataFileCheck, WarnsOfUtf8WithoutAByteOrderMark)

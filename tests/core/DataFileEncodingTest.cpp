@@ -96,6 +96,14 @@ TEST(DecodeDataFile, Utf16)
          kFffd + "\U0001D11E", {2}},
         {"odd final byte", mark + Bytes({'a', 0, 'b'}), TextEncoding::Utf16, "a" + kFffd, {4}},
         {"odd byte after the NUL unit", mark + Bytes({'a', 0, 0, 0, 'b'}), TextEncoding::Utf16, "a", {}},
+        // Python's and Node's decoders give the same.
+        {"high surrogate cut short by the end", mark + Bytes({'a', 0, 0x34, 0xD8, 'b'}), TextEncoding::Utf16,
+         "a" + kFffd, {4}},
+        {"pair cut short after a lone high surrogate", mark + Bytes({0x34, 0xD8, 0x34, 0xD8, 0x1E}),
+         TextEncoding::Utf16, kFffd + kFffd, {2, 4}},
+        {"lone low surrogate before an odd byte", mark + Bytes({0x1E, 0xDD, 0xDD}), TextEncoding::Utf16,
+         kFffd + kFffd, {2, 4}},
+        {"high surrogate, NUL, odd byte", mark + Bytes({0x34, 0xD8, 0, 0, 0xD8}), TextEncoding::Utf16, kFffd, {2}},
     };
     for (const auto& c : cases) ExpectDecodes(c);
 }

@@ -115,6 +115,21 @@ TEST(FormatPlacementText, WritesBoundsDensityAndState)
     EXPECT_EQ(FormatPlacementText({-1280, -8, 0, 0}, 144, WindowState::Normal), "-1280,-8,0,0,144,Normal");
 }
 
+TEST(WorkspaceToScreen, MovesTheNormalPositionByTheWorkAreasOffsetOnItsMonitor)
+{
+    struct Case { const char* what; Rect normal, monitor, work; Bounds expected; };
+    const Case cases[] = {
+        {"work area is the monitor", {120, 80, 760, 560}, {0, 0, 1024, 768}, {0, 0, 1024, 768}, {120, 80, 640, 480}},
+        {"taskbar at the bottom", {120, 80, 760, 560}, {0, 0, 1024, 768}, {0, 0, 1024, 728}, {120, 80, 640, 480}},
+        {"taskbar on the left", {120, 80, 760, 560}, {0, 0, 1024, 768}, {62, 0, 1024, 768}, {182, 80, 640, 480}},
+        {"taskbar at the top", {0, 0, 300, 200}, {0, 0, 1024, 768}, {0, 40, 1024, 768}, {0, 40, 300, 200}},
+        {"monitor left of the primary", {10, 20, 410, 320}, {-1280, 0, 0, 1024}, {-1230, 30, 0, 1024},
+         {60, 50, 400, 300}},
+        {"no monitor known", {-5, -8, 95, 92}, {}, {}, {-5, -8, 100, 100}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WorkspaceToScreen(c.normal, c.monitor, c.work), c.expected) << c.what;
+}
+
 ScreenMetrics Screen(int ppi = 96, int primaryWidth = 1024, int primaryHeight = 768)
 {
     ScreenMetrics screen;

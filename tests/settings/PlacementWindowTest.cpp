@@ -185,6 +185,31 @@ TEST(PlacementText, DescribesBoundsDensityAndState)
               "100,60,500,400," + std::to_string(CurrentScreenMetrics().pixelsPerInch) + ",Normal");
 }
 
+// A minimized window sits far off screen; what it shows again, and so what is
+// saved, is its normal place.
+TEST(PlacementText, MinimizedWindowGivesItsNormalBounds)
+{
+    struct Case { DWORD style; DWORD extended; Bounds bounds; int show; };
+    const Case cases[] = {
+        {kSizeable, 0, {120, 80, 640, 480}, SW_MINIMIZE},
+        {kSizeable, 0, {300, 200, 500, 400}, SW_SHOWMINNOACTIVE},
+        {kSingle, 0, {40, 30, 320, 240}, SW_MINIMIZE},
+        {kSizeable, WS_EX_TOOLWINDOW, {150, 90, 400, 300}, SW_MINIMIZE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bounds) + (c.extended ? " tool window" : ""));
+        TestWindow window(c.style, c.bounds);
+        if (c.extended) SetWindowLongPtrA(window.handle(), GWL_EXSTYLE, c.extended);
+        ShowWindow(window.handle(), SW_SHOWNORMAL);
+        ShowWindow(window.handle(), c.show);
+        ASSERT_TRUE(PumpUntil([&] { return IsIconic(window.handle()) != FALSE; }));
+        const Bounds& b = c.bounds;
+        EXPECT_EQ(PlacementText(window.handle(), Screen()), std::to_string(b.left) + "," + std::to_string(b.top) +
+                                                                 "," + std::to_string(b.width) + "," +
+                                                                 std::to_string(b.height) + ",96,Min");
+    }
+}
+
 // The stores of this executable over the user's real keys; the values the
 // tests touch are put back afterwards.
 class StoredPlacementTest : public testing::Test {
@@ -218,6 +243,18 @@ TEST_F(StoredPlacementTest, SavedPlacementIsRestored)
     TestWindow unwanted(kSizeable, {5, 5, 500, 400});
     RestorePlacement(unwanted.placement(BorderStyle::Sizeable), false);
     EXPECT_EQ(BoundsOf(unwanted.handle()), CentredOnDesktop(500, 400));
+}
+
+TEST_F(StoredPlacementTest, MinimizedWindowIsSavedWithItsNormalBounds)
+{
+    TestWindow window(kSizeable, {120, 80, 640, 480});
+    ShowWindow(window.handle(), SW_SHOWNORMAL);
+    ShowWindow(window.handle(), SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(window.handle()) != FALSE; }));
+    SavePlacement(window.placement(BorderStyle::Sizeable));
+    const std::string text = "120,80,640,480," + std::to_string(CurrentScreenMetrics().pixelsPerInch) + ",Min";
+    ASSERT_TRUE(saved());
+    EXPECT_EQ(saved()->data, Bytes(text + '\0'));
 }
 
 TEST_F(StoredPlacementTest, RestorePositionsSwitchedOffKeepsTheWindowCentred)

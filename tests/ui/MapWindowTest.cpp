@@ -14,8 +14,8 @@
 namespace mappa::uitest {
 namespace {
 
-// The text that the window's tooltip shows for a control.
-std::string TooltipText(HWND window, HWND control)
+// The tooltip that the window owns.
+HWND TooltipOf(HWND window)
 {
     struct Search {
         HWND owner, tooltip = nullptr;
@@ -30,14 +30,38 @@ std::string TooltipText(HWND window, HWND control)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
+    return search.tooltip;
+}
+
+// The text that the window's tooltip shows for a control.
+std::string TooltipText(HWND window, HWND control)
+{
     char text[256] = {};
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = window;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = text;
-    SendMessageA(search.tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(TooltipOf(window), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     return text;
+}
+
+// The controls that the tooltip has tools for, once for each tool.
+std::vector<HWND> ToolControls(HWND window)
+{
+    HWND tooltip = TooltipOf(window);
+    const auto count = static_cast<UINT>(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    std::vector<HWND> controls;
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t text[1024] = {};  // the enumeration copies each tool's text here
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.lpszText = text;
+        if (SendMessageW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)))
+            controls.push_back(reinterpret_cast<HWND>(tool.uId));
+    }
+    std::sort(controls.begin(), controls.end());
+    return controls;
 }
 
 TEST(MapWindowLayout, FrameCaptionAndClass)
@@ -106,6 +130,22 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
     EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink")), "http://www.example.com/home");
     EXPECT_EQ(map.text("lsWebLink2"), "Norvantic Support Website");
     EXPECT_EQ(map->hintOf("lsWebLink2"), "https://support.example.com/");
+}
+
+TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
+{
+    MapWindow map({Office{}}, "http://www.example.com/home");
+    const std::vector<HWND> first = ToolControls(map->handle());
+    EXPECT_TRUE(std::adjacent_find(first.begin(), first.end()) == first.end()) << "a control with two tools";
+    for (const char* name : {"lsWebLink", "lsWebLink2", "ComboBox1", "ldName", "bExit"})
+        EXPECT_EQ(std::count(first.begin(), first.end(), map->control(name)), 1) << name;
+
+    // Showing the data again sets the web links' and the country list's hints a second time.
+    map->FormShow();
+    EXPECT_EQ(ToolControls(map->handle()), first);
+    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink")), "http://www.example.com/home");
+    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink2")), "https://support.example.com/");
+    EXPECT_EQ(TooltipText(map->handle(), map->control("ComboBox1")), "Please select a Country.");
 }
 
 TEST(MapWindowLayout, TabRunsCountryListCopyExitEmailMapAndTheTwoWebLinks)
