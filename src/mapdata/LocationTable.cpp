@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "support/Support2.h"
+
 namespace mappa {
 
 // Blocks of records are raw storage filled one record at a time: nothing to
@@ -67,8 +69,6 @@ void LocationSlots::setSlotCount(std::size_t slot_count)
 }
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::int64_t TruncateToInt64(double value)
 {

@@ -6,8 +6,6 @@
 namespace mappa {
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool SameText(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
@@ -24,6 +22,13 @@ std::string_view TrimControls(std::string_view text)
 }
 
 }  // namespace
+
+std::string LowerCaseAscii(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result) c = LowerAscii(c);
+    return result;
+}
 
 bool TextToBool(std::string_view text)
 {

@@ -36,6 +36,10 @@ std::string ExtractDirectory(std::string_view path);
 
 bool StartsWithText(std::string_view text, std::string_view prefix);
 
+// A to Z as a to z; every other byte as it is (letters beyond ASCII too).
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string LowerCaseAscii(std::string_view text);
+
 // The drive part of a path: "C:" or "\\server\share", empty when it has neither.
 std::string ExtractDrive(std::string_view path);
 

@@ -105,8 +105,6 @@ std::string Decimal(double value)
     return std::string(buffer.data(), result.ptr);
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // "geo:lat,lon" with south and west negative; letters that form no N/S + E/W
 // pair count as N and E, as on the map. Empty when out of range.
 std::string GeoUri(const ContactCardFields& fields)

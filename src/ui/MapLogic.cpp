@@ -6,14 +6,6 @@
 
 namespace mappa {
 
-std::string LowerCaseAscii(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return result;
-}
-
 MarkerStyle MarkerFor(OfficeKind kind)
 {
     switch (kind) {

@@ -42,8 +42,6 @@ struct ContactFields {
 // Six labelled lines, each ended by CR LF.
 std::string ContactText(const ContactFields& fields);
 
-std::string LowerCaseAscii(std::string_view text);
-
 // Whether a text from the data file is meant as a web address: it starts
 // with http://, https:// or www. in any letter case.
 bool IsOpenableWebAddress(std::string_view address);

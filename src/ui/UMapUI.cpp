@@ -7,6 +7,7 @@
 
 #include "support/Clipboard.h"
 #include "support/DisplayDpi.h"
+#include "support/Support2.h"
 #include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/CountryList.h"
