@@ -10,6 +10,7 @@
 #include "support/Support2.h"
 #include "ui/MapLogic.h"
 #include "ui/SearchText.h"
+#include "ui/ShellAddress.h"
 
 namespace mappa {
 namespace {
@@ -80,18 +81,11 @@ std::string EscapeText(std::string_view text, TextKind kind)
 std::string UriOf(std::string_view address)
 {
     std::string uri = StartsWithText(address, "www.") ? "http://" : "";
-    for (const char c : address) {
+    // Beside these, RFC 3986 allows none of "<>\\^`{|}.
+    uri += PercentEncoded(address, [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        // Beside these, RFC 3986 allows none of "<>\\^`{|}.
-        if (byte <= 0x20 || byte >= 0x7F || std::string_view("\"<>\\^`{|}").find(c) != std::string_view::npos) {
-            constexpr char kHex[] = "0123456789ABCDEF";
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 0xF];
-        } else {
-            uri += c;
-        }
-    }
+        return byte > 0x20 && byte < 0x7F && std::string_view("\"<>\\^`{|}").find(c) == std::string_view::npos;
+    });
     return uri;
 }
 

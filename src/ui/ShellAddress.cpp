@@ -90,6 +90,24 @@ bool IsValidDomain(std::string_view domain)
 
 }  // namespace
 
+std::string PercentEncoded(std::string_view text, bool (*keep)(char byte))
+{
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (const char c : text) {
+        if (keep(c)) {
+            encoded += c;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        encoded += '%';
+        encoded += kHex[byte >> 4];
+        encoded += kHex[byte & 0xF];
+    }
+    return encoded;
+}
+
 std::optional<std::string> WebUriToOpen(std::string_view address)
 {
     std::string uri;
@@ -120,17 +138,10 @@ std::optional<std::string> MailUriToOpen(std::string_view address)
 
     // What a mailto: URI reserves (RFC 6068) is percent-encoded; letters
     // beyond ASCII stay as they are, as the mail client shows them.
-    for (const char c : local) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80 && !IsAsciiLetterOrDigit(byte) && std::string_view("-._~!$'*+=").find(c) == std::string_view::npos) {
-            constexpr char kHex[] = "0123456789ABCDEF";
-            uri += '%';
-            uri += kHex[byte >> 4];
-            uri += kHex[byte & 0xF];
-        } else {
-            uri += c;
-        }
-    }
+    uri += PercentEncoded(local, [](char c) {
+        return static_cast<unsigned char>(c) >= 0x80 || IsAsciiLetterOrDigit(static_cast<unsigned char>(c)) ||
+               std::string_view("-._~!$'*+=").find(c) != std::string_view::npos;
+    });
     uri += '@';
     uri += address.substr(at + 1);
     return uri;

@@ -24,4 +24,7 @@ std::optional<std::string> WebUriToOpen(std::string_view address);
 // "mailto:" alone (a new message without a recipient). Nothing otherwise.
 std::optional<std::string> MailUriToOpen(std::string_view address);
 
+// `text` with each byte for which `keep` says no written as %XX.
+std::string PercentEncoded(std::string_view text, bool (*keep)(char byte));
+
 }  // namespace mappa
