@@ -149,6 +149,9 @@ PlainDecoding PlainUtf16(std::string_view bytes)
         if (high && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
             PutUtf8(out.text, 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
             i += 2;
+        } else if (high && i + 3 == bytes.size()) {
+            Replace(out);  // a pair cut short by the end: one character
+            return out;
         } else if (high || low) {
             Replace(out);
         } else {

@@ -265,7 +265,14 @@ void CheckContactCard(const std::string& first, const std::string& second, const
     try {
         card = mappa::ContactCard(fields);
     } catch (const std::invalid_argument&) {
-        for (const char c : first) FUZZ_CHECK((c >= 0 && c < 0x20 && c != '\r' && c != '\n') || c == ' ' || c == 0x7F);
+        // Only blanks, line breaks and controls (C0, DEL, C1) are no name.
+        for (std::size_t i = 0; i < first.size(); ++i) {
+            const auto c = static_cast<unsigned char>(first[i]);
+            const bool c1 = c == 0xC2 && i + 1 < first.size() && static_cast<unsigned char>(first[i + 1]) >= 0x80 &&
+                            static_cast<unsigned char>(first[i + 1]) <= 0x9F;
+            FUZZ_CHECK(c <= 0x20 || c == 0x7F || c1);
+            if (c1) ++i;
+        }
         return;
     }
     FUZZ_CHECK(IsUtf8(card));

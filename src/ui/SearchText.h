@@ -13,8 +13,12 @@
 // with an accent becomes its base letter (ß and ẞ become ss, æ ae, œ oe, þ th,
 // ø o, ł l, đ d, ı and İ i), Greek tonos and breathings are dropped and final
 // sigma becomes sigma, Cyrillic ё becomes е (й stays a letter of its own),
-// Hebrew and Arabic vowel points are dropped, and decimal digits of the
+// Hebrew and Arabic vowel points are dropped (Arabic alef with hamza or
+// madda becomes alef), and decimal digits of the
 // Arabic, Devanagari, Bengali, Thai and fullwidth forms become 0 to 9.
+// A text stored decomposed folds as the same text composed: Hangul jamo
+// become syllables, and Cyrillic, Arabic, Indic and kana letters take the
+// marks that compose with them (и with its breve is й).
 // Bytes that are not valid UTF-8 separate words.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,6 +42,43 @@ TEST(SearchText, FoldsCaseAndAccentsOfEveryScriptItKnows)
         {"ＴＯＫＹＯ １２３", " tokyo 123"},
         {"القاهِرة ٢٠٢٤", " القاهرة 2024"},
         {"ﬁnance", " finance"},
+    };
+    for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+}
+
+// Pairs made by Python's unicodedata (tests/data/make-canonical-equivalents.py):
+// the composed and the decomposed form of each text fold alike.
+TEST(SearchText, CanonicallyEquivalentTextsFoldAlike)
+{
+    std::ifstream file(std::string(MAPPA_TEST_DATA) + "/canonical-equivalents.txt", std::ios::binary);
+    ASSERT_TRUE(file);
+    std::size_t pairs = 0;
+    for (std::string line; std::getline(file, line);) {
+        const std::size_t tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        const std::string composed = line.substr(0, tab), decomposed = line.substr(tab + 1);
+        EXPECT_EQ(Folded(composed), Folded(decomposed)) << composed;
+        EXPECT_EQ(Folded(Folded(decomposed)), Folded(decomposed)) << composed;
+        ++pairs;
+    }
+    EXPECT_GT(pairs, 450u);
+}
+
+TEST(SearchText, ComposingKeepsLettersOfTheirOwnAndFoldsHamzaAway)
+{
+    const FoldCase cases[] = {
+        {"\u0439", " \u0439"},             // й stays й ...
+        {"\u0438\u0306", " \u0439"},       // ... and и + breve is й
+        {"\u0438\u200D\u0306", " \u0439"},  // past a character that folding drops
+        {"\u0438\u0301", " \u0438"},       // no composite: the accent goes
+        {"\u304B\u3099", " \u304C"},       // か + voiced mark
+        {"\u1109\u1165\u110B\u116E\u11AF", " \uC11C\uC6B8"},  // 서울 in jamo
+        {"\u0627\u0654\u062B\u064A\u0646\u0627", " \u0627\u062B\u064A\u0646\u0627"},
+        {"\u0623\u062B\u064A\u0646\u0627", " \u0627\u062B\u064A\u0646\u0627"},  // أثينا as اثينا
+        {"\u0625 \u0622", " \u0627 \u0627"},
+        {"\u0624", " \u0624"},             // waw with hamza is a letter of its own
+        {"\u0BC6\u0BBE", " \u0BCA"},       // Tamil two-part vowel
+        {"e\u0301", " e"},
     };
     for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
 }
