@@ -80,8 +80,8 @@ ReadyTrace TraceReady(QuietSource& source)
     map->setPlacementHooks({}, {});
     g_trace.created = Now();
     g_mainProc = Subclass(map->handle(), TraceMain);
-    g_comboProc = Subclass(map->control("ComboBox1"), TraceCombo);
-    g_linkProc = Subclass(map->control("lsWebLink"), TraceLink);
+    g_comboProc = Subclass(map->control(MapControl::ComboBox1), TraceCombo);
+    g_linkProc = Subclass(map->control(MapControl::lsWebLink), TraceLink);
     const double subclassed = Now();
     ShowWindow(map->handle(), SW_SHOWNORMAL);
     g_trace.end = Now();

@@ -258,7 +258,7 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // A mouse move as the window receives one: a WM_MOUSEMOVE taken from the
     // queue and dispatched to the picture.
-    HWND picture = map->control("Image1");
+    HWND picture = map->control(MapControl::Image1);
     figures.mouseMove = PerPoint(Measure(
         [&](std::int64_t n) {
             const double start = Now();
@@ -305,8 +305,8 @@ Figures Run(const std::string& label, std::size_t offices)
     // The window-system calls that one mouse move makes, each alone (per call).
     {
         HWND window = map->handle();
-        HWND panel = map->control("Panel1");
-        HWND image = map->control("Image1");
+        HWND panel = map->control(MapControl::Panel1);
+        HWND image = map->control(MapControl::Image1);
         const auto step = [&](const char* name, const std::function<void()>& body) {
             const Timing timing = Measure([&](std::int64_t n) {
                 const double start = Now();

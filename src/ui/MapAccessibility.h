@@ -7,8 +7,6 @@
 
 namespace mappa {
 
-inline constexpr const wchar_t* kWorldMapName = L"World map";
-
 // To be called once the controls exist.
 void MakeMapControlsAccessible(const MapControls& controls);
 

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "support/Support2Win.h"
@@ -103,7 +102,7 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
     const std::wstring own_class = Utf8ToWide(ownClass);
     controls_.reserve(std::size(kMapControls));
     for (const ControlLayout& layout : kMapControls) {
-        HWND parent = layout.parent ? handle(layout.parent) : window;
+        HWND parent = layout.parent ? handle(*layout.parent) : window;
         const WindowKind kind = KindOf(layout.kind);
         DWORD style = WS_CHILD | kind.style;
         if (!(layout.traits & kStartsHidden)) style |= WS_VISIBLE;
@@ -126,11 +125,15 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
     }
 
     // Keyboard order follows window order: put the controls in it.
+    std::vector<const Control*> in_order;
+    for (const Control& item : controls_)
+        if (item.layout->tabPosition >= 0) in_order.push_back(&item);
+    std::sort(in_order.begin(), in_order.end(),
+              [](const Control* a, const Control* b) { return a->layout->tabPosition < b->layout->tabPosition; });
     HWND previous = HWND_TOP;
-    for (const char* name : kTabOrder) {
-        HWND control = handle(name);
-        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = control;
+    for (const Control* item : in_order) {
+        SetWindowPos(item->handle, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = item->handle;
     }
 }
 
@@ -167,11 +170,10 @@ MapControls::Control* MapControls::find(HWND control)
     return const_cast<Control*>(static_cast<const MapControls*>(this)->find(control));
 }
 
-HWND MapControls::handle(const char* name) const
+HWND MapControls::handle(MapControl control) const
 {
-    for (const Control& item : controls_)
-        if (std::strcmp(item.layout->name, name) == 0) return item.handle;
-    return nullptr;
+    const auto index = static_cast<std::size_t>(control);
+    return index < controls_.size() ? controls_[index].handle : nullptr;
 }
 
 const ControlLayout* MapControls::layoutOf(HWND control) const
@@ -180,11 +182,10 @@ const ControlLayout* MapControls::layoutOf(HWND control) const
     return item ? item->layout : nullptr;
 }
 
-std::string MapControls::hintOf(const char* name) const
+std::string MapControls::hintOf(MapControl control) const
 {
-    for (const Control& item : controls_)
-        if (std::strcmp(item.layout->name, name) == 0) return item.hint;
-    return {};
+    const auto index = static_cast<std::size_t>(control);
+    return index < controls_.size() ? controls_[index].hint : std::string();
 }
 
 void MapControls::setHint(HWND control, const std::string& hint)

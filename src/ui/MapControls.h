@@ -1,5 +1,5 @@
 // The map window's controls as its layout table lists them: created on the
-// window, found by name, with their fonts, their hints shown as tooltips and
+// window, found by their names in the layout, with their fonts, their hints shown as tooltips and
 // the colours of the shapes. Texts are UTF-8.
 #pragma once
 
@@ -29,12 +29,12 @@ public:
     // Lays every control out anew for another density: place, size and font.
     void setScale(const MapScale& scale);
 
-    // Null for a name that the layout does not have.
-    HWND handle(const char* name) const;
+    // Null before the controls exist.
+    HWND handle(MapControl control) const;
     // The layout of one of the controls; null for any other window.
     const ControlLayout* layoutOf(HWND control) const;
 
-    std::string hintOf(const char* name) const;
+    std::string hintOf(MapControl control) const;
     void setHint(HWND control, const std::string& hint);
 
     // Sets a control's text, in the face that can show it (see fontFor).

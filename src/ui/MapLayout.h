@@ -1,9 +1,23 @@
-// The map window's controls, in creation order, at 96 pixels per inch.
+// The map window's controls, in creation order, at 96 pixels per inch: one
+// table, indexed by the controls' names, that holds each control's place,
+// text, font, hint, keyboard order, notification and what a screen reader
+// hears of it.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <optional>
 
 #include "ui/MapLogic.h"
 
 namespace mappa {
+
+enum class MapControl : std::uint8_t {
+    lsName, lsPhone, lsFax, lsToll, lsEMail, lsWebLink, Label2, lsCountry, shKeySupport, Label1, lsWebLink2,
+    ComboBox1, ldName, ldPhone, ldFax, ldToll, bCopy, bExit, ldEmail, Panel1, Image1, Overlay, ldInterToll
+};
+inline constexpr std::size_t kMapControlCount = static_cast<std::size_t>(MapControl::ldInterToll) + 1;
 
 enum class ControlKind { Label, Link, Shape, ComboBox, TextPanel, Button, Panel, Picture };
 enum class ControlFont { Form, Link, Email };
@@ -15,16 +29,33 @@ enum ControlTrait : unsigned {
     kStartsHidden = 2,  // hidden until the program shows it
 };
 
+// What a control tells its window, and so which of the window's handlers it runs.
+enum class ControlEvent { None, Click, Selection };
+
+// What a screen reader hears a control as. Links (the web links and the
+// e-mail address) also take the focus and open from the keyboard; text
+// panels are read-only.
+enum class AccessibleRole { StaticText, Link, Graphic, ComboBox, Text, PushButton, Pane };
+
+inline constexpr const wchar_t* kWorldMapName = L"World map";
+
 struct ControlLayout {
-    const char* name;
+    MapControl id;
+    const char* name;  // as the design names it
     ControlKind kind;
     int left, top, width, height;  // width and height 0: sized to the text
     const char* text;
     const char* hint;
     ControlFont font;
-    const char* parent;  // nullptr: the window itself
+    std::optional<MapControl> parent{};  // none: the window itself
     unsigned traits = kPlain;
     Rgb colour{};  // a shape's outline and fill
+    ControlEvent event = ControlEvent::None;
+    int tabPosition = -1;  // the place in keyboard order; -1: not in it
+    AccessibleRole role = AccessibleRole::StaticText;
+    std::optional<MapControl> labelledBy{};  // the label that names it; none: its own text
+    const wchar_t* accessibleName = nullptr;  // a name of its own, when it has no label
+    bool valueIsText = false;  // its text is its value, its name comes from elsewhere
 };
 
 inline constexpr int kClientWidth = 648;
@@ -35,35 +66,86 @@ inline constexpr int kPictureWidth = 640;
 inline constexpr int kPictureHeight = 320;
 
 inline constexpr ControlLayout kMapControls[] = {
-    {"lsName", ControlKind::Label, 8, 362, 0, 0, "Name:", nullptr, ControlFont::Form, nullptr},
-    {"lsPhone", ControlKind::Label, 8, 386, 0, 0, "Phone:", nullptr, ControlFont::Form, nullptr},
-    {"lsFax", ControlKind::Label, 8, 410, 0, 0, "Fax:", nullptr, ControlFont::Form, nullptr},
-    {"lsToll", ControlKind::Label, 297, 386, 0, 0, "Local Toll Free:", nullptr, ControlFont::Form, nullptr},
-    {"lsEMail", ControlKind::Label, 8, 432, 0, 0, "EMail:", nullptr, ControlFont::Form, nullptr},
-    {"lsWebLink", ControlKind::Link, 297, 336, 0, 0, "", "", ControlFont::Link, nullptr, kLinkStyle},
-    {"Label2", ControlKind::Label, 519, 336, 0, 0, "Support Offices", nullptr, ControlFont::Form, nullptr},
-    {"lsCountry", ControlKind::Label, 8, 336, 0, 0, "Country:", nullptr, ControlFont::Form, nullptr},
-    {"shKeySupport", ControlKind::Shape, 632, 332, 10, 25, "", nullptr, ControlFont::Form, nullptr, kPlain, kSupportColour},
-    {"Label1", ControlKind::Label, 297, 410, 0, 0, "International Toll Free:", nullptr, ControlFont::Form, nullptr},
-    {"lsWebLink2", ControlKind::Link, 297, 362, 0, 0, "", "", ControlFont::Link, nullptr, kLinkStyle},
-    {"ComboBox1", ControlKind::ComboBox, 64, 332, 209, 21, "", "Please select a Country.", ControlFont::Form, nullptr},
-    {"ldName", ControlKind::TextPanel, 64, 360, 209, 17, "", "Company Name.", ControlFont::Form, nullptr},
-    {"ldPhone", ControlKind::TextPanel, 64, 384, 209, 17, "", "Company Phone Number.", ControlFont::Form, nullptr},
-    {"ldFax", ControlKind::TextPanel, 64, 408, 209, 17, "", "Company Fax Number.", ControlFont::Form, nullptr},
-    {"ldToll", ControlKind::TextPanel, 432, 384, 209, 17, "", "Company Toll Free Number.", ControlFont::Form, nullptr},
-    {"bCopy", ControlKind::Button, 488, 438, 75, 25, "Copy", "Copy contact details to Clipboard.", ControlFont::Form, nullptr},
-    {"bExit", ControlKind::Button, 568, 438, 75, 25, "Exit", "Exit Program", ControlFont::Form, nullptr},
-    {"ldEmail", ControlKind::TextPanel, 64, 431, 209, 17, "", "Click to EMail selected Office", ControlFont::Email, nullptr,
-     kLinkStyle},
-    {"Panel1", ControlKind::Panel, 4, 5, 649, 321, "", nullptr, ControlFont::Form, nullptr},
-    {"Image1", ControlKind::Picture, 0, 0, kPictureWidth, kPictureHeight, "", nullptr, ControlFont::Form, "Panel1"},
-    {"Overlay", ControlKind::Shape, 31, 235, 52, 53, "", nullptr, ControlFont::Form, "Panel1", kStartsHidden},
-    {"ldInterToll", ControlKind::TextPanel, 432, 408, 209, 17, "", "Company Toll Free Number.", ControlFont::Form, nullptr},
+    {.id = MapControl::lsName, .name = "lsName", .kind = ControlKind::Label, .left = 8, .top = 362, .width = 0,
+     .height = 0, .text = "Name:", .hint = nullptr, .font = ControlFont::Form, .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsPhone, .name = "lsPhone", .kind = ControlKind::Label, .left = 8, .top = 386, .width = 0,
+     .height = 0, .text = "Phone:", .hint = nullptr, .font = ControlFont::Form, .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsFax, .name = "lsFax", .kind = ControlKind::Label, .left = 8, .top = 410, .width = 0,
+     .height = 0, .text = "Fax:", .hint = nullptr, .font = ControlFont::Form, .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsToll, .name = "lsToll", .kind = ControlKind::Label, .left = 297, .top = 386, .width = 0,
+     .height = 0, .text = "Local Toll Free:", .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsEMail, .name = "lsEMail", .kind = ControlKind::Label, .left = 8, .top = 432, .width = 0,
+     .height = 0, .text = "EMail:", .hint = nullptr, .font = ControlFont::Form, .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsWebLink, .name = "lsWebLink", .kind = ControlKind::Link, .left = 297, .top = 336,
+     .width = 0, .height = 0, .text = "", .hint = "", .font = ControlFont::Link, .traits = kLinkStyle,
+     .event = ControlEvent::Click, .role = AccessibleRole::Link},
+    {.id = MapControl::Label2, .name = "Label2", .kind = ControlKind::Label, .left = 519, .top = 336, .width = 0,
+     .height = 0, .text = "Support Offices", .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsCountry, .name = "lsCountry", .kind = ControlKind::Label, .left = 8, .top = 336,
+     .width = 0, .height = 0, .text = "Country:", .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::StaticText},
+    {.id = MapControl::shKeySupport, .name = "shKeySupport", .kind = ControlKind::Shape, .left = 632, .top = 332,
+     .width = 10, .height = 25, .text = "", .hint = nullptr, .font = ControlFont::Form, .colour = kSupportColour,
+     .role = AccessibleRole::Graphic, .labelledBy = MapControl::Label2},
+    {.id = MapControl::Label1, .name = "Label1", .kind = ControlKind::Label, .left = 297, .top = 410, .width = 0,
+     .height = 0, .text = "International Toll Free:", .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::StaticText},
+    {.id = MapControl::lsWebLink2, .name = "lsWebLink2", .kind = ControlKind::Link, .left = 297, .top = 362,
+     .width = 0, .height = 0, .text = "", .hint = "", .font = ControlFont::Link, .traits = kLinkStyle,
+     .event = ControlEvent::Click, .role = AccessibleRole::Link},
+    {.id = MapControl::ComboBox1, .name = "ComboBox1", .kind = ControlKind::ComboBox, .left = 64, .top = 332,
+     .width = 209, .height = 21, .text = "", .hint = "Please select a Country.", .font = ControlFont::Form,
+     .event = ControlEvent::Selection, .tabPosition = 0, .role = AccessibleRole::ComboBox,
+     .labelledBy = MapControl::lsCountry, .valueIsText = true},
+    {.id = MapControl::ldName, .name = "ldName", .kind = ControlKind::TextPanel, .left = 64, .top = 360,
+     .width = 209, .height = 17, .text = "", .hint = "Company Name.", .font = ControlFont::Form, .tabPosition = 1,
+     .role = AccessibleRole::Text, .labelledBy = MapControl::lsName, .valueIsText = true},
+    {.id = MapControl::ldPhone, .name = "ldPhone", .kind = ControlKind::TextPanel, .left = 64, .top = 384,
+     .width = 209, .height = 17, .text = "", .hint = "Company Phone Number.", .font = ControlFont::Form,
+     .tabPosition = 2, .role = AccessibleRole::Text, .labelledBy = MapControl::lsPhone, .valueIsText = true},
+    {.id = MapControl::ldFax, .name = "ldFax", .kind = ControlKind::TextPanel, .left = 64, .top = 408, .width = 209,
+     .height = 17, .text = "", .hint = "Company Fax Number.", .font = ControlFont::Form, .tabPosition = 3,
+     .role = AccessibleRole::Text, .labelledBy = MapControl::lsFax, .valueIsText = true},
+    {.id = MapControl::ldToll, .name = "ldToll", .kind = ControlKind::TextPanel, .left = 432, .top = 384,
+     .width = 209, .height = 17, .text = "", .hint = "Company Toll Free Number.", .font = ControlFont::Form,
+     .tabPosition = 4, .role = AccessibleRole::Text, .labelledBy = MapControl::lsToll, .valueIsText = true},
+    {.id = MapControl::bCopy, .name = "bCopy", .kind = ControlKind::Button, .left = 488, .top = 438, .width = 75,
+     .height = 25, .text = "Copy", .hint = "Copy contact details to Clipboard.", .font = ControlFont::Form,
+     .event = ControlEvent::Click, .tabPosition = 5, .role = AccessibleRole::PushButton},
+    {.id = MapControl::bExit, .name = "bExit", .kind = ControlKind::Button, .left = 568, .top = 438, .width = 75,
+     .height = 25, .text = "Exit", .hint = "Exit Program", .font = ControlFont::Form, .event = ControlEvent::Click,
+     .tabPosition = 6, .role = AccessibleRole::PushButton},
+    {.id = MapControl::ldEmail, .name = "ldEmail", .kind = ControlKind::TextPanel, .left = 64, .top = 431,
+     .width = 209, .height = 17, .text = "", .hint = "Click to EMail selected Office", .font = ControlFont::Email,
+     .traits = kLinkStyle, .event = ControlEvent::Click, .tabPosition = 7, .role = AccessibleRole::Link,
+     .labelledBy = MapControl::lsEMail, .valueIsText = true},
+    {.id = MapControl::Panel1, .name = "Panel1", .kind = ControlKind::Panel, .left = 4, .top = 5, .width = 649,
+     .height = 321, .text = "", .hint = nullptr, .font = ControlFont::Form, .tabPosition = 8,
+     .role = AccessibleRole::Pane, .accessibleName = kWorldMapName},
+    {.id = MapControl::Image1, .name = "Image1", .kind = ControlKind::Picture, .left = 0, .top = 0,
+     .width = kPictureWidth, .height = kPictureHeight, .text = "", .hint = nullptr, .font = ControlFont::Form,
+     .parent = MapControl::Panel1, .role = AccessibleRole::Graphic, .accessibleName = kWorldMapName,
+     .valueIsText = true},
+    {.id = MapControl::Overlay, .name = "Overlay", .kind = ControlKind::Shape, .left = 31, .top = 235, .width = 52,
+     .height = 53, .text = "", .hint = nullptr, .font = ControlFont::Form, .parent = MapControl::Panel1,
+     .traits = kStartsHidden, .role = AccessibleRole::Graphic, .accessibleName = L"Selected office"},
+    {.id = MapControl::ldInterToll, .name = "ldInterToll", .kind = ControlKind::TextPanel, .left = 432, .top = 408,
+     .width = 209, .height = 17, .text = "", .hint = "Company Toll Free Number.", .font = ControlFont::Form,
+     .tabPosition = 9, .role = AccessibleRole::Text, .labelledBy = MapControl::Label1, .valueIsText = true},
 };
+static_assert(std::size(kMapControls) == kMapControlCount);
 
-// Keyboard order of the controls that take part in it.
-inline constexpr const char* kTabOrder[] = {"ComboBox1", "ldName", "ldPhone", "ldFax", "ldToll",
-                                            "bCopy", "bExit", "ldEmail", "Panel1", "ldInterToll"};
+constexpr bool IndexedByControl()
+{
+    for (std::size_t i = 0; i < kMapControlCount; ++i)
+        if (static_cast<std::size_t>(kMapControls[i].id) != i) return false;
+    return true;
+}
+static_assert(IndexedByControl(), "the table's rows stand in the order of MapControl");
+
+constexpr const ControlLayout& LayoutOf(MapControl control) { return kMapControls[static_cast<std::size_t>(control)]; }
 
 inline constexpr int kWorldMapResource = 100;
 

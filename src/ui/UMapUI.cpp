@@ -75,7 +75,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
         controls_.create(instance_, window_, kChildClassName, this, scale_);
         loadPicture(scale_);
         MakeMapControlsAccessible(controls_);
-        hover_tip_.create(instance_, window_, control("Image1"),
+        hover_tip_.create(instance_, window_, control(MapControl::Image1),
                           [this](MapPoint picture) { return hoverTextAt(picture); });
         addSystemMenuItems();
     } catch (...) {
@@ -109,7 +109,7 @@ void TMapUI::setPlacementHooks(PlacementHook restore, PlacementHook save)
     save_placement_ = std::move(save);
 }
 
-std::string TMapUI::textOf(const char* name) const { return WindowText(control(name)); }
+std::string TMapUI::textOf(MapControl id) const { return WindowText(control(id)); }
 
 std::size_t TMapUI::locationCount() const { return mapData_ ? mapData_->Locations.dataCount() : 0; }
 
@@ -124,12 +124,12 @@ void TMapUI::FormShow()
     drawMap();
     picture_.copyTo(mapData_->CleanMap);
 
-    controls_.setText(control("lsWebLink"), "Norvantic Website");
-    controls_.setHint(control("lsWebLink"), mapData_->WebLink);
-    controls_.setText(control("lsWebLink2"), "Norvantic Support Website");
-    controls_.setHint(control("lsWebLink2"), mapData_->WebLink2);
-    for (const char* name : {"lsWebLink", "lsWebLink2"}) controls_.fitToText(control(name));
-    InvalidateRect(control("Image1"), nullptr, FALSE);
+    controls_.setText(control(MapControl::lsWebLink), "Norvantic Website");
+    controls_.setHint(control(MapControl::lsWebLink), mapData_->WebLink);
+    controls_.setText(control(MapControl::lsWebLink2), "Norvantic Support Website");
+    controls_.setHint(control(MapControl::lsWebLink2), mapData_->WebLink2);
+    for (const MapControl link : {MapControl::lsWebLink, MapControl::lsWebLink2}) controls_.fitToText(control(link));
+    InvalidateRect(control(MapControl::Image1), nullptr, FALSE);
 }
 
 void TMapUI::computePositions()
@@ -145,7 +145,7 @@ void TMapUI::fillCountryList()
 {
     countries_ = CountryListEntries(mapData_->Locations, locationCount(), &SortKey);
 
-    HWND combo = control("ComboBox1");
+    HWND combo = control(MapControl::ComboBox1);
     SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     SendMessageW(combo, CB_INITSTORAGE, countries_.size(), countries_.size() * 16);
@@ -170,7 +170,7 @@ void TMapUI::fillCountryList()
     controls_.useFont(combo, in_code_page);
     SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
     if (!filled) throw WindowsError(E_OUTOFMEMORY, "Cannot fill the country list");
-    controls_.setHint(combo, hintOf("ComboBox1"));
+    controls_.setHint(combo, hintOf(MapControl::ComboBox1));
 }
 
 void TMapUI::drawMap()
@@ -237,7 +237,7 @@ void TMapUI::Image1MouseMove(int x, int y, POINT pointer)
         hoverLoc = office;
         lastMouse = curMouse;
         lineShown = true;
-        InvalidateRect(control("Image1"), nullptr, FALSE);
+        InvalidateRect(control(MapControl::Image1), nullptr, FALSE);
     }
     if (cursor != hand_cursor_) hover_tip_.hide();
     setImage1Cursor(cursor, &pointer);
@@ -248,7 +248,7 @@ ScreenRect TMapUI::pictureRect() const
     RECT outer{}, client{}, panel{};
     GetWindowRect(window_, &outer);
     GetClientRect(window_, &client);
-    GetWindowRect(control("Panel1"), &panel);
+    GetWindowRect(control(MapControl::Panel1), &panel);
     MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&panel), 2);
     return PictureScreenRect({outer.left, outer.top, outer.right, outer.bottom}, client.bottom - client.top,
                              {panel.left, panel.top}, picture_.width(), picture_.height());
@@ -266,7 +266,7 @@ void TMapUI::FormMouseMove()
 {
     hover_tip_.hide();
     if (mapData_) picture_.copyFrom(mapData_->CleanMap);
-    HWND image = control("Image1");
+    HWND image = control(MapControl::Image1);
     InvalidateRect(image, nullptr, FALSE);
     UpdateWindow(image);
     lineShown = false;
@@ -282,7 +282,7 @@ void TMapUI::Image1Click()
 void TMapUI::ComboBox1Click()
 {
     if (!mapData_) return;
-    const LRESULT selected = SendMessageW(control("ComboBox1"), CB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(control(MapControl::ComboBox1), CB_GETCURSEL, 0, 0);
     std::string country;
     if (selected >= 0 && static_cast<std::size_t>(selected) < countries_.size())
         country = countries_[static_cast<std::size_t>(selected)];
@@ -299,26 +299,28 @@ void TMapUI::showInfo(const TLocation& location)
     overlayLocation(location, kRingColour, scale_.ringSizeFor(kind));
     ringed_ = location;
 
-    controls_.setText(control("ldName"), location.Name);
-    controls_.setText(control("ldPhone"), location.Phone);
-    controls_.setText(control("ldFax"), location.Fax);
-    controls_.setText(control("ldToll"), location.LocalToll);
-    controls_.setText(control("ldInterToll"), location.InterToll);
-    controls_.setText(control("ldEmail"), LowerCaseAscii(location.Email));
-    for (const char* name : {"ldName", "ldPhone", "ldFax", "ldToll", "ldEmail"}) ShowWindow(control(name), SW_SHOWNA);
+    controls_.setText(control(MapControl::ldName), location.Name);
+    controls_.setText(control(MapControl::ldPhone), location.Phone);
+    controls_.setText(control(MapControl::ldFax), location.Fax);
+    controls_.setText(control(MapControl::ldToll), location.LocalToll);
+    controls_.setText(control(MapControl::ldInterToll), location.InterToll);
+    controls_.setText(control(MapControl::ldEmail), LowerCaseAscii(location.Email));
+    for (const MapControl panel : {MapControl::ldName, MapControl::ldPhone, MapControl::ldFax, MapControl::ldToll,
+                                   MapControl::ldEmail})
+        ShowWindow(control(panel), SW_SHOWNA);
 
     if (const auto entry = LastEntryOf(countries_, location.Country))
-        SendMessageW(control("ComboBox1"), CB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
+        SendMessageW(control(MapControl::ComboBox1), CB_SETCURSEL, static_cast<WPARAM>(*entry), 0);
 
     // The map tells a screen reader the selected office's name as its value.
-    HWND map = control("Image1");
+    HWND map = control(MapControl::Image1);
     SetWindowTextW(map, Utf8ToWide(location.Name).c_str());
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, map, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TMapUI::overlayLocation(const TLocation& location, Rgb colour, int size)
 {
-    HWND overlay = control("Overlay");
+    HWND overlay = control(MapControl::Overlay);
     SetWindowPos(overlay, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(overlay, SW_HIDE);
     controls_.setShapeColour(overlay, colour);
@@ -342,15 +344,16 @@ void TMapUI::setImage1Cursor(HCURSOR cursor, const POINT* pointer)
         GetCursorPos(&now);
         pointer = &now;
     }
-    if (WindowFromPoint(*pointer) == control("Image1")) SetCursor(cursor);
+    if (WindowFromPoint(*pointer) == control(MapControl::Image1)) SetCursor(cursor);
 }
 
 // ---- actions ----
 
 void TMapUI::bCopyClick()
 {
-    PutTextOnClipboard(window_, ContactText({textOf("ComboBox1"), textOf("ldName"), textOf("ldPhone"), textOf("ldFax"),
-                                             textOf("ldToll"), textOf("ldEmail")}));
+    PutTextOnClipboard(window_, ContactText({textOf(MapControl::ComboBox1), textOf(MapControl::ldName),
+                                             textOf(MapControl::ldPhone), textOf(MapControl::ldFax),
+                                             textOf(MapControl::ldToll), textOf(MapControl::ldEmail)}));
 }
 
 void TMapUI::openAddress(const std::string& address, int showCommand)
@@ -361,7 +364,7 @@ void TMapUI::openAddress(const std::string& address, int showCommand)
 
 void TMapUI::ldEmailClick()
 {
-    const auto uri = MailUriToOpen(textOf("ldEmail"));
+    const auto uri = MailUriToOpen(textOf(MapControl::ldEmail));
     if (!uri) {
         ShowMessage("An exception occurred opening the mail client.");
         return;

@@ -100,8 +100,8 @@ public:
     // For the tests and the placement: the parts of the window.
     const TMapFunc* table() const { return mapData_.get(); }
     const MapPicture& picture() const { return picture_; }
-    HWND control(const char* name) const { return controls_.handle(name); }
-    std::string hintOf(const char* name) const { return controls_.hintOf(name); }
+    HWND control(MapControl id) const { return controls_.handle(id); }
+    std::string hintOf(MapControl id) const { return controls_.hintOf(id); }
     HCURSOR image1Cursor() const { return image1_cursor_; }
     const HoverTip& hoverTip() const { return hover_tip_; }
     // Null until the find dialog is first opened.
@@ -126,7 +126,7 @@ private:
     bool pointerOverPicture(POINT pointer) const;
     void openAddress(const std::string& address, int showCommand);
     void openWebLink(const std::string& address);
-    std::string textOf(const char* name) const;
+    std::string textOf(MapControl id) const;
     std::size_t locationCount() const;
     void addSystemMenuItems();
     void updateSystemMenu();

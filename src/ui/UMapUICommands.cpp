@@ -74,7 +74,7 @@ void TMapUI::findOffice()
                                                    [this](std::size_t office) {
                                                        selectOffice(office);
                                                        // The office chosen is the map's selection: the keys go on from it.
-                                                       focus_on_return_ = control("Image1");
+                                                       focus_on_return_ = control(MapControl::Image1);
                                                        if (GetActiveWindow() == window_) SetFocus(focus_on_return_);
                                                    });
     }

@@ -4,25 +4,38 @@
 
 #include <windowsx.h>
 
-#include <cstring>
-
 #include "support/DisplayDpi.h"
 
 namespace mappa {
 namespace {
 
-// Which handler a control's notification runs.
-struct CommandRoute {
-    const char* control;
-    UINT code;
-    void (TMapUI::*handler)();
-};
+using Handler = void (TMapUI::*)();
 
-constexpr CommandRoute kCommandRoutes[] = {
-    {"ComboBox1", CBN_SELCHANGE, &TMapUI::ComboBox1Click}, {"bCopy", BN_CLICKED, &TMapUI::bCopyClick},
-    {"bExit", BN_CLICKED, &TMapUI::bExitClick},            {"ldEmail", STN_CLICKED, &TMapUI::ldEmailClick},
-    {"lsWebLink", STN_CLICKED, &TMapUI::lsWebLinkClick},   {"lsWebLink2", STN_CLICKED, &TMapUI::lsWebLink2Click},
-};
+// The handler of the control whose layout names an event.
+Handler HandlerOf(MapControl control)
+{
+    switch (control) {
+    case MapControl::ComboBox1: return &TMapUI::ComboBox1Click;
+    case MapControl::bCopy: return &TMapUI::bCopyClick;
+    case MapControl::bExit: return &TMapUI::bExitClick;
+    case MapControl::ldEmail: return &TMapUI::ldEmailClick;
+    case MapControl::lsWebLink: return &TMapUI::lsWebLinkClick;
+    case MapControl::lsWebLink2: return &TMapUI::lsWebLink2Click;
+    default: return nullptr;
+    }
+}
+
+// The notification that stands for a control's event: a click of a button or
+// of a static control (BN_CLICKED and STN_CLICKED are both 0), a choice in a combo box.
+bool IsEvent(ControlEvent event, UINT notification)
+{
+    switch (event) {
+    case ControlEvent::Click: return notification == BN_CLICKED;
+    case ControlEvent::Selection: return notification == CBN_SELCHANGE;
+    case ControlEvent::None: break;
+    }
+    return false;
+}
 
 constexpr Rgb kLinkColour{0, 0, 255};
 
@@ -74,13 +87,9 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: {
         // Ctrl+F and Ctrl+S come as commands without a control.
         if (lParam == 0 && handleCommand(LOWORD(wParam))) return 0;
-        HWND source = reinterpret_cast<HWND>(lParam);
-        for (const CommandRoute& route : kCommandRoutes) {
-            if (source == control(route.control) && HIWORD(wParam) == route.code) {
-                (this->*route.handler)();
-                break;
-            }
-        }
+        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(lParam));
+        if (layout && IsEvent(layout->event, HIWORD(wParam)))
+            if (const Handler handler = HandlerOf(layout->id)) (this->*handler)();
         return 0;
     }
     case WM_CTLCOLORSTATIC: {

@@ -11,6 +11,8 @@
 namespace mappa::uitest {
 namespace {
 
+using enum MapControl;
+
 const std::vector<Office> kOffices = {
     Office{.name = "Oslo Sales", .country = "Norway", .type = "SALES", .x = 100, .y = 100,
            .email = "Sales.Oslo@Example.COM", .phone = "+47 1", .fax = "+47 2", .toll = "800 1", .interToll = "00800 1"},
@@ -24,23 +26,23 @@ const std::vector<Office> kOffices = {
 void ExpectShown(MapWindow& map, const Office& office, int ringSize)
 {
     SCOPED_TRACE(office.name);
-    EXPECT_EQ(map.text("ldName"), office.name);
-    EXPECT_EQ(map.text("ldPhone"), office.phone);
-    EXPECT_EQ(map.text("ldFax"), office.fax);
-    EXPECT_EQ(map.text("ldToll"), office.toll);
-    EXPECT_EQ(map.text("ldInterToll"), office.interToll);
+    EXPECT_EQ(map.text(ldName), office.name);
+    EXPECT_EQ(map.text(ldPhone), office.phone);
+    EXPECT_EQ(map.text(ldFax), office.fax);
+    EXPECT_EQ(map.text(ldToll), office.toll);
+    EXPECT_EQ(map.text(ldInterToll), office.interToll);
     std::string lower = office.email;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    EXPECT_EQ(map.text("ldEmail"), lower);
+    EXPECT_EQ(map.text(ldEmail), lower);
 
-    const auto entries = ComboEntries(map->control("ComboBox1"));
-    const auto selected = SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0);
+    const auto entries = ComboEntries(map->control(ComboBox1));
+    const auto selected = SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0);
     ASSERT_NE(selected, CB_ERR);
     EXPECT_EQ(entries[std::size_t(selected)], office.country);
     EXPECT_EQ(std::find(entries.begin() + selected + 1, entries.end(), office.country), entries.end())
         << "the last equal entry is the one selected";
 
-    HWND overlay = map->control("Overlay");
+    HWND overlay = map->control(Overlay);
     EXPECT_TRUE(IsWindowVisible(overlay));
     RECT ring{};
     GetWindowRect(overlay, &ring);
@@ -72,7 +74,7 @@ TEST(Selection, ClickShowsTheOfficeNearestToTheLastMove)
 TEST(Selection, CountryListShowsTheLaterOfficeOfACountry)
 {
     MapWindow map(kOffices);
-    HWND combo = map->control("ComboBox1");
+    HWND combo = map->control(ComboBox1);
     const struct {
         const char* country;
         std::size_t shown;
@@ -95,7 +97,7 @@ TEST(Copy, PutsTheSixLabelledLinesOnTheClipboard)
 
     map->Image1MouseMove(101, 101);
     map->Image1Click();
-    SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+    SendMessageA(map->control(bCopy), BM_CLICK, 0, 0);
     EXPECT_EQ(ClipboardText(), "Country:   Norway\r\nName:      Oslo Sales\r\nPhone:     +47 1\r\nFax:       +47 2\r\n"
                                "Toll Free: 800 1\r\nEMail:     sales.oslo@example.com\r\n");
 }
@@ -115,7 +117,7 @@ TEST(ErrorBox, AFailureInAHandlerIsShownAndTheWindowGoesOn)
     std::vector<MessageBoxWatcher::Box> boxes;
     {
         MessageBoxWatcher watcher;
-        SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+        SendMessageA(map->control(bCopy), BM_CLICK, 0, 0);
         boxes = watcher.boxes();
     }
     stage = 2;
@@ -148,8 +150,8 @@ protected:
 
     // Clicks `control`, then `markerControl` that asks for `marker`: once the marker has
     // arrived, whatever the first click opened would have arrived too.
-    void expectOpens(MapWindow& map, const char* control, const char* opened, const char* refusal,
-                     const char* markerControl, const char* marker)
+    void expectOpens(MapWindow& map, MapControl control, const char* opened, const char* refusal,
+                     MapControl markerControl, const char* marker)
     {
         MessageBoxWatcher watcher;
         const std::size_t before = requests().size();
@@ -196,7 +198,7 @@ protected:
         }
     }
 
-    void click(MapWindow& map, const char* control)
+    void click(MapWindow& map, MapControl control)
     {
         SendMessageA(map->handle(), WM_COMMAND, MAKEWPARAM(0, STN_CLICKED), reinterpret_cast<LPARAM>(map->control(control)));
     }
@@ -225,7 +227,7 @@ TEST_F(ShellRequests, WebLinksOpenOnlyWebAddresses)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.link);
         MapWindow map(kOffices, c.link, true, true);
-        expectOpens(map, "lsWebLink", c.opened, "An Exception occurred opening the Web Browser", "lsWebLink2",
+        expectOpens(map, lsWebLink, c.opened, "An Exception occurred opening the Web Browser", lsWebLink2,
                     "https://support.example.com/");
     }
 }
@@ -251,7 +253,7 @@ TEST_F(ShellRequests, MailLinkOpensTheLowerCasedAddressOnly)
         SCOPED_TRACE(offices[i].email);
         map->Image1MouseMove(offices[i].x, offices[i].y);
         map->Image1Click();
-        expectOpens(map, "ldEmail", cases[i].opened, "An exception occurred opening the mail client.", "lsWebLink",
+        expectOpens(map, ldEmail, cases[i].opened, "An exception occurred opening the mail client.", lsWebLink,
                     "https://www.example.com/");
     }
 }

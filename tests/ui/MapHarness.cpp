@@ -126,7 +126,7 @@ MapWindow::~MapWindow()
     Pump();
 }
 
-std::string MapWindow::text(const char* control) const
+std::string MapWindow::text(MapControl control) const
 {
     wchar_t text[512] = {};
     SendMessageW(ui_->control(control), WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));

@@ -24,6 +24,11 @@ inline void PrintTo(const Rgb& c, std::ostream* out)
 }
 }  // namespace mappa
 
+namespace mappa {
+// A control by its name in messages.
+inline std::ostream& operator<<(std::ostream& out, MapControl control) { return out << LayoutOf(control).name; }
+}  // namespace mappa
+
 namespace mappa::uitest {
 
 inline constexpr Rgb kSea{122, 162, 206};
@@ -86,7 +91,7 @@ public:
     TMapUI& ui() { return *ui_; }
     TMapUI* operator->() { return ui_.get(); }
     // A control's text, read as UTF-16 (WM_GETTEXT) and given as UTF-8.
-    std::string text(const char* control) const;
+    std::string text(MapControl control) const;
 
 private:
     TempFolder folder_;

@@ -14,6 +14,8 @@
 namespace mappa::uitest {
 namespace {
 
+using enum MapControl;
+
 // The tooltip that the window owns.
 HWND TooltipOf(HWND window)
 {
@@ -85,22 +87,22 @@ TEST(MapWindowLayout, FrameCaptionAndClass)
 TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
 {
     struct Expected {
-        const char* name;
+        MapControl name;
         int left, top, width, height;  // 0 x 0: sized to its text
         const char* hint;
     };
     const Expected expected[] = {
-        {"lsName", 8, 362, 0, 0, ""}, {"lsPhone", 8, 386, 0, 0, ""}, {"lsFax", 8, 410, 0, 0, ""},
-        {"lsToll", 297, 386, 0, 0, ""}, {"lsEMail", 8, 432, 0, 0, ""}, {"lsWebLink", 297, 336, 0, 0, nullptr},
-        {"Label2", 519, 336, 0, 0, ""}, {"lsCountry", 8, 336, 0, 0, ""}, {"shKeySupport", 632, 332, 10, 25, ""},
-        {"Label1", 297, 410, 0, 0, ""}, {"lsWebLink2", 297, 362, 0, 0, nullptr},
-        {"ComboBox1", 64, 332, 209, 21, "Please select a Country."},
-        {"ldName", 64, 360, 209, 17, "Company Name."}, {"ldPhone", 64, 384, 209, 17, "Company Phone Number."},
-        {"ldFax", 64, 408, 209, 17, "Company Fax Number."}, {"ldToll", 432, 384, 209, 17, "Company Toll Free Number."},
-        {"bCopy", 488, 438, 75, 25, "Copy contact details to Clipboard."}, {"bExit", 568, 438, 75, 25, "Exit Program"},
-        {"ldEmail", 64, 431, 209, 17, "Click to EMail selected Office"}, {"Panel1", 4, 5, 649, 321, ""},
-        {"Image1", 0, 0, 640, 320, ""}, {"Overlay", 31, 235, 52, 53, ""},
-        {"ldInterToll", 432, 408, 209, 17, "Company Toll Free Number."},
+        {lsName, 8, 362, 0, 0, ""}, {lsPhone, 8, 386, 0, 0, ""}, {lsFax, 8, 410, 0, 0, ""},
+        {lsToll, 297, 386, 0, 0, ""}, {lsEMail, 8, 432, 0, 0, ""}, {lsWebLink, 297, 336, 0, 0, nullptr},
+        {Label2, 519, 336, 0, 0, ""}, {lsCountry, 8, 336, 0, 0, ""}, {shKeySupport, 632, 332, 10, 25, ""},
+        {Label1, 297, 410, 0, 0, ""}, {lsWebLink2, 297, 362, 0, 0, nullptr},
+        {ComboBox1, 64, 332, 209, 21, "Please select a Country."},
+        {ldName, 64, 360, 209, 17, "Company Name."}, {ldPhone, 64, 384, 209, 17, "Company Phone Number."},
+        {ldFax, 64, 408, 209, 17, "Company Fax Number."}, {ldToll, 432, 384, 209, 17, "Company Toll Free Number."},
+        {bCopy, 488, 438, 75, 25, "Copy contact details to Clipboard."}, {bExit, 568, 438, 75, 25, "Exit Program"},
+        {ldEmail, 64, 431, 209, 17, "Click to EMail selected Office"}, {Panel1, 4, 5, 649, 321, ""},
+        {Image1, 0, 0, 640, 320, ""}, {Overlay, 31, 235, 52, 53, ""},
+        {ldInterToll, 432, 408, 209, 17, "Company Toll Free Number."},
     };
     ASSERT_EQ(std::size(expected), std::size(kMapControls)) << "every control of the window is listed here";
     MapWindow map({Office{}}, "http://www.example.com/home");
@@ -122,14 +124,14 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
             }
         }
     }
-    EXPECT_EQ(GetParent(map->control("Image1")), map->control("Panel1"));
-    EXPECT_EQ(GetWindowLongA(map->control("ComboBox1"), GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
+    EXPECT_EQ(GetParent(map->control(Image1)), map->control(Panel1));
+    EXPECT_EQ(GetWindowLongA(map->control(ComboBox1), GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
               CBS_DROPDOWNLIST | CBS_SORT);
-    EXPECT_EQ(map.text("lsWebLink"), "Norvantic Website");
-    EXPECT_EQ(map->hintOf("lsWebLink"), "http://www.example.com/home");
-    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink")), "http://www.example.com/home");
-    EXPECT_EQ(map.text("lsWebLink2"), "Norvantic Support Website");
-    EXPECT_EQ(map->hintOf("lsWebLink2"), "https://support.example.com/");
+    EXPECT_EQ(map.text(lsWebLink), "Norvantic Website");
+    EXPECT_EQ(map->hintOf(lsWebLink), "http://www.example.com/home");
+    EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink)), "http://www.example.com/home");
+    EXPECT_EQ(map.text(lsWebLink2), "Norvantic Support Website");
+    EXPECT_EQ(map->hintOf(lsWebLink2), "https://support.example.com/");
 }
 
 TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
@@ -137,21 +139,21 @@ TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
     MapWindow map({Office{}}, "http://www.example.com/home");
     const std::vector<HWND> first = ToolControls(map->handle());
     EXPECT_TRUE(std::adjacent_find(first.begin(), first.end()) == first.end()) << "a control with two tools";
-    for (const char* name : {"lsWebLink", "lsWebLink2", "ComboBox1", "ldName", "bExit"})
+    for (const MapControl name : {lsWebLink, lsWebLink2, ComboBox1, ldName, bExit})
         EXPECT_EQ(std::count(first.begin(), first.end(), map->control(name)), 1) << name;
 
     // Showing the data again sets the web links' and the country list's hints a second time.
     map->FormShow();
     EXPECT_EQ(ToolControls(map->handle()), first);
-    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink")), "http://www.example.com/home");
-    EXPECT_EQ(TooltipText(map->handle(), map->control("lsWebLink2")), "https://support.example.com/");
-    EXPECT_EQ(TooltipText(map->handle(), map->control("ComboBox1")), "Please select a Country.");
+    EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink)), "http://www.example.com/home");
+    EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink2)), "https://support.example.com/");
+    EXPECT_EQ(TooltipText(map->handle(), map->control(ComboBox1)), "Please select a Country.");
 }
 
 TEST(MapWindowLayout, TabRunsCountryListCopyExitEmailMapAndTheTwoWebLinks)
 {
     MapWindow map({Office{}});
-    const char* const order[] = {"ComboBox1", "bCopy", "bExit", "ldEmail", "Image1", "lsWebLink", "lsWebLink2", "ComboBox1"};
+    const MapControl order[] = {ComboBox1, bCopy, bExit, ldEmail, Image1, lsWebLink, lsWebLink2, ComboBox1};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         EXPECT_EQ(GetNextDlgTabItem(map->handle(), map->control(order[i]), FALSE), map->control(order[i + 1])) << order[i];
 }
@@ -285,9 +287,10 @@ TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
     MapWindow map({Office{.name = "A", .country = "Norway", .x = 100}, Office{.name = "B", .country = "", .x = 200},
                    Office{.name = "C", .country = "Brazil", .x = 300}, Office{.name = "D", .country = "Norway", .x = 400},
                    Office{.name = "E", .country = "austria", .x = 500}});
-    EXPECT_EQ(ComboEntries(map->control("ComboBox1")), (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
+    EXPECT_EQ(ComboEntries(map->control(ComboBox1)),
+              (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
     EXPECT_EQ(map->picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
-    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
 // The window sorts the list itself; its order must be the one a sorted list
@@ -314,11 +317,11 @@ TEST(CountryList, OrderIsTheSystemsSortedOrderAndEqualNamesKeepFileOrder)
     const auto norway = std::find(expected.begin(), expected.end(), "NORWAY") - expected.begin();
     ASSERT_LT(norway, std::ssize(expected));
     expected.insert(expected.begin() + norway + 1, {"norway", "Norway"});
-    EXPECT_EQ(ComboEntries(map->control("ComboBox1")), expected);
+    EXPECT_EQ(ComboEntries(map->control(ComboBox1)), expected);
 
     // The entry equal to the office's country, letter case included, is selected.
     map->showInfo(ToLocation(map->table()->Locations[names.size()]));
-    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCURSEL, 0, 0), norway + 1);
+    EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0), norway + 1);
 }
 
 TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
@@ -326,7 +329,7 @@ TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
     MapWindow map({}, "", false);
     EXPECT_EQ(map.source.messages, std::vector<std::string>{"Cannot find file Mappa2.dat"});
     EXPECT_EQ(map.source.terminateRequests, 1);
-    EXPECT_EQ(SendMessageA(map->control("ComboBox1"), CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCOUNT, 0, 0), 0);
     const Pixels before = Capture(map->picture());
     EXPECT_EQ(before, BareMap());
     ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 320, 160)));
@@ -335,9 +338,9 @@ TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
     map->FormMouseMove();
     ParkPointer();
     EXPECT_EQ(Capture(map->picture()), before);
-    EXPECT_EQ(map.text("ldName"), "");
-    EXPECT_FALSE(IsWindowVisible(map->control("Overlay")));
-    SendMessageA(map->control("bCopy"), BM_CLICK, 0, 0);
+    EXPECT_EQ(map.text(ldName), "");
+    EXPECT_FALSE(IsWindowVisible(map->control(Overlay)));
+    SendMessageA(map->control(bCopy), BM_CLICK, 0, 0);
     EXPECT_EQ(ClipboardText(), "Country:   \r\nName:      \r\nPhone:     \r\nFax:       \r\nToll Free: \r\nEMail:     \r\n");
 }
 
@@ -378,7 +381,7 @@ TEST(Closing, ExitButtonClosesTheWindow)
 {
     SetTerminateHandler(nullptr);
     MapWindow map({Office{}});
-    SendMessageA(map->control("bExit"), BM_CLICK, 0, 0);
+    SendMessageA(map->control(bExit), BM_CLICK, 0, 0);
     bool quit = false;
     for (int i = 0; i < 50 && !quit; ++i, Sleep(10)) quit = Pump();
     EXPECT_TRUE(quit);

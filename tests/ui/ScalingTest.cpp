@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@
 
 namespace mappa::uitest {
 namespace {
+
+using enum MapControl;
 
 int ExpectedDpi()
 {
@@ -115,7 +118,7 @@ struct Layout {
 Layout LayoutOf(TMapUI& map)
 {
     Layout layout{ClientSize(map.handle()), {}};
-    for (const ControlLayout& control : kMapControls) layout.controls.push_back(PlaceInParent(map.control(control.name)));
+    for (const ControlLayout& control : kMapControls) layout.controls.push_back(PlaceInParent(map.control(control.id)));
     return layout;
 }
 
@@ -129,7 +132,7 @@ void ExpectScaledLayout(TMapUI& map)
     for (const ControlLayout& layout : kMapControls) {
         SCOPED_TRACE(layout.name);
         const ControlBounds expected = scale.bounds(layout);
-        HWND control = map.control(layout.name);
+        HWND control = map.control(layout.id);
         // The ring stands on the office it marks once it is shown.
         if (layout.traits & kStartsHidden && IsWindowVisible(control)) continue;
         const RECT place = PlaceInParent(control);
@@ -155,7 +158,7 @@ TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
         EXPECT_EQ(scale.dpi(), ExpectedDpi());
     }
     ExpectScaledLayout(map.ui());
-    const RECT legend = PlaceInParent(map->control("shKeySupport"));
+    const RECT legend = PlaceInParent(map->control(shKeySupport));
     EXPECT_EQ(legend.right - legend.left, scale(10));
     EXPECT_EQ(legend.bottom - legend.top, scale(25));
 
@@ -199,7 +202,7 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
         const TLocation office = ToLocation(map->table()->Locations[i]);
         map->showInfo(office);
         const int size = scale.ringSizeFor(KindOfOffice(office.OfficeType));
-        const RECT ring = PlaceInParent(map->control("Overlay"));
+        const RECT ring = PlaceInParent(map->control(Overlay));
         EXPECT_EQ(ring.left, office.MapX - size / 2) << office.OfficeType;
         EXPECT_EQ(ring.top, office.MapY - size / 2);
         EXPECT_EQ(ring.right - ring.left, size);
@@ -262,15 +265,16 @@ std::set<std::string> OverflowingTexts(MapWindow& map)
     const LocationSlots& offices = map->table()->Locations;
     for (std::size_t i = 0; i < offices.dataCount(); ++i) {
         map->showInfo(ToLocation(offices[i]));
-        for (const char* name : {"ldName", "ldPhone", "ldFax", "ldToll", "ldInterToll", "ldEmail"}) {
+        for (const MapControl name : {ldName, ldPhone, ldFax, ldToll, ldInterToll, ldEmail}) {
             HWND panel = map->control(name);
             const std::wstring text = TextOf(panel);
             const SIZE size = TextSize(panel, text);
             const SIZE room = ClientSize(panel);
-            if (size.cx > room.cx || size.cy > room.cy) overflowing.insert(std::string(name) + ": " + WideToUtf8(text));
+            if (size.cx > room.cx || size.cy > room.cy)
+                overflowing.insert(std::string(mappa::LayoutOf(name).name) + ": " + WideToUtf8(text));
         }
     }
-    HWND combo = map->control("ComboBox1");
+    HWND combo = map->control(ComboBox1);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     EXPECT_TRUE(GetComboBoxInfo(combo, &info));
@@ -309,25 +313,25 @@ TEST_F(Scaling, EveryTextFitsItsControl)
     for (const std::string& text : here) EXPECT_TRUE(design.count(text)) << text << " runs over only at " << dpi << " dpi";
     EXPECT_LE(design.size(), 3u) << "the design's rooms hold nearly every text";
 
-    for (const char* name : {"bCopy", "bExit"}) {
+    for (const MapControl name : {bCopy, bExit}) {
         HWND button = map->control(name);
         EXPECT_LE(TextSize(button, TextOf(button)).cx + 2 * GetSystemMetrics(SM_CXEDGE), ClientSize(button).cx) << name;
     }
 
     // Labels are as large as their text; each ends before the control to its right.
     const struct {
-        const char* label;
-        const char* next;  // null: the window's right edge
-    } rows[] = {{"lsCountry", "ComboBox1"}, {"lsName", "ldName"},          {"lsPhone", "ldPhone"},
-                {"lsFax", "ldFax"},         {"lsEMail", "ldEmail"},        {"lsToll", "ldToll"},
-                {"Label1", "ldInterToll"},  {"lsWebLink", "Label2"},       {"Label2", "shKeySupport"},
-                {"lsWebLink2", nullptr}};
+        MapControl label;
+        std::optional<MapControl> next;  // none: the window's right edge
+    } rows[] = {{lsCountry, ComboBox1}, {lsName, ldName},          {lsPhone, ldPhone},
+                {lsFax, ldFax},         {lsEMail, ldEmail},        {lsToll, ldToll},
+                {Label1, ldInterToll},  {lsWebLink, Label2},       {Label2, shKeySupport},
+                {lsWebLink2, std::nullopt}};
     for (const auto& row : rows) {
         HWND label = map->control(row.label);
         const RECT place = PlaceInParent(label);
-        EXPECT_GE(place.right - place.left, TextSize(label, TextOf(label)).cx) << row.label;
-        const long end = row.next ? PlaceInParent(map->control(row.next)).left : ClientSize(map->handle()).cx;
-        EXPECT_LE(place.right, end) << row.label;
+        EXPECT_GE(place.right - place.left, TextSize(label, TextOf(label)).cx) << mappa::LayoutOf(row.label).name;
+        const long end = row.next ? PlaceInParent(map->control(*row.next)).left : ClientSize(map->handle()).cx;
+        EXPECT_LE(place.right, end) << mappa::LayoutOf(row.label).name;
     }
 }
 
@@ -342,7 +346,7 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     const TLocation madrid = ToLocation(map->table()->Locations[0]);
     ASSERT_EQ(madrid.Name, "Norvantic Iberia S.L.");
     map->showInfo(madrid);
-    HWND combo = map->control("ComboBox1");
+    HWND combo = map->control(ComboBox1);
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const Layout before = LayoutOf(map.ui());
     const Pixels picture = Capture(map->picture());
@@ -364,12 +368,12 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     EXPECT_EQ(DifferingPixels(Capture(map->picture()), MarkersDrawnByGdi(map.ui())), 0);
     const MapPoint there = TMapFunc::projectLocation(madrid, map->picture().width(), map->picture().height());
     const int ring = map->scale().ringSizeFor(OfficeKind::Sales);
-    const RECT overlay = PlaceInParent(map->control("Overlay"));
+    const RECT overlay = PlaceInParent(map->control(Overlay));
     EXPECT_EQ(overlay.left, there.x - ring / 2);
     EXPECT_EQ(overlay.top, there.y - ring / 2);
     EXPECT_EQ(overlay.right - overlay.left, ring);
-    EXPECT_TRUE(IsWindowVisible(map->control("Overlay")));
-    EXPECT_EQ(map.text("ldName"), "Norvantic Iberia S.L.");
+    EXPECT_TRUE(IsWindowVisible(map->control(Overlay)));
+    EXPECT_EQ(map.text(ldName), "Norvantic Iberia S.L.");
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), selected);
 
     // A density that no monitor has changes nothing.

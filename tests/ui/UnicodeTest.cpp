@@ -14,6 +14,8 @@
 namespace mappa::uitest {
 namespace {
 
+using enum MapControl;
+
 const std::vector<Office> kScripts = {
     Office{.name = "\u6771\u4EAC\u55B6\u696D\u6240", .country = "\u65E5\u672C", .x = 520, .y = 110,  // Japanese
            .email = "tokyo@example.com", .phone = "+81 3 5555 0100"},
@@ -33,19 +35,19 @@ TEST(Scripts, PanelsAndListShowEveryOfficeWhole)
 {
     MapWindow map(kScripts, "https://www.example.com/", true, true);
     const char* scripts[] = {"japanese", "chinese", "korean", "greek", "russian", "arabic", "western"};
-    HWND combo = map->control("ComboBox1");
+    HWND combo = map->control(ComboBox1);
     for (std::size_t i = 0; i < kScripts.size(); ++i) {
         const Office& office = kScripts[i];
         SCOPED_TRACE(scripts[i]);
         map->Image1MouseMove(office.x, office.y);
         map->Image1Click();
-        EXPECT_EQ(map.text("ldName"), office.name);
-        EXPECT_EQ(map.text("ldPhone"), office.phone);
+        EXPECT_EQ(map.text(ldName), office.name);
+        EXPECT_EQ(map.text(ldPhone), office.phone);
         // Only ASCII letters are lowered: "Z\u00FCrich" keeps its letters beyond ASCII as written.
         std::string lower = office.email;
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-        EXPECT_EQ(map.text("ldEmail"), lower);
+        EXPECT_EQ(map.text(ldEmail), lower);
         const auto entries = ComboEntries(combo);
         const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
         ASSERT_NE(selected, CB_ERR);
@@ -67,7 +69,7 @@ TEST(Scripts, CopyPutsUnicodeTextAndCodePageTextOnTheClipboard)
     const auto copy = [&](const Office& office) {
         map->Image1MouseMove(office.x, office.y);
         map->Image1Click();
-        SendMessageW(map->control("bCopy"), BM_CLICK, 0, 0);
+        SendMessageW(map->control(bCopy), BM_CLICK, 0, 0);
     };
     copy(kScripts[4]);
     EXPECT_EQ(UnicodeClipboardText(), "Country:   " + kScripts[4].country + "\r\nName:      " + kScripts[4].name +
