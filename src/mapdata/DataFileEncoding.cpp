@@ -84,40 +84,6 @@ private:
     char buffer_[kSize];
 };
 
-// Length of the valid UTF-8 sequence at `p` (1 to 4 bytes), or 0 when it is
-// malformed; then `bad` is the length of its longest start that could have
-// begun a valid sequence (at least 1), which is replaced as one.
-std::size_t SequenceLength(const unsigned char* p, const unsigned char* end, std::size_t& bad)
-{
-    const unsigned lead = p[0];
-    if (lead < 0x80) return 1;
-    std::size_t continuations = 0;
-    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        continuations = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        continuations = 2;
-        if (lead == 0xE0) low = 0xA0;        // overlong below U+0800
-        else if (lead == 0xED) high = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        continuations = 3;
-        if (lead == 0xF0) low = 0x90;        // overlong below U+10000
-        else if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
-    } else {
-        bad = 1;  // a continuation byte, C0 and C1 (always overlong), F5 to FF
-        return 0;
-    }
-    for (std::size_t i = 1; i <= continuations; ++i) {
-        if (p + i >= end || p[i] < low || p[i] > high) {
-            bad = i;
-            return 0;
-        }
-        low = 0x80;
-        high = 0xBF;
-    }
-    return continuations + 1;
-}
-
 const unsigned char* Bytes(const char* p) { return reinterpret_cast<const unsigned char*>(p); }
 
 // The UTF-8 after the mark; the file's own bytes when all of it is valid.
@@ -136,7 +102,7 @@ void DecodeUtf8(std::string bytes, DecodedText& decoded)
             decoded.storage = std::move(bytes);
             return;
         }
-        const std::size_t length = SequenceLength(Bytes(p), Bytes(end), bad);
+        const std::size_t length = Utf8SequenceLength(Bytes(p), Bytes(end), bad);
         if (length == 0) break;
         p += length;
     }
@@ -151,7 +117,7 @@ void DecodeUtf8(std::string bytes, DecodedText& decoded)
             writer.append(p, static_cast<std::size_t>(ascii_end - p));
             p = ascii_end;
             if (p == end || *p == '\0') break;
-            const std::size_t length = SequenceLength(Bytes(p), Bytes(end), bad);
+            const std::size_t length = Utf8SequenceLength(Bytes(p), Bytes(end), bad);
             if (length != 0) {
                 writer.append(p, length);
                 p += length;
@@ -307,7 +273,7 @@ DecodedText DecodeDataFile(std::string bytes, const CodePageDecoder& codePage)
 std::size_t Utf8SequenceAt(std::string_view text, std::size_t index, std::size_t& malformed)
 {
     const unsigned char* const p = Bytes(text.data());
-    return SequenceLength(p + index, p + text.size(), malformed);
+    return Utf8SequenceLength(p + index, p + text.size(), malformed);
 }
 
 std::size_t FindMalformedUtf8(std::string_view text)
@@ -323,7 +289,7 @@ std::size_t FindMalformedUtf8(std::string_view text)
             ++p;
             continue;
         }
-        const std::size_t length = SequenceLength(Bytes(p), Bytes(end), bad);
+        const std::size_t length = Utf8SequenceLength(Bytes(p), Bytes(end), bad);
         if (length == 0) return static_cast<std::size_t>(p - begin);
         p += length;
     }

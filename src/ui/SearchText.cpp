@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "mapdata/DataFileEncoding.h"
+
 namespace mappa {
 namespace {
 
@@ -270,31 +272,21 @@ std::string ReplacementOf(Entry entry)
     return bytes;
 }
 
+// The character at text[i], by the data file decoder's rule of what is valid UTF-8.
 inline std::size_t Decode(std::string_view text, std::size_t i, char32_t& c)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const unsigned char lead = byte(0);
-    std::size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
+    std::size_t malformed = 0;
+    const std::size_t length = Utf8SequenceLength(p, p + (text.size() - i), malformed);
+    switch (length) {
+    case 1: c = p[0]; break;
+    case 2: c = char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F); break;
+    case 3: c = char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F); break;
+    case 4:
+        c = char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 | char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+        break;
+    default: return 0;
     }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() - i < length) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(k) & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (byte(k) & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return length;
 }
 
