@@ -4,7 +4,7 @@ well-formed XML in the policy definitions namespace, every string and
 presentation the ADMX refers to present in the ADML, every presentation bound
 to an element of its policy, every reference to a category or a supportedOn
 definition resolved, and every policy writing under the key and with the value
-names that the program reads (src/support/PolicyRules.h).
+names that the program reads (src/core/support/PolicyRules.h).
 
     check-templates.py <folder with Mappa.admx and en-US/Mappa.adml> <PolicyRules.h>
 """
