@@ -5,11 +5,12 @@
 #   make bench  the benchmarks of the core
 #   make bench-win  the benchmarks of the map window, under Wine
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
+#   make bench-startup  Mappa's start-up against a bare window, under Wine
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win bench-win-dpi clean
+.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -84,6 +85,14 @@ bench-win-dpi: deps
 		'tools/wine-run --prepare && tools/wine-run reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD \
 		/d $(BENCH_DPI) /f >/dev/null 2>&1 </dev/null; tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
 		status=$$?; tools/wine-run --server-stop; exit $$status'
+
+# From starting the program to its window on the display, Mappa against a bare
+# window built beside it, STARTUP_RUNS times each (default 7), alternating.
+STARTUP_RUNS ?= 7
+bench-startup: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target Mappa mappa_bare_window
+	bench/win/measure-startup build/win/src/Mappa.exe build/win/bench/win/mappa_bare_window.exe $(STARTUP_RUNS)
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package
 # build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version. Both carry
