@@ -356,43 +356,29 @@ void TMapUI::bCopyClick()
                                              textOf(MapControl::ldToll), textOf(MapControl::ldEmail)}));
 }
 
-void TMapUI::openAddress(const std::string& address, int showCommand)
+void TMapUI::openAddress(const std::optional<std::string>& uri, int showCommand, const char* failure)
 {
-    // The shell's own result is not examined: an address without a handler passes silently.
-    ShellExecuteW(window_, nullptr, Utf8ToWide(address).c_str(), nullptr, nullptr, showCommand);
-}
-
-void TMapUI::ldEmailClick()
-{
-    const auto uri = MailUriToOpen(textOf(MapControl::ldEmail));
+    // Nothing that the address rules refused reaches the shell. The shell's own
+    // result is not examined: an address without a handler passes silently.
     if (!uri) {
-        ShowMessage("An exception occurred opening the mail client.");
+        ShowMessage(failure);
         return;
     }
     try {
-        openAddress(*uri, SW_SHOWNORMAL);
+        ShellExecuteW(window_, nullptr, Utf8ToWide(*uri).c_str(), nullptr, nullptr, showCommand);
     } catch (...) {
-        ShowMessage("An exception occurred opening the mail client.");
+        ShowMessage(failure);
     }
 }
 
-void TMapUI::openWebLink(const std::string& address)
-{
-    const auto uri = WebUriToOpen(address);
-    if (!uri) {
-        ShowMessage("An Exception occurred opening the Web Browser");
-        return;
-    }
-    try {
-        openAddress(*uri, SW_HIDE);
-    } catch (...) {
-        ShowMessage("An Exception occurred opening the Web Browser");
-    }
-}
+constexpr const char* kMailFailure = "An exception occurred opening the mail client.";
+constexpr const char* kWebFailure = "An Exception occurred opening the Web Browser";
 
-void TMapUI::lsWebLinkClick() { openWebLink(mapData_ ? mapData_->WebLink : std::string()); }
+void TMapUI::ldEmailClick() { openAddress(MailUriToOpen(textOf(MapControl::ldEmail)), SW_SHOWNORMAL, kMailFailure); }
 
-void TMapUI::lsWebLink2Click() { openWebLink(mapData_ ? mapData_->WebLink2 : std::string()); }
+void TMapUI::lsWebLinkClick() { openAddress(WebUriToOpen(mapData_ ? mapData_->WebLink : ""), SW_HIDE, kWebFailure); }
+
+void TMapUI::lsWebLink2Click() { openAddress(WebUriToOpen(mapData_ ? mapData_->WebLink2 : ""), SW_HIDE, kWebFailure); }
 
 void TMapUI::bExitClick() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 

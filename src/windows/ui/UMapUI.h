@@ -124,8 +124,8 @@ private:
     void setImage1Cursor(HCURSOR cursor, const POINT* pointer = nullptr);
     ScreenRect pictureRect() const;
     bool pointerOverPicture(POINT pointer) const;
-    void openAddress(const std::string& address, int showCommand);
-    void openWebLink(const std::string& address);
+    // Hands a URI that the address rules built to the shell; `failure` when there is none or the request fails.
+    void openAddress(const std::optional<std::string>& uri, int showCommand, const char* failure);
     std::string textOf(MapControl id) const;
     std::size_t locationCount() const;
     void addSystemMenuItems();
