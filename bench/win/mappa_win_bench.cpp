@@ -204,7 +204,7 @@ Figures Run(const std::string& label, std::size_t offices)
         Pump();
         const Timing drawing = Measure([&](std::int64_t n) {
             const double start = Now();
-            for (std::int64_t i = 0; i < n; ++i) map->drawMap();
+            for (std::int64_t i = 0; i < n; ++i) map->view().drawMap();
             GdiFlush();
             return Now() - start;
         });
@@ -213,7 +213,7 @@ Figures Run(const std::string& label, std::size_t offices)
         BitmapHandle clean;
         const Timing copying = Measure([&](std::int64_t n) {
             const double start = Now();
-            for (std::int64_t i = 0; i < n; ++i) map->picture().copyTo(clean);
+            for (std::int64_t i = 0; i < n; ++i) map->view().picture().copyTo(clean);
             GdiFlush();
             return Now() - start;
         });
@@ -227,7 +227,7 @@ Figures Run(const std::string& label, std::size_t offices)
     Pump();
     const LocationSlots& slots = map->table()->Locations;
     const std::size_t count = slots.dataCount();
-    const std::vector<MapPoint> points = PointerPoints(map->picture().width(), map->picture().height());
+    const std::vector<MapPoint> points = PointerPoints(map->view().picture().width(), map->view().picture().height());
 
     figures.scan = PerPoint(Measure([&](std::int64_t n) {
         std::size_t sink = 0;
@@ -241,14 +241,14 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "scan (NearestLocation), per point", figures.scan);
 
     // The window draws only while the real pointer is over the picture.
-    const RECT inside = map->pictureOnScreen();
+    const RECT inside = map->view().onScreen();
     const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
     if (!MovePointer(centre))
         std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);
     Pump();
-    map->lineShown = false;
+    map->FormMouseMove();
     map->Image1MouseMove(points.front().x, points.front().y);
-    figures.lineShown = map->lineShown;
+    figures.lineShown = map->view().guide().lineShown;
     if (!figures.lineShown) {
         POINT now{};
         GetCursorPos(&now);
@@ -298,9 +298,9 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // The window and the bare scan must agree on the office.
     const LocationView& nearest = slots[NearestLocation(slots, count, points.back())];
-    if (!map->lineShown || map->hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
+    if (!map->view().guide().lineShown || map->view().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
         std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
-                    map->lineShown ? "shown" : "not shown", map->hoverLoc.x, map->hoverLoc.y, nearest.MapX, nearest.MapY);
+                    map->view().guide().lineShown ? "shown" : "not shown", map->view().guide().hoverLoc.x, map->view().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
 
     // The window-system calls that one mouse move makes, each alone (per call).
     {
@@ -335,7 +335,7 @@ Figures Run(const std::string& label, std::size_t offices)
             GetCursorPos(&pointer);
             if (WindowFromPoint(pointer) == image) SetCursor(LoadCursor(nullptr, IDC_ARROW));
         });
-        HDC dc = map->picture().dc();
+        HDC dc = map->view().picture().dc();
         step("  call: guide line, erase + draw (GDI)", [&] {
             HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
             HGDIOBJ previous = SelectObject(dc, pen);

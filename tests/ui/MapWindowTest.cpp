@@ -118,7 +118,7 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
             EXPECT_EQ(place.bottom - place.top, item.height);
         }
         if (item.hint) {
-            EXPECT_EQ(map->hintOf(item.name), item.hint);
+            EXPECT_EQ(map->controls().hintOf(item.name), item.hint);
             if (*item.hint) {
                 EXPECT_EQ(TooltipText(map->handle(), control), item.hint);
             }
@@ -128,10 +128,10 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
     EXPECT_EQ(GetWindowLongA(map->control(ComboBox1), GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
               CBS_DROPDOWNLIST | CBS_SORT);
     EXPECT_EQ(map.text(lsWebLink), "Norvantic Website");
-    EXPECT_EQ(map->hintOf(lsWebLink), "http://www.example.com/home");
+    EXPECT_EQ(map->controls().hintOf(lsWebLink), "http://www.example.com/home");
     EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink)), "http://www.example.com/home");
     EXPECT_EQ(map.text(lsWebLink2), "Norvantic Support Website");
-    EXPECT_EQ(map->hintOf(lsWebLink2), "https://support.example.com/");
+    EXPECT_EQ(map->controls().hintOf(lsWebLink2), "https://support.example.com/");
 }
 
 TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
@@ -171,13 +171,13 @@ TEST(MapPicture, LandAndSeaAreWhereTheyBelong)
         {"Indian Ocean", -30, 80, kSea},    {"Antarctica", -85, 0, kLand},
     };
     MapWindow map({Office{.x = 600, .y = 10}});
-    ASSERT_EQ(map->picture().width(), 640);
-    ASSERT_EQ(map->picture().height(), 320);
+    ASSERT_EQ(map->view().picture().width(), 640);
+    ASSERT_EQ(map->view().picture().height(), 320);
     for (const Place& place : places) {
         SCOPED_TRACE(place.name);
         const int x = 320 + static_cast<int>(place.longitude / 0.5625);
         const int y = 160 - static_cast<int>(place.latitude / 0.5625);
-        EXPECT_EQ(map->picture().pixel(x, y), place.colour);
+        EXPECT_EQ(map->view().picture().pixel(x, y), place.colour);
     }
 }
 
@@ -194,7 +194,7 @@ TEST(MapPicture, EachOfficeTypeHasItsMarker)
     std::vector<Office> offices;
     for (int i = 0; i < int(std::size(cases)); ++i) offices.push_back(Office{.type = cases[i].type, .x = 40 + 80 * i, .y = 160});
     MapWindow map(offices);
-    const MapPicture& picture = map->picture();
+    const MapPicture& picture = map->view().picture();
     const Pixels bare = BareMap();
     for (int i = 0; i < int(std::size(cases)); ++i) {
         const Case& c = cases[i];
@@ -239,7 +239,7 @@ TEST(MapPicture, MarkersAreThePixelsOfDrawingEachOne)
         SelectObject(expected.dc(), GetStockObject(NULL_BRUSH));
         DeleteObject(brush);
     }
-    const Pixels drawn = Capture(map->picture()), reference = Capture(expected);
+    const Pixels drawn = Capture(map->view().picture()), reference = Capture(expected);
     ASSERT_EQ(drawn.size(), reference.size());
     int differing = 0;
     for (std::size_t i = 0; i < drawn.size(); ++i)
@@ -253,7 +253,7 @@ TEST(MapPicture, LaterOfficesCoverEarlierOnes)
     MapWindow map({Office{.type = "Support", .x = 200, .y = 100}, Office{.type = "Sales", .x = 200, .y = 100},
                    Office{.type = "Sales", .x = 300, .y = 100}, Office{.type = "Support", .x = 300, .y = 100},
                    Office{.type = "Sales", .x = 0, .y = 0}});
-    const MapPicture& picture = map->picture();
+    const MapPicture& picture = map->view().picture();
     EXPECT_EQ(picture.pixel(200, 100), kSalesColour);
     EXPECT_EQ(picture.pixel(300, 100), kSupportColour);
     EXPECT_EQ(picture.pixel(1, 1), kSalesColour) << "an office in the top left corner";
@@ -265,21 +265,21 @@ TEST(MapPicture, CentreAndEdgesOfTheWorld)
     EXPECT_EQ(map->table()->Locations[0].MapX, 320);
     EXPECT_EQ(map->table()->Locations[0].MapY, 160);
     EXPECT_EQ(map->table()->Locations[1].MapX, 640);
-    EXPECT_EQ(map->picture().pixel(320, 160), kSalesColour);
-    EXPECT_EQ(map->picture().pixel(320, 156), kBlack);
-    EXPECT_EQ(map->picture().pixel(639, 160), kSalesColour);
+    EXPECT_EQ(map->view().picture().pixel(320, 160), kSalesColour);
+    EXPECT_EQ(map->view().picture().pixel(320, 156), kBlack);
+    EXPECT_EQ(map->view().picture().pixel(639, 160), kSalesColour);
 }
 
 TEST(MapPicture, CleanCopyKeepsEveryMarker)
 {
     MapWindow map({Office{.type = "Sales", .x = 100, .y = 100}, Office{.type = "Support", .x = 400, .y = 200},
                    Office{.country = "", .type = "", .x = 500, .y = 50}});
-    const Pixels drawn = Capture(map->picture());
+    const Pixels drawn = Capture(map->view().picture());
     ASSERT_TRUE(map->table()->CleanMap);
     EXPECT_EQ(CaptureBitmap(map->table()->CleanMap.get(), 640, 320), drawn);
     map->FormMouseMove();
-    EXPECT_EQ(Capture(map->picture()), drawn);
-    EXPECT_EQ(map->picture().pixel(500, 50), kOtherColour);
+    EXPECT_EQ(Capture(map->view().picture()), drawn);
+    EXPECT_EQ(map->view().picture().pixel(500, 50), kOtherColour);
 }
 
 TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
@@ -289,7 +289,7 @@ TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
                    Office{.name = "E", .country = "austria", .x = 500}});
     EXPECT_EQ(ComboEntries(map->control(ComboBox1)),
               (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
-    EXPECT_EQ(map->picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
+    EXPECT_EQ(map->view().picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
     EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
@@ -330,14 +330,14 @@ TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
     EXPECT_EQ(map.source.messages, std::vector<std::string>{"Cannot find file Mappa2.dat"});
     EXPECT_EQ(map.source.terminateRequests, 1);
     EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCOUNT, 0, 0), 0);
-    const Pixels before = Capture(map->picture());
+    const Pixels before = Capture(map->view().picture());
     EXPECT_EQ(before, BareMap());
     ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 320, 160)));
     map->Image1MouseMove(320, 160);
     map->Image1Click();
     map->FormMouseMove();
     ParkPointer();
-    EXPECT_EQ(Capture(map->picture()), before);
+    EXPECT_EQ(Capture(map->view().picture()), before);
     EXPECT_EQ(map.text(ldName), "");
     EXPECT_FALSE(IsWindowVisible(map->control(Overlay)));
     SendMessageA(map->control(bCopy), BM_CLICK, 0, 0);

@@ -75,7 +75,7 @@ Pixels MarkersDrawnByGdi(const TMapUI& map)
 {
     const MapScale& scale = map.scale();
     MapPicture expected;
-    expected.loadWorldMap(GetModuleHandleW(nullptr), map.picture().width(), map.picture().height());
+    expected.loadWorldMap(GetModuleHandleW(nullptr), map.view().picture().width(), map.view().picture().height());
     HPEN pen = scale.lineWidth() > 1 ? CreatePen(PS_INSIDEFRAME, scale.lineWidth(), RGB(0, 0, 0))
                                      : static_cast<HPEN>(GetStockObject(BLACK_PEN));
     const ScopedSelect select_pen(expected.dc(), pen);
@@ -146,8 +146,8 @@ void ExpectScaledLayout(TMapUI& map)
             }
         }
     }
-    EXPECT_EQ(map.picture().width(), scale(kPictureWidth));
-    EXPECT_EQ(map.picture().height(), scale(kPictureHeight));
+    EXPECT_EQ(map.view().picture().width(), scale(kPictureWidth));
+    EXPECT_EQ(map.view().picture().height(), scale(kPictureHeight));
 }
 
 TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
@@ -196,7 +196,7 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
             offices.push_back(Office{.type = types[(i + t) % 3], .x = int(places[i].x) + int(t) * 40, .y = int(places[i].y)});
     MapWindow map(offices);
     const MapScale& scale = map->scale();
-    EXPECT_EQ(DifferingPixels(Capture(map->picture()), MarkersDrawnByGdi(map.ui())), 0);
+    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), MarkersDrawnByGdi(map.ui())), 0);
 
     for (std::size_t i : {3u, 4u, 5u}) {
         const TLocation office = ToLocation(map->table()->Locations[i]);
@@ -210,15 +210,15 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
     }
 
     // A guide line as wide as the outline, from the pointer to the nearest office, and gone again.
-    const Pixels clean = Capture(map->picture());
-    const POINT inside = Centre(map->pictureOnScreen());
+    const Pixels clean = Capture(map->view().picture());
+    const POINT inside = Centre(map->view().onScreen());
     const LocationView& target = map->table()->Locations[3];
     const MapPoint from{target.MapX - scale(60), target.MapY - scale(45)};
     map->Image1MouseMove(from.x, from.y, inside);
-    ASSERT_TRUE(map->lineShown);
-    ASSERT_EQ(map->hoverLoc, (MapPoint{target.MapX, target.MapY}));
-    const Pixels drawn = Capture(map->picture());
-    const int width = map->picture().width();
+    ASSERT_TRUE(map->view().guide().lineShown);
+    ASSERT_EQ(map->view().guide().hoverLoc, (MapPoint{target.MapX, target.MapY}));
+    const Pixels drawn = Capture(map->view().picture());
+    const int width = map->view().picture().width();
     const double dx = target.MapX - from.x, dy = target.MapY - from.y, length = std::hypot(dx, dy);
     int changed = 0;
     for (std::size_t i = 0; i < drawn.size(); ++i) {
@@ -231,7 +231,7 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
     EXPECT_GE(changed, length * scale.lineWidth() / 3);
     EXPECT_LE(changed, (length + 2) * (scale.lineWidth() + 1));
     map->FormMouseMove();
-    EXPECT_EQ(Capture(map->picture()), clean);
+    EXPECT_EQ(Capture(map->view().picture()), clean);
 }
 
 // Pointing at any office of the bundled list shows the hand and finds the
@@ -244,16 +244,16 @@ TEST_F(Scaling, EveryBundledOfficeGivesTheHandAndTheOfficeItGivesAtTheDesignDens
     ASSERT_GT(count, 50u);
     TMapFunc design(map.source);
     design.computePositions(kPictureWidth, kPictureHeight);
-    const POINT inside = Centre(map->pictureOnScreen());
+    const POINT inside = Centre(map->view().onScreen());
     for (std::size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(offices[i].Name);
         const std::size_t expected =
             NearestLocation(design.Locations, count, {design.Locations[i].MapX, design.Locations[i].MapY});
         const MapPoint at{offices[i].MapX, offices[i].MapY};
-        EXPECT_EQ(map->nearestLocation(at), expected);
+        EXPECT_EQ(map->view().nearestLocation(at), expected);
         map->Image1MouseMove(at.x, at.y, inside);
-        EXPECT_EQ(map->image1Cursor(), LoadCursor(nullptr, IDC_HAND));
-        EXPECT_EQ(map->hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
+        EXPECT_EQ(map->view().cursor(), LoadCursor(nullptr, IDC_HAND));
+        EXPECT_EQ(map->view().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
     }
 }
 
@@ -349,7 +349,7 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     HWND combo = map->control(ComboBox1);
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const Layout before = LayoutOf(map.ui());
-    const Pixels picture = Capture(map->picture());
+    const Pixels picture = Capture(map->view().picture());
     RECT outer{};
     GetWindowRect(map->handle(), &outer);
 
@@ -365,8 +365,8 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     GetWindowRect(map->handle(), &moved);
     EXPECT_EQ(moved.left, suggested.left);
     EXPECT_EQ(moved.top, suggested.top);
-    EXPECT_EQ(DifferingPixels(Capture(map->picture()), MarkersDrawnByGdi(map.ui())), 0);
-    const MapPoint there = TMapFunc::projectLocation(madrid, map->picture().width(), map->picture().height());
+    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), MarkersDrawnByGdi(map.ui())), 0);
+    const MapPoint there = TMapFunc::projectLocation(madrid, map->view().picture().width(), map->view().picture().height());
     const int ring = map->scale().ringSizeFor(OfficeKind::Sales);
     const RECT overlay = PlaceInParent(map->control(Overlay));
     EXPECT_EQ(overlay.left, there.x - ring / 2);
@@ -383,7 +383,7 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     SendMessageW(map->handle(), kDpiChangedMessage, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
     Pump();
     EXPECT_TRUE(LayoutOf(map.ui()) == before);
-    EXPECT_EQ(DifferingPixels(Capture(map->picture()), picture), 0);
+    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), picture), 0);
     RECT back{};
     GetWindowRect(map->handle(), &back);
     EXPECT_TRUE(EqualRect(&back, &outer));

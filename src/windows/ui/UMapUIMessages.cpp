@@ -57,7 +57,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: FormMouseMove(); return 0;
     case kGetDpiScaledSizeMessage: {
         if (!MapScale::IsUsableDpi(static_cast<int>(wParam))) break;
-        *reinterpret_cast<SIZE*>(lParam) = frameSize(MapScale(static_cast<int>(wParam)));
+        *reinterpret_cast<SIZE*>(lParam) = MapFrameSize(MapScale(static_cast<int>(wParam)));
         return TRUE;
     }
     case kDpiChangedMessage: return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -66,7 +66,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_TIMER:
         if (wParam != HoverTip::kTimerId) break;
-        hover_tip_.onTimer();
+        view_.hoverTip().onTimer();
         return 0;
     case WM_SYSCOMMAND:
         if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
@@ -82,7 +82,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam)) updateSystemMenu();
+        if (HIWORD(lParam)) commands_.updateMenu(selected_.has_value());
         break;
     case WM_COMMAND: {
         // Ctrl+F and Ctrl+S come as commands without a control.
@@ -126,7 +126,7 @@ LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lPar
     if (!layout) return DefWindowProcW(child, message, wParam, lParam);
 
     switch (layout->kind) {
-    case ControlKind::Picture: return handlePicture(child, message, wParam, lParam);
+    case ControlKind::Picture: return view_.handleMessage(child, message, wParam, lParam);
     case ControlKind::Panel:
         if (message == WM_MOUSEMOVE) {
             FormMouseMove();
@@ -151,58 +151,6 @@ LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lPar
     default: break;
     }
     return DefWindowProcW(child, message, wParam, lParam);
-}
-
-LRESULT TMapUI::handlePicture(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT: {
-        const PaintDc paint(picture);
-        picture_.paint(paint.get());
-        if (GetFocus() == picture) {
-            RECT bounds{};
-            GetClientRect(picture, &bounds);
-            DrawFocusRect(paint.get(), &bounds);
-        }
-        return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateRect(picture, nullptr, FALSE); return 0;
-    case WM_GETDLGCODE:
-    case WM_KEYDOWN: return handleMapKey(picture, message, wParam, lParam);
-    case WM_MOUSELEAVE: hover_tip_.pointerLeft(); return 0;
-    case WM_MOUSEMOVE: {
-        // Where the pointer was when it moved; asking the system again
-        // costs a round trip to the display under Wine.
-        const DWORD at = GetMessagePos();
-        Image1MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), {GET_X_LPARAM(at), GET_Y_LPARAM(at)});
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        SetFocus(picture);
-        image1_pressed_ = true;
-        SetCapture(picture);
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool pressed = image1_pressed_;
-        image1_pressed_ = false;
-        ReleaseCapture();
-        RECT bounds{};
-        GetClientRect(picture, &bounds);
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (pressed && PtInRect(&bounds, at)) Image1Click();
-        return 0;
-    }
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(image1_cursor_);
-            return TRUE;
-        }
-        break;
-    default: break;
-    }
-    return DefWindowProcW(picture, message, wParam, lParam);
 }
 
 }  // namespace mappa

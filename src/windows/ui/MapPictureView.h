@@ -1,0 +1,113 @@
+// The map picture as the window shows it: a marker per office on the world
+// map, the dotted guide line to the office nearest the pointer, the hand
+// cursor and the offices' names on hover, the ring on the shown office, and
+// the keys and the mouse on the focused picture.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "mapdata/MapFunc.h"
+#include "ui/HoverTip.h"
+#include "ui/MapControls.h"
+#include "ui/MapKeyboard.h"
+#include "ui/MapPicture.h"
+#include "ui/MapScale.h"
+#include "ui/PictureGeometry.h"
+
+namespace mappa {
+
+// The guide line: from where the pointer was (`lastMouse`) to the office it
+// was nearest to (`hoverLoc`), while `lineShown`; `curMouse` is the latest
+// pointer position over the picture, in picture pixels.
+struct GuideState {
+    bool lineShown = false;
+    MapPoint lastMouse;
+    MapPoint curMouse;
+    MapPoint hoverLoc;
+};
+
+class MapPictureView {
+public:
+    // What the picture hands on to its window: a pointer move to (x, y) in
+    // the picture, with the pointer at `pointer` on the screen; a click; an
+    // arrow key; Enter.
+    struct Events {
+        std::function<void(int x, int y, POINT pointer)> moved;
+        std::function<void()> clicked;
+        std::function<void(MapDirection)> arrow;
+        std::function<void()> enter;
+    };
+
+    // The picture is the `Image1` control of `controls`, laid out for `scale`,
+    // which the window owns and changes.
+    MapPictureView(HINSTANCE instance, MapControls& controls, const MapScale& scale);
+
+    // Once the controls exist: the names on hover, and where the input goes.
+    void create(HWND window, Events events);
+    // The world map at the scale's size, without markers.
+    void loadPicture();
+    // The offices of `table` placed and drawn, and the clean copy taken.
+    void show(TMapFunc& table);
+    // The picture again at the scale's size (the scale has changed): markers,
+    // clean copy and the ring, which stays on the office it marks.
+    void rescale(int oldDpi);
+
+    void drawMap();
+    void plotLocation(const LocationView& location, Rgb colour, int size);
+    void overlayLocation(const TLocation& location, Rgb colour, int size);
+    // The ring on `location`, and a screen reader told its name as the map's value.
+    void showSelected(const TLocation& location);
+    // The office nearest to `point`; resets the cursor. 0 without offices.
+    std::size_t nearestLocation(MapPoint point);
+    // The nearest office that way from office `from` (from the picture's centre when none).
+    std::optional<std::size_t> officeInDirection(std::optional<std::size_t> from, MapDirection direction) const;
+
+    // The pointer moved to (x, y) in the picture: the guide line and the cursor.
+    void track(int x, int y, POINT pointer);
+    // The pointer left the picture for the window: the clean map, no line.
+    void clearGuide();
+    // The messages of the picture control.
+    LRESULT handleMessage(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
+
+    const MapPicture& picture() const { return picture_; }
+    const GuideState& guide() const { return guide_; }
+    HCURSOR cursor() const { return cursor_; }
+    HoverTip& hoverTip() { return hover_tip_; }
+    const HoverTip& hoverTip() const { return hover_tip_; }
+    // The screen rectangle inside which a move draws the guide line: from the
+    // window's outer rectangle, the panel's place and the frame's height.
+    RECT onScreen() const;
+
+private:
+    std::size_t officeCount() const { return table_ ? table_->Locations.dataCount() : 0; }
+    void computePositions();
+    ScreenRect rectOnScreen() const;
+    // Sets the picture's cursor; `pointer` is where the pointer is, if known.
+    void setCursor(HCURSOR cursor, const POINT* pointer = nullptr);
+    LRESULT handleKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
+    std::string hoverTextAt(MapPoint picture) const;
+
+    HINSTANCE instance_;
+    MapControls& controls_;
+    const MapScale& scale_;
+    HWND window_ = nullptr;
+    Events events_;
+    TMapFunc* table_ = nullptr;  // the window's, once shown
+    MapPicture picture_;
+    std::vector<MarkerStamp> stamps_;  // the marker styles drawn so far
+    std::vector<MapPoint> positions_;  // every office's place on the picture, in table order
+    std::optional<TLocation> ringed_;  // the office that the ring marks
+    GuideState guide_;
+    HCURSOR cursor_ = nullptr;
+    HCURSOR arrow_cursor_ = nullptr;
+    HCURSOR hand_cursor_ = nullptr;
+    bool pressed_ = false;
+    HoverTip hover_tip_;
+};
+
+}  // namespace mappa
