@@ -1,0 +1,76 @@
+#include "ui/MapViewport.h"
+
+#include <algorithm>
+
+namespace mappa {
+
+bool MapViewport::zoom(int steps, MapPoint about)
+{
+    int scale = scale_;
+    // The world pixel under `about`, in units of the finest scale, stays put.
+    std::int64_t x = (static_cast<std::int64_t>(origin_.x) + about.x) * kMaxScale / scale_;
+    std::int64_t y = (static_cast<std::int64_t>(origin_.y) + about.y) * kMaxScale / scale_;
+    for (; steps > 0 && scale < kMaxScale; --steps) scale *= 2;
+    for (; steps < 0 && scale > 1; ++steps) scale /= 2;
+    if (scale == scale_) return false;
+    scale_ = scale;
+    origin_.x = static_cast<std::int32_t>(x * scale_ / kMaxScale - about.x);
+    origin_.y = static_cast<std::int32_t>(y * scale_ / kMaxScale - about.y);
+    clamp();
+    return true;
+}
+
+bool MapViewport::pan(std::int32_t dx, std::int32_t dy)
+{
+    const MapPoint before = origin_;
+    origin_.x += dx;
+    origin_.y += dy;
+    clamp();
+    return origin_ != before;
+}
+
+bool MapViewport::bringIntoView(MapPoint place, std::int32_t margin)
+{
+    const MapPoint at = toPicture(place);
+    margin = std::clamp(margin, 0, std::min(width_, height_) / 2);
+    const bool inside = at.x >= margin && at.x < width_ - margin && at.y >= margin && at.y < height_ - margin;
+    if (inside) return false;
+    return pan(at.x - width_ / 2, at.y - height_ / 2);
+}
+
+void MapViewport::reset()
+{
+    scale_ = 1;
+    origin_ = {};
+}
+
+bool MapViewport::shows(MapPoint world) const
+{
+    const MapPoint at = toPicture(world);
+    return at.x >= 0 && at.x < width_ && at.y >= 0 && at.y < height_;
+}
+
+double MapViewport::centreLongitude() const
+{
+    if (worldWidth() <= 0) return 0.0;
+    return (origin_.x + width_ / 2.0) * 360.0 / worldWidth() - 180.0;
+}
+
+double MapViewport::centreLatitude() const
+{
+    if (worldHeight() <= 0) return 0.0;
+    return 90.0 - (origin_.y + height_ / 2.0) * 180.0 / worldHeight();
+}
+
+void MapViewport::clamp()
+{
+    origin_.x = std::clamp(origin_.x, 0, std::max(0, worldWidth() - width_));
+    origin_.y = std::clamp(origin_.y, 0, std::max(0, worldHeight() - height_));
+}
+
+MapPoint ZoomedPlace(const LocationView& office, std::int32_t width, std::int32_t height, int scale)
+{
+    return LocationTable::projectLocation(office, width * scale, height * scale);
+}
+
+}  // namespace mappa
