@@ -2,7 +2,9 @@
 
 #include <random>
 
+#include "ui/MapLogic.h"
 #include "ui/MapViewport.h"
+#include "ui/OfficeFilter.h"
 
 namespace mappa {
 namespace {
@@ -105,6 +107,52 @@ TEST(MapViewport, PlacesAndCentre)
     view.bringIntoView(at4);
     EXPECT_NEAR(view.centreLatitude(), 48.2, 0.2);
     EXPECT_NEAR(view.centreLongitude(), 16.4, 0.2);
+}
+
+TEST(MapViewport, DescriptionNamesTheScaleAndTheCentre)
+{
+    MapViewport view(640, 320);
+    EXPECT_EQ(DescribeView(view), "Scale 1, centred on 0.0 N 0.0 E");
+    view.zoom(2, {0, 0});
+    view.pan(1396 - 320, 1000 - 160);  // centred on 1396, 1000 of 2560 x 1280
+    EXPECT_EQ(DescribeView(view), "Scale 4, centred on 50.6 S 16.3 E");
+}
+
+TEST(MapViewport, SamplingTheWorldAtScaleOneAndTwo)
+{
+    // A 4 x 2 world of distinct pixels, viewed on a 4 x 2 picture.
+    const std::uint32_t world[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+    MapViewport view(4, 2);
+    std::uint32_t pixels[8]{};
+    SampleWorld(world, 4, 2, view, pixels);
+    EXPECT_EQ(std::vector<std::uint32_t>(pixels, pixels + 8), std::vector<std::uint32_t>(world, world + 8));
+    view.zoom(1, {3, 1});  // pixel 3 of the world stays under picture pixel 3: zoomed columns 3 to 6
+    SampleWorld(world, 4, 2, view, pixels);
+    EXPECT_EQ(std::vector<std::uint32_t>(pixels, pixels + 8), (std::vector<std::uint32_t>{1, 2, 2, 3, 5, 6, 6, 7}));
+}
+
+TEST(OfficeFilter, KeptAsTextAndReadBackOnlyWhenItIsOurs)
+{
+    OfficeFilter filter;
+    EXPECT_TRUE(filter.showsAll());
+    EXPECT_EQ(filter.text(), "Sales,Support,Other");
+    filter.show(OfficeKind::Support, false);
+    EXPECT_EQ(filter.text(), "Sales,Other");
+    EXPECT_EQ(OfficeFilter::FromText("Sales,Other"), filter);
+    filter.show(OfficeKind::Sales, false);
+    filter.show(OfficeKind::Other, false);
+    EXPECT_EQ(OfficeFilter::FromText(""), filter) << "nothing shown is a choice too";
+    for (const char* foreign : {"sales", "Sales,", "Sales,,Other", "All", " Sales"})
+        EXPECT_FALSE(OfficeFilter::FromText(foreign)) << foreign;
+}
+
+TEST(NearestPlace, StraightLineDistanceEarlierWinsTiesAndFarPlacesCount)
+{
+    const std::vector<MapPoint> places{{100000, 0}, {-5, 0}, {5, 0}, {0, 4}};
+    EXPECT_EQ(NearestPlace(places, {0, 0}), 3u);
+    EXPECT_EQ(NearestPlace(places, {0, -4}), 1u) << "1 and 2 are as near; the earlier wins";
+    EXPECT_EQ(NearestPlace(places, {90000, 7}), 0u) << "no limit on the distance";
+    EXPECT_FALSE(NearestPlace({}, {0, 0}));
 }
 
 }  // namespace

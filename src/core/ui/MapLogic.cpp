@@ -59,3 +59,23 @@ bool IsOpenableWebAddress(std::string_view address)
 }
 
 }  // namespace mappa
+
+namespace mappa {
+
+std::optional<std::size_t> NearestPlace(std::span<const MapPoint> places, MapPoint point)
+{
+    std::optional<std::size_t> nearest;
+    std::int64_t best = 0;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::int64_t dx = static_cast<std::int64_t>(places[i].x) - point.x;
+        const std::int64_t dy = static_cast<std::int64_t>(places[i].y) - point.y;
+        const std::int64_t distance = dx * dx + dy * dy;
+        if (!nearest || distance < best) {
+            best = distance;
+            nearest = i;
+        }
+    }
+    return nearest;
+}
+
+}  // namespace mappa

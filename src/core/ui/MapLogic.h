@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,5 +47,13 @@ std::string ContactText(const ContactFields& fields);
 // Whether a text from the data file is meant as a web address: it starts
 // with http://, https:// or www. in any letter case.
 bool IsOpenableWebAddress(std::string_view address);
+
+}  // namespace mappa
+
+namespace mappa {
+
+// The place nearest to `point` by straight-line distance; of equally near
+// places the earlier. None when there is none.
+std::optional<std::size_t> NearestPlace(std::span<const MapPoint> places, MapPoint point);
 
 }  // namespace mappa

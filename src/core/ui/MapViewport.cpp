@@ -1,6 +1,9 @@
 #include "ui/MapViewport.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace mappa {
 
@@ -44,6 +47,17 @@ void MapViewport::reset()
     origin_ = {};
 }
 
+void MapViewport::resize(std::int32_t width, std::int32_t height)
+{
+    if (width_ > 0 && height_ > 0) {
+        origin_.x = static_cast<std::int32_t>(static_cast<std::int64_t>(origin_.x) * width / width_);
+        origin_.y = static_cast<std::int32_t>(static_cast<std::int64_t>(origin_.y) * height / height_);
+    }
+    width_ = width;
+    height_ = height;
+    clamp();
+}
+
 bool MapViewport::shows(MapPoint world) const
 {
     const MapPoint at = toPicture(world);
@@ -68,9 +82,44 @@ void MapViewport::clamp()
     origin_.y = std::clamp(origin_.y, 0, std::max(0, worldHeight() - height_));
 }
 
+std::string DescribeView(const MapViewport& view)
+{
+    // Rounded to a tenth first, so that a centre just south of the equator is not "0.0 S".
+    const double latitude = std::round(view.centreLatitude() * 10) / 10;
+    const double longitude = std::round(view.centreLongitude() * 10) / 10;
+    char text[96];
+    std::snprintf(text, sizeof text, "Scale %d, centred on %.1f %c %.1f %c", view.scale(), std::fabs(latitude),
+                  latitude < 0 ? 'S' : 'N', std::fabs(longitude), longitude < 0 ? 'W' : 'E');
+    return text;
+}
+
 MapPoint ZoomedPlace(const LocationView& office, std::int32_t width, std::int32_t height, int scale)
 {
     return LocationTable::projectLocation(office, width * scale, height * scale);
+}
+
+}  // namespace mappa
+
+namespace mappa {
+
+void SampleWorld(const std::uint32_t* world, std::int32_t worldWidth, std::int32_t worldHeight,
+                 const MapViewport& view, std::uint32_t* pixels)
+{
+    const std::int64_t zoomed_w = view.worldWidth(), zoomed_h = view.worldHeight();
+    if (zoomed_w <= 0 || zoomed_h <= 0) return;
+    std::vector<std::int32_t> columns(static_cast<std::size_t>(view.width()));
+    for (std::int32_t x = 0; x < view.width(); ++x) {
+        const std::int64_t centre = 2 * (static_cast<std::int64_t>(view.origin().x) + x) + 1;
+        columns[static_cast<std::size_t>(x)] =
+            static_cast<std::int32_t>(std::min<std::int64_t>(centre * worldWidth / (2 * zoomed_w), worldWidth - 1));
+    }
+    for (std::int32_t y = 0; y < view.height(); ++y) {
+        const std::int64_t centre = 2 * (static_cast<std::int64_t>(view.origin().y) + y) + 1;
+        const std::int64_t row = std::min<std::int64_t>(centre * worldHeight / (2 * zoomed_h), worldHeight - 1);
+        const std::uint32_t* source = world + row * worldWidth;
+        std::uint32_t* target = pixels + static_cast<std::int64_t>(y) * view.width();
+        for (std::int32_t x = 0; x < view.width(); ++x) target[x] = source[columns[static_cast<std::size_t>(x)]];
+    }
 }
 
 }  // namespace mappa

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "mapdata/LocationTable.h"
 
@@ -39,6 +40,9 @@ public:
     bool bringIntoView(MapPoint place, std::int32_t margin = 0);
     // Scale 1, the whole world.
     void reset();
+    // The same part of the world at the same scale on a picture of another
+    // size (the window at another density).
+    void resize(std::int32_t width, std::int32_t height);
 
     // The size of the zoomed world in pixels.
     std::int32_t worldWidth() const { return width_ * scale_; }
@@ -61,9 +65,22 @@ private:
     MapPoint origin_{};
 };
 
+// What the view shows, in words: "Scale 4, centred on 48.2 N 16.4 E".
+std::string DescribeView(const MapViewport& view);
+
 // The zoomed world pixel of an office at that scale: the designed projection
 // on a picture `scale` times the size, so that at scale 1 it is the office's
 // own place on the map.
 MapPoint ZoomedPlace(const LocationView& office, std::int32_t width, std::int32_t height, int scale);
+
+}  // namespace mappa
+
+namespace mappa {
+
+// Draws the view from a picture of the whole world (`world`, top-down rows of
+// worldWidth x worldHeight pixels, in the map's projection): each pixel of the
+// view takes the world pixel under its centre.
+void SampleWorld(const std::uint32_t* world, std::int32_t worldWidth, std::int32_t worldHeight,
+                 const MapViewport& view, std::uint32_t* pixels);
 
 }  // namespace mappa

@@ -150,3 +150,21 @@ void SavePlacement(const PlacementWindow& window)
 }
 
 }  // namespace mappa
+
+namespace mappa {
+
+std::string ReadToolSetting(const std::string& name, const std::string& fallback)
+{
+    if (!UserToolStore) return fallback;
+    const CloseOnExit close(*UserToolStore);
+    return UserToolStore->ReadValue(name, fallback);
+}
+
+void WriteToolSetting(const std::string& name, const std::string& value)
+{
+    if (!UserToolStore) return;
+    const CloseOnExit close(*UserToolStore);
+    UserToolStore->WriteValue(name, value);
+}
+
+}  // namespace mappa

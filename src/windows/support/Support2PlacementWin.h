@@ -45,4 +45,9 @@ std::string PlacementText(HWND window, const ScreenMetrics& screen = CurrentScre
 void RestorePlacement(const PlacementWindow& window, bool useSaved);
 void SavePlacement(const PlacementWindow& window);
 
+// A setting of the program's own, per user, beside the windows' placements;
+// `fallback` when there is none or no store.
+std::string ReadToolSetting(const std::string& name, const std::string& fallback);
+void WriteToolSetting(const std::string& name, const std::string& value);
+
 }  // namespace mappa

@@ -149,7 +149,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
     {
-        return system_->get_accDescription(child, text);
+        if (!IsSelf(child) || !traits_.description) return system_->get_accDescription(child, text);
+        if (!text) return E_POINTER;
+        *text = nullptr;
+        return guarded([&] { return ToBstr(traits_.description(), text); });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override { return system_->get_accHelp(child, text); }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace mappa {
@@ -17,6 +18,8 @@ struct AccessibleTraits {
     // Links: the default action "Jump" sends the parent a click notification
     // (STN_CLICKED), as a click on the control does.
     bool jumps = false;
+    // What the control's description is at the time it is asked; none: the system's.
+    std::function<std::wstring()> description;
 };
 
 // Makes `control` answer screen readers with `traits`, for the rest of its

@@ -113,8 +113,8 @@ void FindOfficeDialog::initialize()
         SendMessageW(offices, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
     SubclassWindow(editBox(), &EditProcedure, this);
-    MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, L"Search", true, 0, false});
-    MakeAccessible(offices, {ROLE_SYSTEM_LIST, L"Offices", false, 0, false});
+    MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, L"Search", true, 0, false, {}});
+    MakeAccessible(offices, {ROLE_SYSTEM_LIST, L"Offices", false, 0, false, {}});
     ListView_SetItemCountEx(offices, rows_->size(), 0);
     selectRow(0);
 }

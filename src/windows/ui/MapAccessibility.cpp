@@ -42,7 +42,7 @@ std::wstring NameFromLabel(HWND label)
 
 }  // namespace
 
-void MakeMapControlsAccessible(const MapControls& controls)
+void MakeMapControlsAccessible(const MapControls& controls, std::function<std::wstring()> describeMap)
 {
     for (const ControlLayout& layout : kMapControls) {
         HWND control = controls.handle(layout.id);
@@ -55,6 +55,7 @@ void MakeMapControlsAccessible(const MapControls& controls)
         traits.state = StateOf(layout.role);
         const bool link = layout.role == AccessibleRole::Link;
         traits.jumps = link;
+        if (layout.id == MapControl::Image1) traits.description = describeMap;
         MakeAccessible(control, std::move(traits));
         if (link) MakeKeyboardLink(control);
     }

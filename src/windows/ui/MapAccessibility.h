@@ -5,9 +5,13 @@
 
 #include "ui/MapControls.h"
 
+#include <functional>
+#include <string>
+
 namespace mappa {
 
-// To be called once the controls exist.
-void MakeMapControlsAccessible(const MapControls& controls);
+// To be called once the controls exist. The map's description is what
+// `describeMap` gives when a screen reader asks.
+void MakeMapControlsAccessible(const MapControls& controls, std::function<std::wstring()> describeMap = {});
 
 }  // namespace mappa

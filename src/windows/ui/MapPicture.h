@@ -63,6 +63,12 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     HDC dc() const { return dc_.get(); }
+    // The pixels, top-down rows of 0x00RRGGBB, for drawing into directly.
+    std::uint32_t* pixels()
+    {
+        GdiFlush();
+        return bits_;
+    }
     Rgb pixel(int x, int y) const;
 
     // Sets the marker's pixels around x, y that fall on the picture.

@@ -17,7 +17,10 @@
 #include "ui/MapKeyboard.h"
 #include "ui/MapPicture.h"
 #include "ui/MapScale.h"
+#include "ui/MapViewport.h"
+#include "ui/OfficeFilter.h"
 #include "ui/PictureGeometry.h"
+#include "ui/WorldMapPicture.h"
 
 namespace mappa {
 
@@ -41,6 +44,9 @@ public:
         std::function<void()> clicked;
         std::function<void(MapDirection)> arrow;
         std::function<void()> enter;
+        // The user changed the filter, or the view's scale or centre.
+        std::function<void(const OfficeFilter&)> filterChanged;
+        std::function<void()> viewChanged;
     };
 
     // The picture is the `Image1` control of `controls`, laid out for `scale`,
@@ -62,10 +68,21 @@ public:
     void overlayLocation(const TLocation& location, Rgb colour, int size);
     // The ring on `location`, and a screen reader told its name as the map's value.
     void showSelected(const TLocation& location);
-    // The office nearest to `point`; resets the cursor. 0 without offices.
+    // The shown office nearest to `point`; resets the cursor. 0 without offices.
     std::size_t nearestLocation(MapPoint point);
+    // The office that a click at the last pointer position selects; resets the cursor.
+    std::optional<std::size_t> clickedOffice();
     // The nearest office that way from office `from` (from the picture's centre when none).
     std::optional<std::size_t> officeInDirection(std::optional<std::size_t> from, MapDirection direction) const;
+
+    // Zooming and panning: the picture drawn anew for the view. At scale 1 it
+    // is the designed picture.
+    bool zoom(int steps, MapPoint about);
+    bool pan(std::int32_t dx, std::int32_t dy);
+    void resetView();
+    const MapViewport& viewport() const { return viewport_; }
+    void setFilter(const OfficeFilter& filter);
+    const OfficeFilter& filter() const { return filter_; }
 
     // The pointer moved to (x, y) in the picture: the guide line and the cursor.
     void track(int x, int y, POINT pointer);
@@ -86,6 +103,17 @@ public:
 private:
     std::size_t officeCount() const { return table_ ? table_->Locations.dataCount() : 0; }
     void computePositions();
+    // Draws the picture for the view: the map, then the shown offices' markers.
+    void drawView();
+    // Where the ring goes for an office on the picture as it is now; none when out of view.
+    std::optional<MapPoint> ringPlace() const;
+    void viewChanged();
+    void placeOffices();
+    MapPoint placeOf(const LocationView& office) const;
+    std::optional<std::size_t> nearestShown(MapPoint point) const;
+    void placeRing();
+    void openMenu(POINT screen);
+    bool zoomKey(WPARAM key);
     ScreenRect rectOnScreen() const;
     // Sets the picture's cursor; `pointer` is where the pointer is, if known.
     void setCursor(HCURSOR cursor, const POINT* pointer = nullptr);
@@ -100,7 +128,15 @@ private:
     TMapFunc* table_ = nullptr;  // the window's, once shown
     MapPicture picture_;
     std::vector<MarkerStamp> stamps_;  // the marker styles drawn so far
-    std::vector<MapPoint> positions_;  // every office's place on the picture, in table order
+    std::vector<MapPoint> places_;        // the shown offices' places on the picture (off it too)
+    std::vector<std::size_t> place_of_;  // the office of each place
+    MapViewport viewport_;
+    OfficeFilter filter_;
+    BitmapHandle bare_world_;  // the world map without markers, at scale 1
+    Image zoom_source_;        // what zoomed views are drawn from; loaded at the first zoom
+    int wheel_ = 0;            // wheel rotation not yet used, in WHEEL_DELTA units / 120
+    POINT press_{};
+    bool dragging_ = false;
     std::optional<TLocation> ringed_;  // the office that the ring marks
     GuideState guide_;
     HCURSOR cursor_ = nullptr;

@@ -1,6 +1,9 @@
 #include "ui/UMapUI.h"
 
+#include <oleacc.h>
+
 #include "support/DisplayDpi.h"
+#include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/FindOfficeDialog.h"
 #include "ui/MapAccessibility.h"
@@ -13,6 +16,16 @@ namespace {
 constexpr const char* kChildClassName = "MappaControl";
 constexpr const char* kCaption = "Norvantic - Worldwide Locations";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// The kinds of office that the user chose to see, beside the window's placement.
+constexpr const char* kFilterValue = "Map.OfficesShown";
+
+OfficeFilter SavedOfficeFilter()
+{
+    return OfficeFilter::FromText(ReadToolSetting(kFilterValue, OfficeFilter().text())).value_or(OfficeFilter{});
+}
+
+void SaveOfficeFilter(const OfficeFilter& filter) { WriteToolSetting(kFilterValue, filter.text()); }
 
 }  // namespace
 
@@ -49,7 +62,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         controls_.create(instance_, window_, kChildClassName, this, scale_);
         view_.loadPicture();
-        MakeMapControlsAccessible(controls_);
+        MakeMapControlsAccessible(controls_, [this] { return Utf8ToWide(DescribeView(view_.viewport())); });
         view_.create(window_, {
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
@@ -57,6 +70,10 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
                 if (const auto next = view_.officeInDirection(selected_, direction)) selectOffice(*next);
             },
             .enter = [this] { if (selected_) selectOffice(*selected_); },
+            .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
+            .viewChanged = [this] {
+                NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
+            },
         });
         commands_.attach(window_);
     } catch (...) {
@@ -95,6 +112,7 @@ void TMapUI::setPlacementHooks(PlacementHook restore, PlacementHook save)
 void TMapUI::FormShow()
 {
     if (restore_placement_) restore_placement_(*this);
+    view_.setFilter(SavedOfficeFilter());
     mapData_ = make_table_();
     view_.show(*mapData_);
     panels_.fillCountryList(*mapData_);
@@ -125,8 +143,7 @@ void TMapUI::FormMouseMove() { view_.clearGuide(); }
 
 void TMapUI::Image1Click()
 {
-    const std::size_t nearest = view_.nearestLocation(view_.guide().curMouse);
-    if (mapData_ && nearest < mapData_->Locations.dataCount()) selectOffice(nearest);
+    if (const auto office = view_.clickedOffice()) selectOffice(*office);
 }
 
 void TMapUI::ComboBox1Click()

@@ -18,11 +18,6 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-struct Image {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;  // top-down rows of 0x??RRGGBB
-};
-
 // COM for the length of a decode. The window's thread already has its
 // apartment; this keeps the picture usable from any thread.
 class ComForThisThread {
@@ -127,6 +122,8 @@ BITMAPINFO TopDown32(int width, int height)
     header.bmiHeader.biCompression = BI_RGB;
     return header;
 }
+
+Image LargeWorldMap(HINSTANCE instance) { return DecodeImageResource(instance, kLargeWorldMapResource); }
 
 BitmapHandle MakeWorldMapPicture(HINSTANCE instance, int width, int height)
 {

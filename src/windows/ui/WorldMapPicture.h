@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "mapdata/MapFunc.h"
 
 namespace mappa {
@@ -18,6 +21,14 @@ inline constexpr int kLargeWorldMapResource = 101;
 // mean colour of the large map over the area the pixel covers.
 // `instance` is the module that holds both resources.
 BitmapHandle MakeWorldMapPicture(HINSTANCE instance, int width, int height);
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;  // top-down rows of 0x??RRGGBB
+};
+
+// The large world map, decoded.
+Image LargeWorldMap(HINSTANCE instance);
 
 // The header of a 32-bit top-down bitmap of the given size.
 BITMAPINFO TopDown32(int width, int height);
