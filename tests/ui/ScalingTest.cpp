@@ -186,6 +186,19 @@ TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
     EXPECT_EQ(font.lfHeight, scale(-11));
 }
 
+TEST_F(Scaling, ZoomingInAndHomeGiveTheDesignedPictureBackAtEveryDensity)
+{
+    MapWindow map(BundledData());
+    const Pixels designed = Capture(map->view().picture());
+    HWND picture = map->control(Image1);
+    const MapPoint centre{map->view().picture().width() / 2, map->view().picture().height() / 2};
+    EXPECT_TRUE(map->view().zoom(3, centre));
+    EXPECT_NE(Capture(map->view().picture()), designed);
+    SendMessageW(picture, WM_KEYDOWN, VK_HOME, 1);
+    EXPECT_EQ(map->view().viewport().scale(), 1);
+    EXPECT_EQ(Capture(map->view().picture()), designed);
+}
+
 TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
 {
     std::vector<Office> offices;
