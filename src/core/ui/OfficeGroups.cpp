@@ -1,0 +1,368 @@
+#include "ui/OfficeGroups.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+
+namespace mappa {
+namespace {
+
+// Entries in a leaf of the tree, scanned one by one.
+constexpr std::size_t kBucket = 16;
+
+int ClampLevel(int level)
+{
+    return std::clamp(level, 0, OfficeGroups::kFinestLevel);
+}
+
+template <typename Entry>
+double AxisOf(const Entry& entry, int axis)
+{
+    return axis == 0 ? entry.x : entry.y;
+}
+
+}  // namespace
+
+double OfficeGroups::ScaleOf(int level)
+{
+    return std::ldexp(1.0, ClampLevel(level));
+}
+
+// The tree is implicit, as a sorted array: in a span [lo, hi) longer than a
+// bucket, the entry at the middle splits the others by one axis (x at the
+// root, then y, then x...), those before it no greater and those after it no
+// less; each half is a span of the other axis.
+void OfficeGroups::PlaceTree::build()
+{
+    struct Span {
+        std::size_t lo, hi;
+        int axis;
+    };
+    std::vector<Span> spans{{0, entries_.size(), 0}};
+    const auto by_x = [](const Entry& a, const Entry& b) { return a.x < b.x; };
+    const auto by_y = [](const Entry& a, const Entry& b) { return a.y < b.y; };
+    while (!spans.empty()) {
+        const Span span = spans.back();
+        spans.pop_back();
+        if (span.hi - span.lo <= kBucket) continue;
+        const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
+        const auto begin = entries_.begin();
+        if (span.axis == 0)
+            std::nth_element(begin + span.lo, begin + mid, begin + span.hi, by_x);
+        else
+            std::nth_element(begin + span.lo, begin + mid, begin + span.hi, by_y);
+        spans.push_back({span.lo, mid, 1 - span.axis});
+        spans.push_back({mid + 1, span.hi, 1 - span.axis});
+    }
+}
+
+template <typename Visit>
+void OfficeGroups::PlaceTree::forEachIn(const MapArea& area, Visit&& visit) const
+{
+    struct Span {
+        std::size_t lo, hi;
+        int axis;
+    };
+    Span spans[64];
+    std::size_t depth = 0;
+    spans[depth++] = {0, entries_.size(), 0};
+    const auto inside = [&](const Entry& e) {
+        return e.x >= area.left && e.x <= area.right && e.y >= area.top && e.y <= area.bottom;
+    };
+    while (depth > 0) {
+        const Span span = spans[--depth];
+        if (span.hi - span.lo <= kBucket) {
+            for (std::size_t i = span.lo; i < span.hi; ++i)
+                if (inside(entries_[i])) visit(entries_[i].item);
+            continue;
+        }
+        const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
+        const Entry& split = entries_[mid];
+        if (inside(split)) visit(split.item);
+        const double at = AxisOf(split, span.axis);
+        if ((span.axis == 0 ? area.left : area.top) <= at) spans[depth++] = {span.lo, mid, 1 - span.axis};
+        if ((span.axis == 0 ? area.right : area.bottom) >= at) spans[depth++] = {mid + 1, span.hi, 1 - span.axis};
+    }
+}
+
+void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2,
+                                            std::vector<std::uint32_t>& items) const
+{
+    struct Span {
+        std::size_t lo, hi;
+        int axis;
+    };
+    Span spans[64];
+    std::size_t depth = 0;
+    spans[depth++] = {0, entries_.size(), 0};
+    const auto near = [&](const Entry& e) {
+        const double dx = e.x - x;
+        const double dy = e.y - y;
+        return dx * dx + dy * dy < radius2;
+    };
+    while (depth > 0) {
+        const Span span = spans[--depth];
+        if (span.hi - span.lo <= kBucket) {
+            for (std::size_t i = span.lo; i < span.hi; ++i)
+                if (near(entries_[i])) items.push_back(entries_[i].item);
+            continue;
+        }
+        const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
+        const Entry& split = entries_[mid];
+        if (near(split)) items.push_back(split.item);
+        const double gap = (span.axis == 0 ? x : y) - AxisOf(split, span.axis);
+        // The half before the split lies at or below it on this axis, the half after at or above.
+        if (gap <= 0.0 || gap * gap < radius2) spans[depth++] = {span.lo, mid, 1 - span.axis};
+        if (gap >= 0.0 || gap * gap < radius2) spans[depth++] = {mid + 1, span.hi, 1 - span.axis};
+    }
+}
+
+std::optional<std::uint32_t> OfficeGroups::PlaceTree::nearest(double x, double y, double reach) const
+{
+    if (!(reach >= 0.0)) return std::nullopt;
+    struct Best {
+        double distance2;
+        std::uint32_t item = kNone;
+    } best{reach * reach};
+    const auto consider = [&](const Entry& e) {
+        const double dx = e.x - x;
+        const double dy = e.y - y;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 < best.distance2 || (d2 == best.distance2 && e.item < best.item)) best = {d2, e.item};
+    };
+    // Depth first, the side of the split that holds the point first; a side
+    // is skipped when it lies farther away than the best so far.
+    const auto search = [&](const auto& self, std::size_t lo, std::size_t hi, int axis) -> void {
+        if (hi - lo <= kBucket) {
+            for (std::size_t i = lo; i < hi; ++i) consider(entries_[i]);
+            return;
+        }
+        const std::size_t mid = lo + (hi - lo) / 2;
+        consider(entries_[mid]);
+        const double gap = (axis == 0 ? x : y) - AxisOf(entries_[mid], axis);
+        if (gap <= 0.0) {
+            self(self, lo, mid, 1 - axis);
+            if (gap * gap <= best.distance2) self(self, mid + 1, hi, 1 - axis);
+        } else {
+            self(self, mid + 1, hi, 1 - axis);
+            if (gap * gap <= best.distance2) self(self, lo, mid, 1 - axis);
+        }
+    };
+    search(search, 0, entries_.size(), 0);
+    if (best.item == kNone) return std::nullopt;
+    return best.item;
+}
+
+void OfficeGroups::clear()
+{
+    radius_ = 0.0;
+    nodes_.clear();
+    leaf_office_.clear();
+    leaves_by_office_.clear();
+    order_.clear();
+    for (Level& level : stored_) {
+        level.nodes.clear();
+        level.tree.entries().clear();
+    }
+    level_of_.fill(0);
+}
+
+void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
+{
+    // Node numbers are 32 bits wide, and groups number at most as many as offices.
+    if (offices.size() >= (std::size_t{1} << 31)) throw std::length_error("too many offices to group");
+    clear();
+    radius_ = radius > 0.0 ? radius : 0.0;
+
+    nodes_.reserve(offices.size() * 2);
+    leaf_office_.reserve(offices.size());
+    for (const PlacedOffice& office : offices) {
+        if (!std::isfinite(office.place.x) || !std::isfinite(office.place.y)) continue;
+        Node leaf;
+        leaf.x = office.place.x;
+        leaf.y = office.place.y;
+        nodes_.push_back(leaf);
+        leaf_office_.push_back(office.office);
+    }
+    if (!std::is_sorted(leaf_office_.begin(), leaf_office_.end())) {
+        leaves_by_office_.resize(leaf_office_.size());
+        std::iota(leaves_by_office_.begin(), leaves_by_office_.end(), std::uint32_t{0});
+        std::stable_sort(leaves_by_office_.begin(), leaves_by_office_.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return leaf_office_[a] < leaf_office_[b]; });
+    }
+
+    // Level 0: every office alone.
+    Level& offices_alone = stored_[0];
+    const auto leaves = static_cast<std::uint32_t>(leaf_office_.size());
+    offices_alone.nodes.resize(leaves);
+    std::iota(offices_alone.nodes.begin(), offices_alone.nodes.end(), std::uint32_t{0});
+    auto& entries = offices_alone.tree.entries();
+    entries.resize(leaves);
+    for (std::uint32_t i = 0; i < leaves; ++i) entries[i] = {nodes_[i].x, nodes_[i].y, i};
+    offices_alone.tree.build();
+
+    std::size_t used = 1;
+    for (int level = kFinestLevel; level >= 1; --level) {
+        const std::uint32_t finer = level_of_[level == kFinestLevel ? 0 : level + 1];
+        Level& coarser = stored_[used];
+        groupLevel(level, stored_[finer], coarser);
+        if (coarser.nodes.size() == stored_[finer].nodes.size()) {
+            // Nothing joined: the same markers as the level above.
+            level_of_[level] = finer;
+            continue;
+        }
+        auto& coarser_entries = coarser.tree.entries();
+        coarser_entries.resize(coarser.nodes.size());
+        for (std::size_t i = 0; i < coarser.nodes.size(); ++i) {
+            const Node& node = nodes_[coarser.nodes[i]];
+            coarser_entries[i] = {node.x, node.y, static_cast<std::uint32_t>(i)};
+        }
+        coarser.tree.build();
+        level_of_[level] = static_cast<std::uint32_t>(used++);
+    }
+    orderOffices();
+}
+
+void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
+{
+    const double reach = radius_ / ScaleOf(level);
+    const double reach2 = reach * reach;
+    const std::size_t count = finer.nodes.size();
+    taken_.assign(count, 0);
+    coarser.nodes.clear();
+    for (std::size_t at = 0; at < count; ++at) {
+        if (taken_[at]) continue;
+        taken_[at] = 1;
+        const std::uint32_t seed = finer.nodes[at];
+        const double x = nodes_[seed].x;
+        const double y = nodes_[seed].y;
+        found_.clear();
+        finer.tree.collectWithin(x, y, reach2, found_);
+        std::erase_if(found_, [&](std::uint32_t item) { return taken_[item] != 0; });
+        if (found_.empty()) {
+            coarser.nodes.push_back(seed);
+            continue;
+        }
+        // The group lists its members in the level's order; every one not
+        // taken comes after the seed.
+        std::sort(found_.begin(), found_.end());
+        const auto group = static_cast<std::uint32_t>(nodes_.size());
+        std::uint32_t members = nodes_[seed].count;
+        double sum_x = x * members;
+        double sum_y = y * members;
+        nodes_[seed].parent = group;
+        nodes_[seed].first = 0;
+        for (const std::uint32_t item : found_) {
+            taken_[item] = 1;
+            Node& member = nodes_[finer.nodes[item]];
+            member.parent = group;
+            member.first = members;  // its offset in the group until orderOffices
+            members += member.count;
+            sum_x += member.x * member.count;
+            sum_y += member.y * member.count;
+        }
+        Node made;
+        made.count = members;
+        made.x = sum_x / members;
+        made.y = sum_y / members;
+        made.level = level;
+        nodes_.push_back(made);
+        coarser.nodes.push_back(group);
+    }
+}
+
+// Lays every group's offices side by side in order_: the markers of level 1
+// one after another, each group's members in turn within it. A member knows
+// its offset in its group, and a group comes after its members in nodes_.
+void OfficeGroups::orderOffices()
+{
+    std::uint32_t next = 0;
+    for (const std::uint32_t root : levelAt(1).nodes) {
+        nodes_[root].first = next;
+        next += nodes_[root].count;
+    }
+    for (std::size_t node = nodes_.size(); node-- > 0;)
+        if (nodes_[node].parent != kNone) nodes_[node].first += nodes_[nodes_[node].parent].first;
+    order_.resize(leaf_office_.size());
+    for (std::size_t leaf = 0; leaf < leaf_office_.size(); ++leaf) order_[nodes_[leaf].first] = leaf_office_[leaf];
+}
+
+const OfficeGroups::Level& OfficeGroups::levelAt(int level) const
+{
+    return stored_[level_of_[ClampLevel(level)]];
+}
+
+OfficeMarker OfficeGroups::markerOf(std::uint32_t node) const
+{
+    const Node& n = nodes_[node];
+    OfficeMarker marker;
+    marker.place = {n.x, n.y};
+    marker.count = n.count;
+    if (node < leaf_office_.size())
+        marker.office = leaf_office_[node];
+    else
+        marker.group = GroupId{node};
+    return marker;
+}
+
+std::optional<std::uint32_t> OfficeGroups::leafOf(std::size_t office) const
+{
+    if (leaves_by_office_.empty()) {
+        const auto found = std::lower_bound(leaf_office_.begin(), leaf_office_.end(), office);
+        if (found == leaf_office_.end() || *found != office) return std::nullopt;
+        return static_cast<std::uint32_t>(found - leaf_office_.begin());
+    }
+    const auto found = std::lower_bound(leaves_by_office_.begin(), leaves_by_office_.end(), office,
+                                        [&](std::uint32_t leaf, std::size_t o) { return leaf_office_[leaf] < o; });
+    if (found == leaves_by_office_.end() || leaf_office_[*found] != office) return std::nullopt;
+    return *found;
+}
+
+std::size_t OfficeGroups::markerCount(int level) const
+{
+    return levelAt(level).nodes.size();
+}
+
+void OfficeGroups::markersIn(int level, const MapArea& area, std::vector<OfficeMarker>& markers) const
+{
+    markers.clear();
+    const Level& at = levelAt(level);
+    at.tree.forEachIn(area, [&](std::uint32_t item) { markers.push_back(markerOf(at.nodes[item])); });
+}
+
+std::optional<OfficeMarker> OfficeGroups::holderOf(std::size_t office, int level) const
+{
+    const std::optional<std::uint32_t> leaf = leafOf(office);
+    if (!leaf) return std::nullopt;
+    std::uint32_t node = *leaf;
+    const int at = ClampLevel(level);
+    if (at > 0)
+        while (nodes_[node].parent != kNone && nodes_[nodes_[node].parent].level >= at) node = nodes_[node].parent;
+    return markerOf(node);
+}
+
+std::optional<OfficeMarker> OfficeGroups::nearestTo(int level, MapPlace point, double reach) const
+{
+    const Level& at = levelAt(level);
+    const std::optional<std::uint32_t> item = at.tree.nearest(point.x, point.y, reach);
+    if (!item) return std::nullopt;
+    return markerOf(at.nodes[*item]);
+}
+
+std::span<const std::size_t> OfficeGroups::officesOf(GroupId group) const
+{
+    if (group.value < leaf_office_.size() || group.value >= nodes_.size()) return {};
+    const Node& node = nodes_[group.value];
+    return std::span<const std::size_t>(order_).subspan(node.first, node.count);
+}
+
+std::optional<int> OfficeGroups::expansionLevel(GroupId group) const
+{
+    if (group.value < leaf_office_.size() || group.value >= nodes_.size()) return std::nullopt;
+    const int level = nodes_[group.value].level;
+    if (level >= kFinestLevel) return std::nullopt;
+    return level + 1;
+}
+
+}  // namespace mappa
