@@ -92,13 +92,16 @@ constexpr Expansion kExpansions[] = {
     {0x01C7, "lj"}, {0x01C8, "lj"}, {0x01C9, "lj"}, {0x01CA, "nj"}, {0x01CB, "nj"}, {0x01CC, "nj"},
     {0x01F1, "dz"}, {0x01F2, "dz"}, {0x01F3, "dz"}, {0x1E9E, "ss"}, {0xFB00, "ff"}, {0xFB01, "fi"},
     {0xFB02, "fl"}, {0xFB03, "ffi"}, {0xFB04, "ffl"}, {0xFB05, "st"}, {0xFB06, "st"},
+    // The Armenian ligatures, in UTF-8: և եվ, ﬓ մն, ﬔ մե, ﬕ մի, ﬖ վն, ﬗ մխ.
+    {0x0587, "\xD5\xA5\xD5\xBE"}, {0xFB13, "\xD5\xB4\xD5\xB6"}, {0xFB14, "\xD5\xB4\xD5\xA5"},
+    {0xFB15, "\xD5\xB4\xD5\xAB"}, {0xFB16, "\xD5\xBE\xD5\xB6"}, {0xFB17, "\xD5\xB4\xD5\xAD"},
 };
 
 // A replacement and the space that may go before it fit in the room that
 // folding is given for the character.
 constexpr bool FitsTheRoom(const Expansion& expansion)
 {
-    return 1 + expansion.folded.size() <= kFoldGrowth * Utf8Length(expansion.character);
+    return 1 + expansion.folded.size() <= SearchTextRoom(Utf8Length(expansion.character));
 }
 static_assert(std::all_of(std::begin(kExpansions), std::end(kExpansions), FitsTheRoom));
 

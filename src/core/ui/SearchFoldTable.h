@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mapdata/DataFileEncoding.h"
+#include "ui/SearchText.h"
 
 namespace mappa::search {
 
@@ -31,10 +32,6 @@ constexpr Entry kLongReplacement = 32;
 constexpr std::size_t kShortReplacement = 3;  // the most bytes an entry holds itself
 
 constexpr CharClass ClassOf(Entry entry) { return static_cast<CharClass>(entry & 3); }
-
-// How much longer than a character its folded form with the space before it
-// may be: SearchTextRoom's factor, which every replacement is held to.
-constexpr std::size_t kFoldGrowth = 2;
 
 constexpr std::size_t Utf8Length(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
 

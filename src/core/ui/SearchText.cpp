@@ -106,7 +106,7 @@ char* FoldSearchText(std::string_view text, char* out, const char* origin, std::
 void AppendSearchText(std::string_view text, std::string& out, std::vector<std::uint32_t>* starts)
 {
     const std::size_t base = out.size();
-    out.resize(base + 2 * text.size());
+    out.resize(base + SearchTextRoom(text.size()));
     char* const end = FoldSearchText(text, out.data() + base, out.data(), starts);
     out.resize(static_cast<std::size_t>(end - out.data()));
 }
