@@ -71,6 +71,10 @@ TEST(SearchText, ComposingKeepsLettersOfTheirOwnAndFoldsHamzaAway)
         {"\u0439", " \u0439"},             // й stays й ...
         {"\u0438\u0306", " \u0439"},       // ... and и + breve is й
         {"\u0438\u200D\u0306", " \u0439"},  // past a character that folding drops
+        {"\u0438\uFE00\u0306", " \u0439"},       // ... in any block
+        {"\u0438\U000E0100\u0306", " \u0439"},   // ... or plane
+        {"\u1100\u200D\u1161\u11A8", " \uAC01"},  // jamo too
+        {"\u0438\u0410\u0306", " \u0438\u04D1"},  // a letter ends it
         {"\u0438\u0301", " \u0438"},       // no composite: the accent goes
         {"\u304B\u3099", " \u304C"},       // か + voiced mark
         {"\u1109\u1165\u110B\u116E\u11AF", " \uC11C\uC6B8"},  // 서울 in jamo

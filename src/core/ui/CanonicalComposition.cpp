@@ -1,6 +1,8 @@
 #include "ui/CanonicalComposition.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <iterator>
 
 namespace mappa::search {
@@ -66,7 +68,41 @@ constexpr Composition kCompositions[] = {
 constexpr char32_t kSyllableBase = 0xAC00, kLeadBase = 0x1100, kVowelBase = 0x1161, kTrailBase = 0x11A7;
 constexpr char32_t kVowelCount = 21, kTrailCount = 28;
 
+constexpr bool IsJamoSecond(char32_t c)
+{
+    return (c >= kVowelBase && c < kVowelBase + kVowelCount) || (c > kTrailBase && c < kTrailBase + kTrailCount);
+}
+
+// The second halves of the pairs in the table, sorted, each once.
+constexpr std::size_t CountSeconds()
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < std::size(kCompositions); ++i) {
+        bool seen = false;
+        for (std::size_t j = 0; j < i; ++j) seen = seen || kCompositions[j].second == kCompositions[i].second;
+        count += seen ? 0 : 1;
+    }
+    return count;
+}
+
+constexpr auto kSeconds = [] {
+    std::array<char32_t, CountSeconds()> seconds{};
+    std::size_t count = 0;
+    for (const Composition& pair : kCompositions)
+        if (std::find(seconds.begin(), seconds.begin() + count, pair.second) == seconds.begin() + count)
+            seconds[count++] = pair.second;
+    std::sort(seconds.begin(), seconds.end());
+    return seconds;
+}();
+
+static_assert(std::all_of(kSeconds.begin(), kSeconds.end(), MayCompose));
+
 }  // namespace
+
+bool IsCompositionSecond(char32_t c)
+{
+    return IsJamoSecond(c) || std::binary_search(kSeconds.begin(), kSeconds.end(), c);
+}
 
 char32_t Composed(char32_t first, char32_t second)
 {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "ui/CanonicalComposition.h"
+
 namespace mappa::search {
 namespace {
 
@@ -221,6 +223,10 @@ FoldTable::FoldTable()
         }
     }
 
+    for (char32_t c = 0; c < all.size(); ++c)
+        if (ClassOf(all[c]) == kIgnored || IsCompositionSecond(c))
+            joining_blocks_[c >> 12] |= std::uint64_t{1} << ((c >> 6) & 63);
+
     for (std::size_t c = 0; c < 128; ++c) {
         const Entry entry = all[c];
         ascii_folded_[c] = ClassOf(entry) == kSeparator ? '\0'
@@ -239,12 +245,6 @@ FoldTable::FoldTable()
         std::copy(begin, begin + 256, pages_.back().begin());
         page_index_[page] = static_cast<std::uint8_t>(pages_.size());
     }
-}
-
-const FoldTable& Table()
-{
-    static const FoldTable table;
-    return table;
 }
 
 }  // namespace mappa::search

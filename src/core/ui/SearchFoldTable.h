@@ -88,6 +88,21 @@ public:
         return kLetter;
     }
 
+    // Whether the character whose UTF-8 starts at `p` (before `end`, not
+    // ASCII) may take part in composing with the characters before it: the
+    // second half of a pair, or a character that folding drops, which
+    // composition looks past. Told by its block of 64 characters, from its
+    // first byte or two: false where no valid character starts, true outside
+    // the Basic Multilingual Plane.
+    bool mayJoinComposition(const unsigned char* p, const unsigned char* end) const
+    {
+        const unsigned lead = p[0];
+        if (lead < 0xC2) return false;
+        if (lead < 0xE0) return joinsInBlock(lead & 0x1F);
+        if (lead < 0xF0) return p + 1 < end && joinsInBlock((lead & 0x0F) << 6 | (p[1] & 0x3F));
+        return lead <= 0xF4;
+    }
+
     // The bytes of a replacement too long for its entry.
     std::string_view longReplacement(Entry entry) const { return long_replacements_[entry >> 8]; }
 
@@ -105,6 +120,7 @@ public:
     }
 
 private:
+    bool joinsInBlock(unsigned block) const { return (joining_blocks_[block >> 6] >> (block & 63)) & 1; }
     Entry replacedEntry(CharClass cls, std::string_view bytes);
     std::string replacementOf(Entry entry) const;
 
@@ -113,8 +129,13 @@ private:
     std::array<Entry, 256> page_class_{};
     std::vector<std::array<Entry, 256>> pages_;
     std::vector<std::string_view> long_replacements_;
+    std::array<std::uint64_t, 0x10000 / 64 / 64> joining_blocks_{};  // a bit for each block
 };
 
-const FoldTable& Table();
+inline const FoldTable& Table()
+{
+    static const FoldTable table;
+    return table;
+}
 
 }  // namespace mappa::search

@@ -23,11 +23,15 @@ using search::Decode;
 
 // Composes `c` with the marks that follow it from text[i] on, as canonical
 // composition does; returns the bytes taken. Characters that folding drops
-// are looked past, so that folded text folds to itself.
+// are looked past, so that folded text folds to itself. A character that can
+// neither compose nor be looked past ends the search before it is decoded,
+// which is where the search ends for almost every character.
 std::size_t ComposeFollowing(const FoldTable& table, std::string_view text, std::size_t i, char32_t& c)
 {
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t taken = 0;
-    for (std::size_t j = i; j < text.size() && static_cast<unsigned char>(text[j]) >= 0x80;) {
+    for (std::size_t j = i; j < text.size() && bytes[j] >= 0x80;) {
+        if (!table.mayJoinComposition(bytes + j, bytes + text.size())) break;
         char32_t mark = 0;
         const std::size_t length = Decode(text, j, mark);
         if (length == 0) break;
