@@ -50,7 +50,7 @@ fuzz-smoke: build-fuzz
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
 	build/fuzz/fuzz/fuzz_text -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
-		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
+		-dict=fuzz/text.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
 
 run: build-win
 	tools/run-mappa

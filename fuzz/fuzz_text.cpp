@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <stdexcept>
@@ -215,11 +216,20 @@ bool IsUtf8(std::string_view text)
 }
 
 // Folded text is " word word": valid UTF-8, single spaces, and folding it
-// again changes nothing.
+// again changes nothing. Folding into exactly the room it is promised stays
+// inside it (the heap buffer's end is where the sanitizer stops it).
 void CheckSearchText(const std::string& text)
 {
+    const std::size_t room = mappa::SearchTextRoom(text.size());
+    const std::unique_ptr<char[]> exact(new char[room == 0 ? 1 : room]);
+    std::vector<std::uint32_t> starts;
+    const char* const end = mappa::FoldSearchText(text, exact.get(), exact.get(), &starts);
+    FUZZ_CHECK(end >= exact.get() && end <= exact.get() + room);
+    for (const std::uint32_t start : starts) FUZZ_CHECK(start < static_cast<std::size_t>(end - exact.get()));
+
     std::string folded;
     mappa::AppendSearchText(text, folded);
+    FUZZ_CHECK(folded == std::string_view(exact.get(), static_cast<std::size_t>(end - exact.get())));
     FUZZ_CHECK(IsUtf8(folded));
     FUZZ_CHECK(folded.empty() || (folded.front() == ' ' && folded.back() != ' '));
     FUZZ_CHECK(folded.find("  ") == std::string::npos);

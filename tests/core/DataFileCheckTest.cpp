@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mapdata/DataFileCheck.h"
 
@@ -104,6 +106,56 @@ TEST(DataFileCheck, NamesTheTrapsTheProgramReadsSilently)
     EXPECT_EQ(star.findings.front().line, 18u);
     EXPECT_NE(star.findings.front().text.find("before the empty line that ends the data"), std::string::npos);
     EXPECT_FALSE(star.loadsEveryOffice);
+}
+
+// An office whose lines between the fifth and the e-mail line are `middle`.
+std::string OfficeWith(const char* preamble, std::initializer_list<const char*> middle, const char* latitude = "10 N")
+{
+    std::string text = std::string(preamble) + "NAME: A\nADDR: a\nCOUNTRY: X\nCITY: c\nZIP: z\n";
+    for (const char* line : middle) text += std::string(line) + "\n";
+    return text + "EMAIL: e@example.com\nLAT: " + latitude + "\nLON: 20 E\nTYPE: Sales\n";
+}
+
+std::vector<std::pair<std::size_t, bool>> FindingLines(const CheckReport& report)
+{
+    std::vector<std::pair<std::size_t, bool>> lines;
+    for (const CheckFinding& finding : report.findings) lines.emplace_back(finding.line, finding.error);
+    return lines;
+}
+
+TEST(DataFileCheck, EachWarningStandsWhereTheReaderTookTheLine)
+{
+    // The header takes lines 1 to 5; each office starts at line 6.
+    using Found = std::vector<std::pair<std::size_t, bool>>;
+    const struct {
+        const char* what;
+        std::string office;
+        Found found;  // line, and whether an error
+    } cases[] = {
+        {"no optional line, bad hemisphere", OfficeWith("*\n", {"FAX: f"}, "10 X"), {{14, false}}},
+        {"phone, bad hemisphere", OfficeWith("*\n", {"PHONE: 1", "FAX: f"}, "10 X"), {{15, false}}},
+        {"every optional line, bad hemisphere",
+         OfficeWith("*\n", {"PHONE: 1", "LOCAL TOLL FREE: 2", "INTERNATIONAL TOLL FREE: 3", "FAX: f"}, "10 X"),
+         {{17, false}}},
+        {"toll-free line taken as the fax",
+         OfficeWith("*\n", {"PHONE: 1", "INTERNATIONAL TOLL FREE: 3", "LOCAL TOLL FREE: 2"}, "10 x"),
+         {{14, false}, {16, false}}},
+        {"a bare label is an optional line too", OfficeWith("*\n", {"INTERNATIONAL TOLL FREE: 3", "LOCAL TOLL FREE"}),
+         {{13, false}}},
+        {"lower-case label is a fax line", OfficeWith("*\n", {"phone: 1"}), {}},
+        {"separator holding //", OfficeWith("*// not a comment\n", {"FAX: f"}), {}},
+        {"comment hiding a separator", OfficeWith("*\n// note\n*\n", {"FAX: f"}), {}},
+        {"comment run hiding the name line", OfficeWith("*\n// one\ntwo // three\n", {"PHONE: 1", "FAX: f"}, "1 X"),
+         {{9, false}, {17, false}}},
+        // Read one line late, the office runs into its type line for the longitude.
+        {"comment hiding the name line of a short office", OfficeWith("// note\n", {"FAX: f"}), {{7, false}, {16, true}}},
+        // The second separator is taken for the name line, and the office ends a line early.
+        {"comment then two separators: no name", OfficeWith("*\n// note\n*\n*\n", {}), {{9, true}}},
+    };
+    for (const auto& c : cases) {
+        const CheckReport report = CheckDataText(Header() + c.office + "\n", nullptr);
+        EXPECT_EQ(FindingLines(report), c.found) << c.what << "\n" << FormatReport(report);
+    }
 }
 
 TEST(DataFileCheck, FileWithoutEmptyLineOrMarkers)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -70,6 +71,10 @@ TEST(SearchText, ComposingKeepsLettersOfTheirOwnAndFoldsHamzaAway)
         {"\u0439", " \u0439"},             // й stays й ...
         {"\u0438\u0306", " \u0439"},       // ... and и + breve is й
         {"\u0438\u200D\u0306", " \u0439"},  // past a character that folding drops
+        {"\u0438\uFE00\u0306", " \u0439"},       // ... in any block
+        {"\u0438\U000E0100\u0306", " \u0439"},   // ... or plane
+        {"\u1100\u200D\u1161\u11A8", " \uAC01"},  // jamo too
+        {"\u0438\u0410\u0306", " \u0438\u04D1"},  // a letter ends it
         {"\u0438\u0301", " \u0438"},       // no composite: the accent goes
         {"\u304B\u3099", " \u304C"},       // か + voiced mark
         {"\u1109\u1165\u110B\u116E\u11AF", " \uC11C\uC6B8"},  // 서울 in jamo
@@ -81,6 +86,71 @@ TEST(SearchText, ComposingKeepsLettersOfTheirOwnAndFoldsHamzaAway)
         {"e\u0301", " e"},
     };
     for (const FoldCase& c : cases) EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+}
+
+// A ligature folds to its letters, which are longer than it: և, two bytes,
+// folds to the four of եվ, as the same word is written in capitals.
+TEST(SearchText, LigaturesFoldToTheirLetters)
+{
+    const FoldCase cases[] = {
+        {"\u0587", " \u0565\u057E"},
+        {"\u0535\u054E \u0565\u057E", " \u0565\u057E \u0565\u057E"},  // ԵՎ եվ
+        {"\u0535\u0580\u0587\u0561\u0576", " \u0565\u0580\u0565\u057E\u0561\u0576"},  // Երևան
+        {"\u0587.\u0587\u0587-\u0587", " \u0565\u057E \u0565\u057E\u0565\u057E \u0565\u057E"},
+        {"\uFB13\uFB14\uFB15\uFB16\uFB17",
+         " \u0574\u0576\u0574\u0565\u0574\u056B\u057E\u0576\u0574\u056D"},
+        {"\uFB03 \u0587", " ffi \u0565\u057E"},
+    };
+    for (const FoldCase& c : cases) {
+        EXPECT_EQ(Folded(c.text), c.folded) << c.text;
+        EXPECT_EQ(Folded(c.folded), c.folded) << c.text;
+    }
+}
+
+// Folding writes into room it is given, which no text may overrun: every
+// character alone, after a separator (so with the space before it), in a
+// run, and as a run of its own between separators.
+TEST(SearchText, NoTextOutgrowsItsRoom)
+{
+    static constexpr char kGuard = '\x5A';
+    std::vector<char> buffer;
+    std::vector<std::uint32_t> starts;
+    const auto fits = [&](const std::string& text) {
+        const std::size_t room = SearchTextRoom(text.size());
+        buffer.assign(room + 16, kGuard);
+        starts.clear();
+        const char* end = FoldSearchText(text, buffer.data(), buffer.data(), &starts);
+        const bool guard_kept = std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(room), buffer.end(),
+                                            [](char c) { return c == kGuard; });
+        return end <= buffer.data() + room && guard_kept;
+    };
+    std::size_t checked = 0;
+    for (char32_t c = 1; c < 0x110000; c += c < 0x10000 ? 1 : 251) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        std::string one;
+        char32_t decoded = 0;
+        if (c < 0x80) {
+            one = std::string(1, static_cast<char>(c));
+        } else if (c < 0x800) {
+            one = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            one = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                   static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            one = {static_cast<char>(0xF0 | (c >> 18)), static_cast<char>(0x80 | ((c >> 12) & 0x3F)),
+                   static_cast<char>(0x80 | ((c >> 6) & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        ASSERT_EQ(DecodeUtf8(one, 0, decoded), one.size());
+        ASSERT_EQ(decoded, c);
+        for (const std::string& text : {one, "." + one, one + one + one, one + "." + one + "." + one, "a" + one}) {
+            ASSERT_TRUE(fits(text)) << std::hex << static_cast<std::uint32_t>(c);
+            ++checked;
+        }
+    }
+    // Pairs that compose, and the jamo of a syllable.
+    for (const char* text : {"\u0438\u0306", ".\u0418\u0306", "\u1109\u1165\u11AF", "\u304B\u3099\u304B"})
+        EXPECT_TRUE(fits(text)) << text;
+    EXPECT_GT(checked, 300000u);
 }
 
 TEST(SearchText, WordsAreRunsOfLettersAndDigits)
@@ -248,6 +318,20 @@ TEST(OfficeSearch, AgreesWithAPlainSearch)
     }
     EXPECT_GT(some, 50);
     EXPECT_GT(none, 10);
+}
+
+TEST(OfficeSearch, TheArmenianLigatureFindsItsLettersAndBack)
+{
+    // Երևան written with the ligature, and the same name written out.
+    OfficeSearch search = Offices({{"A", "\u0535\u0580\u0587\u0561\u0576", "", "", ""},
+                                   {"B", "\u0535\u0580\u0565\u057E\u0561\u0576", "", "", ""},
+                                   {"C", "\u0535\u0580\u0565\u0582\u0561\u0576", "", "", ""}})
+                              .index();
+    for (const char* query : {"\u0565\u0580\u0565\u057E", "\u0535\u0550\u0535\u054E\u0531\u0546",
+                              "\u0565\u0580\u0587", "\u0535\u0580\u0587\u0561\u0576"})
+        EXPECT_EQ(search.filter(query), (Result{0, 1})) << query;
+    EXPECT_EQ(search.filter("\u0587"), Result{}) << "inside a word";
+    EXPECT_EQ(search.filter("\u0565\u0580\u0565"), (Result{0, 1, 2}));
 }
 
 TEST(OfficeSearch, EmptyIndexAndRecordAdaptor)

@@ -112,31 +112,68 @@ bool HasLabel(std::string_view line, std::string_view label, char delimiter, std
     return true;
 }
 
-// "LABEL: value" after a colon: the text after the colon less its first character.
-std::string_view ColonValue(std::string_view rest) { return rest.substr(std::min<std::size_t>(1, rest.size())); }
+// The optional lines between the fifth line and the fax line, in the order
+// they must stand in: the label, the character that ends it, and how many
+// characters after that character the value begins.
+struct OptionalLine {
+    std::string_view label;
+    char delimiter;
+    std::size_t gap;
+    OfficeField field;
+    const char* expected;  // what the line there is called when the file ends
+};
 
-bool TakeOptionalPhone(LineReader& reader, std::string_view& field)
-{
-    std::string_view rest;
-    if (!HasLabel(reader.current("the phone or fax line"), "PHONE:", ' ', rest)) return false;
-    field = rest;
-    reader.take("");
-    return true;
-}
+constexpr OptionalLine kPhoneLine{"PHONE:", ' ', 0, OfficeField::Phone, "the phone or fax line"};
+constexpr OptionalLine kLocalTollLine{"LOCAL TOLL FREE", ':', 1, OfficeField::LocalToll, "a toll-free or fax line"};
+constexpr OptionalLine kInterTollLine{"INTERNATIONAL TOLL FREE", ':', 1, OfficeField::InterToll,
+                                      "a toll-free or fax line"};
 
-bool TakeOptionalToll(LineReader& reader, std::string_view label, std::string_view& field)
-{
-    std::string_view rest;
-    if (!HasLabel(reader.current("a toll-free or fax line"), label, ':', rest)) return false;
-    field = ColonValue(rest);
-    reader.take("");
-    return true;
-}
+bool HasComment(std::string_view line) { return line.find("//") != std::string_view::npos; }
 
-void ReadCoordinate(LineReader& reader, const char* what, double& value, char& hemisphere)
+// Where the reader notes the line of each part of a block: nowhere, at no
+// cost, when nobody asked.
+struct NoNotes {
+    void field(OfficeField, std::size_t) {}
+    void afterSeparators(std::size_t) {}
+    void skipped(std::size_t) {}
+};
+
+class LineNotes {
+public:
+    explicit LineNotes(OfficeLines& lines) : lines_(lines) {}
+    void field(OfficeField field, std::size_t line) { lines_.fields[static_cast<std::size_t>(field)] = line; }
+    void afterSeparators(std::size_t line) { lines_.afterSeparators = line; }
+    void skipped(std::size_t line) { lines_.skipped = line; }
+
+private:
+    OfficeLines& lines_;
+};
+
+// Takes the next line as `field`, noting where it came from.
+template <typename Notes>
+std::string_view TakeField(LineReader& reader, Notes& notes, OfficeField field, const char* expected)
 {
     const std::size_t line_number = reader.position();
-    std::string_view rest = LabelledValue(reader.take(what));
+    const std::string_view line = reader.take(expected);
+    notes.field(field, line_number);
+    return line;
+}
+
+template <typename Notes>
+void TakeOptional(LineReader& reader, Notes& notes, const OptionalLine& optional, std::string_view& field)
+{
+    std::string_view rest;
+    if (!HasLabel(reader.current(optional.expected), optional.label, optional.delimiter, rest)) return;
+    field = rest.substr(std::min(optional.gap, rest.size()));
+    TakeField(reader, notes, optional.field, "");
+}
+
+template <typename Notes>
+void ReadCoordinate(LineReader& reader, Notes& notes, OfficeField field, const char* what, double& value,
+                    char& hemisphere)
+{
+    const std::size_t line_number = reader.position();
+    std::string_view rest = LabelledValue(TakeField(reader, notes, field, what));
     const std::string_view line_value = rest;
     const std::size_t space = FindNear(rest, ' ');
     const std::string_view number = rest.substr(0, space);
@@ -154,46 +191,63 @@ void ReadCoordinate(LineReader& reader, const char* what, double& value, char& h
     hemisphere = rest.empty() ? '\0' : rest.front();
 }
 
-LocationView ReadRecord(LineReader& reader, OfficeBlock& block)
+template <typename Notes>
+LocationView ReadRecord(LineReader& reader, Notes& notes)
 {
+    const auto take = [&](OfficeField field, const char* expected) {
+        return LabelledValue(TakeField(reader, notes, field, expected));
+    };
     LocationView record;
-    block.nameLine = reader.position();
-    record.Name = LabelledValue(reader.take("the name line"));
-    record.Extra1 = LabelledValue(reader.take("the second line of an office"));
-    record.Country = LabelledValue(reader.take("the country line"));
-    record.Extra2 = LabelledValue(reader.take("the fourth line of an office"));
-    record.Extra3 = LabelledValue(reader.take("the fifth line of an office"));
-    TakeOptionalPhone(reader, record.Phone);
-    TakeOptionalToll(reader, "LOCAL TOLL FREE", record.LocalToll);
-    TakeOptionalToll(reader, "INTERNATIONAL TOLL FREE", record.InterToll);
-    block.faxLine = reader.position();
-    record.Fax = LabelledValue(reader.take("the fax line"));
-    record.Email = LabelledValue(reader.take("the e-mail line"));
-    ReadCoordinate(reader, "latitude", record.Latitude, record.LatHemisphere);
-    ReadCoordinate(reader, "longitude", record.Longitude, record.LongHemisphere);
-    record.OfficeType = LabelledValue(reader.take("the office type line"));
+    record.Name = take(OfficeField::Name, "the name line");
+    record.Extra1 = take(OfficeField::Extra1, "the second line of an office");
+    record.Country = take(OfficeField::Country, "the country line");
+    record.Extra2 = take(OfficeField::Extra2, "the fourth line of an office");
+    record.Extra3 = take(OfficeField::Extra3, "the fifth line of an office");
+    TakeOptional(reader, notes, kPhoneLine, record.Phone);
+    TakeOptional(reader, notes, kLocalTollLine, record.LocalToll);
+    TakeOptional(reader, notes, kInterTollLine, record.InterToll);
+    record.Fax = take(OfficeField::Fax, "the fax line");
+    record.Email = take(OfficeField::Email, "the e-mail line");
+    ReadCoordinate(reader, notes, OfficeField::Latitude, "latitude", record.Latitude, record.LatHemisphere);
+    ReadCoordinate(reader, notes, OfficeField::Longitude, "longitude", record.Longitude, record.LongHemisphere);
+    record.OfficeType = take(OfficeField::OfficeType, "the office type line");
     return record;
 }
 
-bool HasComment(std::string_view line) { return line.find("//") != std::string_view::npos; }
-
 // Separator lines, then a run of comment lines with the one line after it.
-void SkipBlockPreamble(LineReader& reader, OfficeBlock& block)
+template <typename Notes>
+void SkipBlockPreamble(LineReader& reader, Notes& notes)
 {
-    while (true) {
-        const auto line = reader.current("an office");
-        if (line.empty()) throw DataFileError(reader.position(), "empty line after the separator lines of an office");
-        if (line.front() != '*') break;
-        reader.take("");
-    }
-    if (!HasComment(reader.current("an office"))) return;
+    std::string_view line = reader.current("an office");
+    for (; IsSeparatorLine(line); line = reader.current("an office")) reader.take("");
+    notes.afterSeparators(reader.position());
+    if (line.empty()) throw DataFileError(reader.position(), "empty line after the separator lines of an office");
+    if (!HasComment(line)) return;
     while (HasComment(reader.current("the line after a comment"))) reader.take("");
-    block.hadComment = true;
-    block.skippedLine = reader.position();
+    const std::size_t skipped = reader.position();
     reader.take("the line after a comment");
+    notes.skipped(skipped);
+}
+
+template <typename Notes>
+LocationView ReadBlock(LineCursor& cursor, Notes& notes)
+{
+    LineReader reader(cursor);
+    SkipBlockPreamble(reader, notes);
+    return ReadRecord(reader, notes);
 }
 
 }  // namespace
+
+bool IsSeparatorLine(std::string_view line) { return !line.empty() && line.front() == '*'; }
+
+bool IsOptionalLine(std::string_view line)
+{
+    std::string_view rest;
+    for (const OptionalLine* optional : {&kPhoneLine, &kLocalTollLine, &kInterTollLine})
+        if (HasLabel(line, optional->label, optional->delimiter, rest)) return true;
+    return false;
+}
 
 void ReadHeader(LineCursor& cursor, DataFileHeader& header)
 {
@@ -205,15 +259,14 @@ void ReadHeader(LineCursor& cursor, DataFileHeader& header)
     header.firstBlock = reader.position();
 }
 
-OfficeBlock ReadOfficeBlock(LineCursor& cursor)
+LocationView ReadOfficeBlock(LineCursor& cursor, OfficeLines* lines)
 {
-    LineReader reader(cursor);
-    OfficeBlock block;
-    block.start = reader.position();
-    SkipBlockPreamble(reader, block);
-    block.record = ReadRecord(reader, block);
-    block.end = reader.position();
-    return block;
+    if (!lines) {
+        NoNotes none;
+        return ReadBlock(cursor, none);
+    }
+    LineNotes notes(*lines);
+    return ReadBlock(cursor, notes);
 }
 
 namespace {
@@ -242,12 +295,13 @@ void ReadHeldText(std::string_view text, LocationTable& table)
         LineReader reader(cursor);
         while (!reader.current("the empty line that ends the data").empty()) {
             const std::size_t block_start = cursor.lineNumber();
-            const OfficeBlock block = ReadOfficeBlock(cursor);
+            NoNotes no_notes;
+            const LocationView record = ReadBlock(cursor, no_notes);
             if (slots.storedCount() == cursor.firstEmptyLine()) {
                 throw DataFileError(block_start,
                                     "more offices than slots: an empty line stands inside the header or an office");
             }
-            slots.appendView(block.record);
+            slots.appendView(record);
         }
         slots.setSlotCount(*cursor.firstEmptyLine());
     } catch (...) {

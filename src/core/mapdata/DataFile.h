@@ -9,6 +9,7 @@
 // gets one slot per line before the file's first empty line.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -78,17 +79,39 @@ private:
 // Cuts text into lines as LineCursor does, after ending it at its first NUL.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Where one office block stood in the file, and what was read from it. The
-// record's text lies in the text that was read.
-struct OfficeBlock {
-    LocationView record;
-    std::size_t start = 0;          // first line of the block (its separators)
-    std::size_t skippedLine = 0;    // the line hidden after a comment run, when there was one
-    bool hadComment = false;
-    std::size_t nameLine = 0;
-    std::size_t faxLine = 0;
-    std::size_t end = 0;            // the line after the office type line
+// The parts of an office record, in the order of their lines.
+enum class OfficeField : std::uint8_t {
+    Name, Extra1, Country, Extra2, Extra3, Phone, LocalToll, InterToll, Fax, Email, Latitude, Longitude, OfficeType,
 };
+inline constexpr std::size_t kOfficeFieldCount = static_cast<std::size_t>(OfficeField::OfficeType) + 1;
+
+// Which line (counted from 0) each part of an office block was read from,
+// noted by the reader as it takes the lines, so that after a fault it tells
+// how far the block got. A part whose line was not taken (an optional line
+// the block does not have, or one after the fault) stays at kNoLine.
+struct OfficeLines {
+    static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+
+    std::size_t afterSeparators = kNoLine;  // the first line after the block's separator lines
+    std::size_t skipped = kNoLine;          // the line hidden after a comment run, when there was one
+    std::array<std::size_t, kOfficeFieldCount> fields = NoLines();
+
+    std::size_t of(OfficeField field) const { return fields[static_cast<std::size_t>(field)]; }
+
+private:
+    static constexpr std::array<std::size_t, kOfficeFieldCount> NoLines()
+    {
+        std::array<std::size_t, kOfficeFieldCount> lines{};
+        lines.fill(kNoLine);
+        return lines;
+    }
+};
+
+// A separator line: it starts with "*".
+bool IsSeparatorLine(std::string_view line);
+// Whether the reader would take `line` as the phone, local toll-free or
+// international toll-free line, had it stood where that line may.
+bool IsOptionalLine(std::string_view line);
 
 // The header's two web addresses and the line where the office blocks begin.
 struct DataFileHeader {
@@ -101,8 +124,10 @@ struct DataFileHeader {
 // DataFileError at a fault.
 void ReadHeader(LineCursor& cursor, DataFileHeader& header);
 
-// Reads the office block at the cursor and moves the cursor past it.
-OfficeBlock ReadOfficeBlock(LineCursor& cursor);
+// Reads the office block at the cursor and moves the cursor past it. The
+// record's text lies in the text that was read. When `lines` is given, the
+// reader notes in it where each part came from, also when it throws.
+LocationView ReadOfficeBlock(LineCursor& cursor, OfficeLines* lines = nullptr);
 
 // Decodes the file's bytes (see DataFileEncoding.h), sizes the table and fills
 // its slots and web addresses; the table keeps the decoded text, which its

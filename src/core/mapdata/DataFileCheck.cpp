@@ -5,7 +5,6 @@
 
 #include "mapdata/DataFile.h"
 #include "mapdata/OfficeKind.h"
-#include "support/Support2.h"
 
 namespace mappa {
 namespace {
@@ -18,22 +17,11 @@ std::uint32_t ReadLittleEndian(std::string_view bytes, std::size_t at, std::size
     return value;
 }
 
-bool IsOptionalLine(std::string_view line)
-{
-    std::string_view rest = line;
-    if (SplitToken(rest, ' ') == "PHONE:") return true;
-    rest = line;
-    const auto before_colon = SplitToken(rest, ':');
-    return before_colon == "LOCAL TOLL FREE" || before_colon == "INTERNATIONAL TOLL FREE";
-}
-
-bool IsSeparator(std::string_view line) { return !line.empty() && line.front() == '*'; }
-
 // Where reading can pick up again after a faulty office: its next separator line.
 std::size_t NextBlockStart(const std::vector<std::string_view>& lines, std::size_t from)
 {
     for (std::size_t i = from; i < lines.size(); ++i)
-        if (lines[i].empty() || IsSeparator(lines[i])) return i;
+        if (lines[i].empty() || IsSeparatorLine(lines[i])) return i;
     return lines.size();
 }
 
@@ -149,28 +137,33 @@ private:
         std::size_t at = header.firstBlock;
         while (at < lines_.size() && !lines_[at].empty()) {
             const std::size_t start = at;
-            checkPreamble(start);
+            LineCursor cursor = cursorAt(at);
+            OfficeLines lines;
+            std::optional<LocationView> record;
+            std::optional<DataFileError> fault;
             try {
-                LineCursor cursor = cursorAt(at);
-                checkBlock(ReadOfficeBlock(cursor));
-                at = cursor.lineNumber();
+                record = ReadOfficeBlock(cursor, &lines);
             } catch (const DataFileError& error) {
-                failBlock(start, error);
-                at = NextBlockStart(lines_, std::max(error.line(), start + 1));
+                fault = error;
+            }
+            checkPreamble(lines);
+            if (record) {
+                checkRecord(*record, lines);
+                at = cursor.lineNumber();
+            } else {
+                failBlock(start, lines, *fault);
+                at = NextBlockStart(lines_, std::max(fault->line(), start + 1));
             }
         }
         if (at != data_end && data_end >= header.firstBlock)
             warn(data_end, "empty line inside an office: the program makes room for fewer offices than the file holds");
     }
 
-    void failBlock(std::size_t start, const DataFileError& error)
+    void failBlock(std::size_t start, const OfficeLines& lines, const DataFileError& error)
     {
         const std::size_t line = error.line();
         explained_.insert(line);
-        const bool only_separators = std::all_of(lines_.begin() + static_cast<std::ptrdiff_t>(start),
-                                                 lines_.begin() + static_cast<std::ptrdiff_t>(std::min(line, lines_.size())),
-                                                 IsSeparator);
-        if (line < lines_.size() && lines_[line].empty() && only_separators) {
+        if (line == lines.afterSeparators && line < lines_.size() && lines_[line].empty()) {
             fail(start, "a line starting with \"*\" stands before the empty line that ends the data: "
                         "the program takes it for another office and reports an error");
             return;
@@ -179,33 +172,26 @@ private:
     }
 
     // A comment hides the line after it too, which must therefore be a separator.
-    void checkPreamble(std::size_t at)
+    void checkPreamble(const OfficeLines& lines)
     {
-        const auto has_comment = [&](std::size_t i) { return lines_[i].find("//") != std::string_view::npos; };
-        while (at < lines_.size() && IsSeparator(lines_[at])) ++at;
-        if (at >= lines_.size() || !has_comment(at)) return;
-        while (at < lines_.size() && has_comment(at)) ++at;
-        if (at < lines_.size() && !IsSeparator(lines_[at])) {
-            warn(at, "this line is skipped because it follows a comment; put a separator line "
-                     "(starting with \"*\") between a comment and the name line");
+        if (lines.skipped != OfficeLines::kNoLine && !IsSeparatorLine(lines_[lines.skipped])) {
+            warn(lines.skipped, "this line is skipped because it follows a comment; put a separator line "
+                                "(starting with \"*\") between a comment and the name line");
         }
     }
 
-    void checkBlock(const OfficeBlock& block)
+    void checkRecord(const LocationView& record, const OfficeLines& lines)
     {
-        if (IsOptionalLine(lines_[block.faxLine])) {
-            warn(block.faxLine, "read as the fax line, but it is a phone or toll-free line: optional lines must "
-                                "stand in the order PHONE, LOCAL TOLL FREE, INTERNATIONAL TOLL FREE");
+        const std::size_t fax = lines.of(OfficeField::Fax);
+        if (IsOptionalLine(lines_[fax])) {
+            warn(fax, "read as the fax line, but it is a phone or toll-free line: optional lines must "
+                      "stand in the order PHONE, LOCAL TOLL FREE, INTERNATIONAL TOLL FREE");
         }
-        const LocationView& record = block.record;
         if (record.Name.empty())
-            fail(block.nameLine, "the office has no name: the program stops listing offices here");
-        const auto letter = [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); };
-        const char lat = letter(record.LatHemisphere);
-        const char lon = letter(record.LongHemisphere);
-        if ((lat != 'N' && lat != 'S') || (lon != 'E' && lon != 'W')) {
-            warn(block.faxLine + 2, "the hemisphere letters are not N or S and E or W: the office is placed as if "
-                                    "north and east");
+            fail(lines.of(OfficeField::Name), "the office has no name: the program stops listing offices here");
+        if (!KnownHemispheres(record.LatHemisphere, record.LongHemisphere)) {
+            warn(lines.of(OfficeField::Latitude), "the hemisphere letters are not N or S and E or W: the office is "
+                                                  "placed as if north and east");
         }
     }
 

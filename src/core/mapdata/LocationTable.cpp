@@ -99,12 +99,17 @@ std::int32_t Shift(std::int64_t centre, std::int64_t offset, bool add)
 
 }  // namespace
 
-Hemispheres HemispheresOf(char latHemisphere, char longHemisphere)
+bool KnownHemispheres(char latHemisphere, char longHemisphere)
 {
     const char lat = LowerAscii(latHemisphere);
     const char lon = LowerAscii(longHemisphere);
-    const bool known = (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
-    return {known && lat == 's', known && lon == 'w'};
+    return (lat == 'n' || lat == 's') && (lon == 'e' || lon == 'w');
+}
+
+Hemispheres HemispheresOf(char latHemisphere, char longHemisphere)
+{
+    const bool known = KnownHemispheres(latHemisphere, longHemisphere);
+    return {known && LowerAscii(latHemisphere) == 's', known && LowerAscii(longHemisphere) == 'w'};
 }
 
 MapPoint LocationTable::projectCoordinates(double latitude, char latHemisphere, double longitude, char longHemisphere,

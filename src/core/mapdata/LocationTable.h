@@ -29,6 +29,8 @@ struct Hemispheres {
     bool west = false;
 };
 Hemispheres HemispheresOf(char latHemisphere, char longHemisphere);
+// Whether the letters form an N/S + E/W pair, which HemispheresOf then follows.
+bool KnownHemispheres(char latHemisphere, char longHemisphere);
 
 // The table's slots. The loader sizes the table by the number of lines before
 // the file's first empty line, which is several times the number of offices;

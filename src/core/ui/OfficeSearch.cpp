@@ -38,12 +38,13 @@ OfficeSearch::OfficeSearch(std::size_t count, const FieldsOf& fields_of)
     };
     // One buffer with room for the largest folded text, so that nothing moves
     // while it fills; the pages it does not use are never touched.
-    std::size_t room = 4;
+    std::size_t size = 0;
     for (std::size_t i = 0; i < count; ++i)
-        for (const std::string_view field : fields_in_order(fields_of(i))) room += 2 * field.size();
+        for (const std::string_view field : fields_in_order(fields_of(i))) size += field.size();
+    const std::size_t room = SearchTextRoom(size) + 4;
     if (room > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too much text to search");
     text_ = std::make_unique_for_overwrite<char[]>(room);
-    starts_.reserve(room / 8);
+    starts_.reserve(size / 4);
 
     office_starts_.reserve(count + 1);
     char* next = text_.get();

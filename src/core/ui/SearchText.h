@@ -11,7 +11,7 @@
 // Folding covers Latin (with its extended blocks), Greek, Cyrillic, Armenian,
 // Georgian and the fullwidth forms: upper case becomes lower case, a letter
 // with an accent becomes its base letter (ß and ẞ become ss, æ ae, œ oe, þ th,
-// ø o, ł l, đ d, ı and İ i), Greek tonos and breathings are dropped and final
+// ø o, ł l, đ d, ı and İ i, the Armenian ligature և եվ), Greek tonos and breathings are dropped and final
 // sigma becomes sigma, Cyrillic ё becomes е (й stays a letter of its own),
 // Hebrew and Arabic vowel points are dropped (Arabic alef with hamza or
 // madda becomes alef), and decimal digits of the
@@ -40,9 +40,14 @@ void AppendSearchText(std::string_view text, std::string& out, std::vector<std::
 // beyond U+10FFFF, cut short, or a lone continuation byte).
 std::size_t DecodeUtf8(std::string_view text, std::size_t index, char32_t& character);
 
-// The same, written at `out`, which must have room for 2 * text.size() bytes
-// (no character grows by more than the space that may go before it); returns
-// the end of what was written. Offsets in `starts` count from `origin`.
+// The room that folding `size` bytes of text may take: no character, with the
+// space that may go before it, grows to more than three times its length
+// (the two bytes of the ligature և fold to the four of եվ).
+constexpr std::size_t SearchTextRoom(std::size_t size) { return 3 * size; }
+
+// The same, written at `out`, which must have room for
+// SearchTextRoom(text.size()) bytes; returns the end of what was written.
+// Offsets in `starts` count from `origin`.
 char* FoldSearchText(std::string_view text, char* out, const char* origin, std::vector<std::uint32_t>* starts);
 
 // The folded words of what the user typed, in order.
