@@ -2,6 +2,7 @@
 // sixteen bytes at a time where the processor allows it.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -12,7 +13,7 @@
 
 namespace mappa::scan {
 
-inline unsigned LowestBit(unsigned mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
+inline unsigned LowestBit(unsigned mask) { return static_cast<unsigned>(std::countr_zero(mask)); }
 
 // The first byte in [from, end) that is NUL or has its high bit set (not ASCII); `end` when none.
 inline const char* SkipAscii(const char* from, const char* end)

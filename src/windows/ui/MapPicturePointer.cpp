@@ -2,6 +2,11 @@
 // the hand cursor and the names on hover.
 #include "ui/MapPictureView.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "support/Support2Win.h"
+
 #include "ui/HoverNames.h"
 #include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
@@ -10,9 +15,39 @@ namespace mappa {
 
 std::optional<std::size_t> MapPictureView::nearestShown(MapPoint point) const
 {
-    if (!table_ || places_.empty()) return std::nullopt;
-    if (viewport_.wholeWorld() && filter_.showsAll()) return NearestLocation(table_->Locations, officeCount(), point);
+    if (!table_) return std::nullopt;
+    if (!viewport_.wholeWorld()) {
+        const auto pointed = pointedAt(point);
+        if (!pointed) return std::nullopt;
+        return pointed->marker->isGroup() ? groups_.officesOf(pointed->marker->group).front() : pointed->marker->office;
+    }
+    if (places_.empty()) return std::nullopt;
+    if (filter_.showsAll()) return NearestLocation(table_->Locations, officeCount(), point);
     return place_of_[*NearestPlace(places_, point)];
+}
+
+std::optional<MapPictureView::Pointed> MapPictureView::pointedAt(MapPoint point) const
+{
+    if (!table_) return std::nullopt;
+    if (viewport_.wholeWorld()) {
+        const auto office = nearestShown(point);
+        if (!office) return std::nullopt;
+        return Pointed{placeOf(table_->Locations[*office]), *office, std::nullopt};
+    }
+    // The nearest marker anywhere in the world: the guide line may run off the picture.
+    const double scale = viewport_.scale();
+    const MapPoint world = viewport_.toWorld(point);
+    const auto marker = groups_.nearestTo(level(), {(world.x + 0.5) / scale, (world.y + 0.5) / scale},
+                                          std::numeric_limits<double>::infinity());
+    if (!marker) return std::nullopt;
+    const std::size_t key = marker->isGroup() ? officeCount() + marker->group.value : marker->office;
+    return Pointed{markerPlace(*marker), key, marker};
+}
+
+int MapPictureView::reachOf(const Pointed& pointed) const
+{
+    if (!pointed.marker || !pointed.marker->isGroup()) return scale_.handReach();
+    return std::max(scale_.handReach(), groupSize(pointed.marker->count) / 2);
 }
 
 std::size_t MapPictureView::nearestLocation(MapPoint point)
@@ -24,12 +59,44 @@ std::size_t MapPictureView::nearestLocation(MapPoint point)
 std::optional<std::size_t> MapPictureView::clickedOffice()
 {
     setCursor(arrow_cursor_);
-    return nearestShown(guide_.curMouse);
+    const auto pointed = pointedAt(guide_.curMouse);
+    if (!pointed) return std::nullopt;
+    if (!pointed->marker || !pointed->marker->isGroup()) return nearestShown(guide_.curMouse);
+    // A group zooms in about itself until it parts; one that never parts offers its offices by name.
+    const GroupId group = pointed->marker->group;
+    if (const auto parts = groups_.expansionLevel(group)) {
+        zoom(*parts - level(), pointed->at);
+        return std::nullopt;
+    }
+    return chooseFromGroup(group);
+}
+
+std::optional<std::size_t> MapPictureView::chooseFromGroup(GroupId group)
+{
+    const std::span<const std::size_t> offices = groups_.officesOf(group);
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return std::nullopt;
+    // A long list breaks into columns.
+    constexpr std::size_t kPerColumn = 25, kMost = 200;
+    const std::size_t listed = std::min(offices.size(), kMost);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const LocationView& office = table_->Locations[offices[i]];
+        const UINT flags = MF_STRING | (i > 0 && i % kPerColumn == 0 ? MF_MENUBARBREAK : 0);
+        AppendMenuW(menu, flags, i + 1, Utf8ToWide(office.Name).c_str());
+    }
+    POINT screen{guide_.curMouse.x, guide_.curMouse.y};
+    ClientToScreen(controls_.handle(MapControl::Image1), &screen);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, screen.x, screen.y, 0, window_, nullptr));
+    DestroyMenu(menu);
+    if (chosen == 0 || chosen > listed) return std::nullopt;
+    return offices[chosen - 1];
 }
 
 std::optional<std::size_t> MapPictureView::officeInDirection(std::optional<std::size_t> from,
                                                              MapDirection direction) const
 {
+    ensurePlaces();
     if (places_.empty()) return std::nullopt;
     MapPoint start = PictureCentre(picture_.width(), picture_.height());
     if (from) {
@@ -46,13 +113,12 @@ void MapPictureView::track(int x, int y, POINT pointer)
 {
     guide_.curMouse = {x, y};
     HCURSOR cursor = arrow_cursor_;
-    const std::optional<std::size_t> found = nearestShown(guide_.curMouse);
+    const std::optional<Pointed> found = pointedAt(guide_.curMouse);
     if (found && StrictlyInside(rectOnScreen(), pointer.x, pointer.y)) {
-        const std::size_t nearest = *found;
-        const MapPoint office = placeOf(table_->Locations[nearest]);
-        if (IsNearMarker(guide_.curMouse, office, scale_.handReach())) {
+        const MapPoint office = found->at;
+        if (IsNearMarker(guide_.curMouse, office, reachOf(*found))) {
             cursor = hand_cursor_;
-            hover_tip_.point(nearest, guide_.curMouse, pointer);
+            hover_tip_.point(found->key, guide_.curMouse, pointer);
         }
 
         const GuideLine shown{guide_.lastMouse, guide_.hoverLoc};
@@ -107,9 +173,26 @@ void MapPictureView::setCursor(HCURSOR cursor, const POINT* pointer)
 
 std::string MapPictureView::hoverTextAt(MapPoint picture) const
 {
+    std::vector<OfficeLabel> labels;
+    if (!viewport_.wholeWorld()) {
+        // The offices of the marker under the hand.
+        const auto pointed = pointedAt(picture);
+        if (!pointed || !IsNearMarker(picture, pointed->at, reachOf(*pointed))) return {};
+        if (!pointed->marker->isGroup()) {
+            const LocationView& office = table_->Locations[pointed->marker->office];
+            labels.push_back({office.Name, office.Extra2, office.Country});
+            return HoverText(labels);
+        }
+        const std::span<const std::size_t> offices = groups_.officesOf(pointed->marker->group);
+        labels.reserve(offices.size());
+        for (const std::size_t i : offices) {
+            const LocationView& office = table_->Locations[i];
+            labels.push_back({office.Name, office.Extra2, office.Country});
+        }
+        return HoverText(labels);
+    }
     // The offices that show the hand cursor.
     const std::vector<std::size_t> offices = OfficesUnderPointer(places_, picture, scale_.handReach());
-    std::vector<OfficeLabel> labels;
     labels.reserve(offices.size());
     for (const std::size_t k : offices) {
         const std::size_t i = place_of_[k];

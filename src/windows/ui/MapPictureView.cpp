@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 #include <algorithm>
+#include <cmath>
+#include <cwchar>
 
 #include "support/Support2Win.h"
 #include "support/WinError.h"
@@ -56,14 +58,97 @@ void MapPictureView::show(TMapFunc& table)
 void MapPictureView::computePositions()
 {
     table_->computePositions(picture_.width(), picture_.height());
+    buildGroups();
     placeOffices();
+}
+
+void MapPictureView::buildGroups()
+{
+    // Markers overlap when their centres are closer than a group's marker is wide.
+    std::vector<PlacedOffice> shown;
+    shown.reserve(officeCount());
+    constexpr int kFine = MapViewport::kMaxScale;
+    for (std::size_t i = 0; i < officeCount(); ++i) {
+        const LocationView& office = table_->Locations[i];
+        if (!filter_.shows(KindOfOffice(office.OfficeType))) continue;
+        const MapPoint fine = ZoomedPlace(office, picture_.width(), picture_.height(), kFine);
+        shown.push_back({i, {fine.x / double(kFine), fine.y / double(kFine)}});
+    }
+    groups_.build(shown, groupSize(2));
+}
+
+int MapPictureView::level() const
+{
+    int level = 0;
+    while ((1 << level) < viewport_.scale()) ++level;
+    return level;
+}
+
+MapPoint MapPictureView::markerPlace(const OfficeMarker& marker) const
+{
+    if (!marker.isGroup()) return placeOf(table_->Locations[marker.office]);
+    const double scale = viewport_.scale();
+    return viewport_.toPicture({static_cast<std::int32_t>(std::floor(marker.place.x * scale)),
+                                static_cast<std::int32_t>(std::floor(marker.place.y * scale))});
+}
+
+int MapPictureView::groupSize(std::uint32_t count) const
+{
+    return scale_(count < 10 ? 16 : count < 100 ? 20 : count < 1000 ? 24 : 28);
+}
+
+void MapPictureView::drawGroup(MapPoint at, std::uint32_t count)
+{
+    // A white disc with a black outline and the count in it.
+    if (!count_font_) {
+        count_font_.reset(CreateFontW(scale_(-9), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
+                                      Utf8ToWide(scale_.sansSerifFace()).c_str()));
+    }
+    const int size = groupSize(count);
+    HDC dc = picture_.dc();
+    const int saved = SaveDC(dc);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    const PenHandle pen(CreatePen(PS_SOLID, scale_.lineWidth(), RGB(0, 0, 0)));
+    SelectObject(dc, pen.get());
+    Ellipse(dc, at.x - size / 2, at.y - size / 2, at.x - size / 2 + size, at.y - size / 2 + size);
+    wchar_t text[16];
+    if (count < 1000) swprintf(text, 16, L"%u", count);
+    else swprintf(text, 16, L"%uk", count / 1000);
+    SelectObject(dc, count_font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT box{at.x - size / 2, at.y - size / 2, at.x - size / 2 + size, at.y - size / 2 + size};
+    DrawTextW(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    RestoreDC(dc, saved);
 }
 
 void MapPictureView::placeOffices()
 {
     places_.clear();
     place_of_.clear();
+    markers_.clear();
+    places_ready_ = false;
     if (!table_) return;
+    if (!viewport_.wholeWorld()) {
+        // The markers on the picture, and a margin about it for those that reach into it.
+        const double scale = viewport_.scale();
+        const MapPoint origin = viewport_.origin();
+        const double margin = kMarkerMargin;
+        groups_.markersIn(level(),
+                          {(origin.x - margin) / scale, (origin.y - margin) / scale,
+                           (origin.x + picture_.width() + margin) / scale,
+                           (origin.y + picture_.height() + margin) / scale},
+                          markers_);
+        return;
+    }
+    ensurePlaces();
+}
+
+void MapPictureView::ensurePlaces() const
+{
+    if (places_ready_ || !table_) return;
+    places_ready_ = true;
     places_.reserve(officeCount());
     place_of_.reserve(officeCount());
     for (std::size_t i = 0; i < officeCount(); ++i) {
@@ -83,6 +168,7 @@ MapPoint MapPictureView::placeOf(const LocationView& office) const
 void MapPictureView::rescale(int oldDpi)
 {
     stamps_.clear();
+    count_font_.reset();
     zoom_source_ = {};
     guide_.lineShown = false;
     guide_.curMouse = {MulDivRounded(guide_.curMouse.x, scale_.dpi(), oldDpi),
@@ -153,7 +239,9 @@ void MapPictureView::setFilter(const OfficeFilter& filter)
 {
     if (filter == filter_) return;
     filter_ = filter;
-    if (table_) viewChanged();
+    if (!table_) return;
+    buildGroups();
+    viewChanged();
 }
 
 void MapPictureView::drawMap()
@@ -165,6 +253,25 @@ void MapPictureView::drawMap()
             const MarkerStyle marker = scale_.markerFor(KindOfOffice(location.OfficeType));
             plotLocation(location, marker.colour, marker.size);
         }
+        return;
+    }
+    if (!viewport_.wholeWorld()) {
+        // Groups over single offices, so that a count is never hidden.
+        for (const bool groups : {false, true})
+            for (const OfficeMarker& marker : markers_) {
+                if (marker.isGroup() != groups) continue;
+                if (groups) {
+                    drawGroup(markerPlace(marker), marker.count);
+                    continue;
+                }
+                LocationView location = table_->Locations[marker.office];
+                const MapPoint at = markerPlace(marker);
+                location.MapX = at.x;
+                location.MapY = at.y;
+                const MarkerStyle style = scale_.markerFor(KindOfOffice(location.OfficeType));
+                plotLocation(location, style.colour, style.size);
+            }
+        GdiFlush();
         return;
     }
     // The shown offices at their places in the view.
@@ -209,8 +316,9 @@ void MapPictureView::overlayLocation(const TLocation& location, Rgb colour, int 
     InvalidateRect(overlay, nullptr, TRUE);
 }
 
-void MapPictureView::showSelected(const TLocation& location)
+void MapPictureView::showSelected(const TLocation& location, std::optional<std::size_t> office)
 {
+    ringed_office_ = office;
     // A zoomed view follows the selection: the office comes into view.
     if (!viewport_.wholeWorld()) {
         const MapPoint place = LocationTable::projectLocation(location, picture_.width() * viewport_.scale(),
@@ -233,8 +341,15 @@ void MapPictureView::placeRing()
         overlayLocation(*ringed_, kRingColour, size);
         return;
     }
-    const MapPoint place = viewport_.toPicture(LocationTable::projectLocation(
+    MapPoint place = viewport_.toPicture(LocationTable::projectLocation(
         *ringed_, picture_.width() * viewport_.scale(), picture_.height() * viewport_.scale()));
+    // The ring marks the group that holds the office, when one does.
+    int ring_size = size;
+    if (ringed_office_)
+        if (const auto holder = groups_.holderOf(*ringed_office_, level()); holder && holder->isGroup()) {
+            place = markerPlace(*holder);
+            ring_size = groupSize(holder->count) + scale_(6);
+        }
     if (place.x < 0 || place.y < 0 || place.x >= picture_.width() || place.y >= picture_.height()) {
         ShowWindow(controls_.handle(MapControl::Overlay), SW_HIDE);
         return;
@@ -242,7 +357,7 @@ void MapPictureView::placeRing()
     TLocation at = *ringed_;
     at.MapX = place.x;
     at.MapY = place.y;
-    overlayLocation(at, kRingColour, size);
+    overlayLocation(at, kRingColour, ring_size);
 }
 
 std::optional<MapPoint> MapPictureView::ringPlace() const

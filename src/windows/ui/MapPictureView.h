@@ -18,6 +18,7 @@
 #include "ui/MapPicture.h"
 #include "ui/MapScale.h"
 #include "ui/MapViewport.h"
+#include "ui/OfficeGroups.h"
 #include "ui/OfficeFilter.h"
 #include "ui/PictureGeometry.h"
 #include "ui/WorldMapPicture.h"
@@ -66,8 +67,9 @@ public:
     void drawMap();
     void plotLocation(const LocationView& location, Rgb colour, int size);
     void overlayLocation(const TLocation& location, Rgb colour, int size);
-    // The ring on `location`, and a screen reader told its name as the map's value.
-    void showSelected(const TLocation& location);
+    // The ring on `location` (office `office` of the table, if it is one), and a
+    // screen reader told its name as the map's value.
+    void showSelected(const TLocation& location, std::optional<std::size_t> office = std::nullopt);
     // The shown office nearest to `point`; resets the cursor. 0 without offices.
     std::size_t nearestLocation(MapPoint point);
     // The office that a click at the last pointer position selects; resets the cursor.
@@ -109,6 +111,27 @@ private:
     std::optional<MapPoint> ringPlace() const;
     void viewChanged();
     void placeOffices();
+    // Every shown office's place on the picture, for the arrow keys; at scale 1 always there.
+    void ensurePlaces() const;
+    // Groups the shown offices for every scale above 1.
+    void buildGroups();
+    int level() const;
+    // A marker of the present level, on the picture.
+    MapPoint markerPlace(const OfficeMarker& marker) const;
+    int groupSize(std::uint32_t count) const;
+    void drawGroup(MapPoint at, std::uint32_t count);
+    // What the pointer at `point` points at: the nearest shown marker, where it is, and a
+    // key that tells markers apart (an office's index, or past them a group's).
+    struct Pointed {
+        MapPoint at;
+        std::size_t key;
+        std::optional<OfficeMarker> marker;  // above scale 1
+    };
+    std::optional<Pointed> pointedAt(MapPoint point) const;
+    // How near the marker the pointer shows the hand.
+    int reachOf(const Pointed& pointed) const;
+    // A group whose offices no scale parts: the user picks one of them by name.
+    std::optional<std::size_t> chooseFromGroup(GroupId group);
     MapPoint placeOf(const LocationView& office) const;
     std::optional<std::size_t> nearestShown(MapPoint point) const;
     void placeRing();
@@ -128,8 +151,13 @@ private:
     TMapFunc* table_ = nullptr;  // the window's, once shown
     MapPicture picture_;
     std::vector<MarkerStamp> stamps_;  // the marker styles drawn so far
-    std::vector<MapPoint> places_;        // the shown offices' places on the picture (off it too)
-    std::vector<std::size_t> place_of_;  // the office of each place
+    // Worked out when first needed above scale 1.
+    mutable std::vector<MapPoint> places_;        // the shown offices' places on the picture (off it too)
+    mutable std::vector<std::size_t> place_of_;  // the office of each place
+    mutable bool places_ready_ = false;
+    OfficeGroups groups_;
+    std::vector<OfficeMarker> markers_;  // above scale 1: the markers on the picture
+    FontHandle count_font_;              // the groups' counts
     MapViewport viewport_;
     OfficeFilter filter_;
     BitmapHandle bare_world_;  // the world map without markers, at scale 1
@@ -138,6 +166,7 @@ private:
     POINT press_{};
     bool dragging_ = false;
     std::optional<TLocation> ringed_;  // the office that the ring marks
+    std::optional<std::size_t> ringed_office_;  // its place in the table, when known
     GuideState guide_;
     HCURSOR cursor_ = nullptr;
     HCURSOR arrow_cursor_ = nullptr;

@@ -151,21 +151,23 @@ void TMapUI::ComboBox1Click()
     if (!mapData_) return;
     TLocation location;
     const auto found = mapData_->findByCountry(panels_.chosenCountry(), location);
-    showInfo(location);
     selected_.reset();
     if (found && *found < mapData_->Locations.dataCount()) selected_ = *found;
+    showOffice(location, selected_);
 }
 
 void TMapUI::selectOffice(std::size_t index)
 {
     if (!mapData_ || index >= mapData_->Locations.dataCount()) return;
     selected_ = index;
-    showInfo(ToLocation(mapData_->Locations[index]));
+    showOffice(ToLocation(mapData_->Locations[index]), index);
 }
 
-void TMapUI::showInfo(const TLocation& location)
+void TMapUI::showInfo(const TLocation& location) { showOffice(location, std::nullopt); }
+
+void TMapUI::showOffice(const TLocation& location, std::optional<std::size_t> index)
 {
-    view_.showSelected(location);
+    view_.showSelected(location, index);
     panels_.showContact(location);
 }
 

@@ -91,6 +91,8 @@ private:
     void releaseWindow();
     // Shows office `index` as clicking its marker does, and makes it the selected office.
     void selectOffice(std::size_t index);
+    // showInfo for office `index` of the table, when it is one.
+    void showOffice(const TLocation& location, std::optional<std::size_t> index);
     // Lays the window out for another density (UMapUIDpi.cpp): controls,
     // fonts, the picture with its markers and the ring.
     LRESULT dpiChanged(int dpi, const RECT& suggested);
