@@ -191,5 +191,47 @@ TEST_F(Zoom, TheViewFollowsTheSelectionAndTellsAScreenReaderWhereItIs)
     EXPECT_NE(description.find(" E"), std::string::npos) << description;
 }
 
+TEST(ZoomGroups, CrowdedOfficesShowAsOneCountedMarkerAndAClickZoomsInUntilTheyPart)
+{
+    ParkPointer();
+    // Four pixels apart at scale 1: one marker at scale 2, two at scale 4.
+    MapWindow map({Office{.name = "North", .type = "Sales", .x = 200, .y = 100},
+                   Office{.name = "South", .type = "Sales", .x = 200, .y = 104},
+                   Office{.name = "Far", .type = "Sales", .x = 500, .y = 250}});
+    const Pixels designed = Capture(map->view().picture());
+    EXPECT_EQ(At(designed, 200, 106), kSalesColour) << "at scale 1 every office keeps its own marker";
+
+    ASSERT_TRUE(map->view().zoom(1, {200, 102}));
+    const MapPoint north = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
+    const Pixels grouped = Capture(map->view().picture());
+    // The group's white disc lies between the two, where neither office's cyan marker is drawn.
+    EXPECT_EQ(At(grouped, north.x, north.y + 4), (Rgb{255, 255, 255}));
+    EXPECT_NE(At(grouped, north.x, north.y - 2), kSalesColour);
+
+    // Pointing at the group draws the line to it; its tooltip names both.
+    map->Image1MouseMove(north.x, north.y + 4, PictureOnScreen(map.ui(), north.x, north.y + 4));
+    EXPECT_TRUE(map->view().guide().lineShown);
+    EXPECT_NEAR(map->view().guide().hoverLoc.y, north.y + 4, 1);
+
+    map->Image1Click();
+    EXPECT_EQ(map->view().viewport().scale(), 4) << "a click on the group zooms in until it parts";
+    EXPECT_FALSE(map->selectedOffice());
+    const Pixels parted = Capture(map->view().picture());
+    const MapPoint north4 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 4));
+    const MapPoint south4 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 4));
+    EXPECT_EQ(At(parted, north4.x, north4.y), kSalesColour);
+    EXPECT_EQ(At(parted, south4.x, south4.y), kSalesColour);
+
+    // Selecting an office that a group holds at scale 2 rings the group.
+    map->view().zoom(-1, {320, 160});
+    const MapPoint north2 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
+    map->view().showSelected(ToLocation(map->table()->Locations[1]), 1);
+    const RECT ring = PlaceInParent(map->control(MapControl::Overlay));
+    const MapPoint centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
+    const MapPoint south = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 2));
+    EXPECT_NEAR(centre.y, (north2.y + south.y) / 2, 2) << "the ring marks the group that holds the office";
+    EXPECT_GT(ring.right - ring.left, 16);
+}
+
 }  // namespace
 }  // namespace mappa::uitest
