@@ -9,7 +9,7 @@ namespace mappa {
 namespace {
 
 // Entries in a leaf of the tree, scanned one by one.
-constexpr std::size_t kBucket = 16;
+constexpr std::size_t kBucket = 32;
 
 int ClampLevel(int level)
 {
@@ -95,17 +95,20 @@ void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2,
     };
     Span spans[64];
     std::size_t depth = 0;
-    spans[depth++] = {0, entries_.size(), 0};
     const auto near = [&](const Entry& e) {
         const double dx = e.x - x;
         const double dy = e.y - y;
         return dx * dx + dy * dy < radius2;
     };
-    while (depth > 0) {
-        const Span span = spans[--depth];
+    // Down one side of each split while the circle lies on one side; the
+    // other side of a split that it crosses waits.
+    Span span{0, entries_.size(), 0};
+    for (;;) {
         if (span.hi - span.lo <= kBucket) {
             for (std::size_t i = span.lo; i < span.hi; ++i)
                 if (near(entries_[i])) items.push_back(entries_[i].item);
+            if (depth == 0) return;
+            span = spans[--depth];
             continue;
         }
         const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
@@ -113,8 +116,14 @@ void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2,
         if (near(split)) items.push_back(split.item);
         const double gap = (span.axis == 0 ? x : y) - AxisOf(split, span.axis);
         // The half before the split lies at or below it on this axis, the half after at or above.
-        if (gap <= 0.0 || gap * gap < radius2) spans[depth++] = {span.lo, mid, 1 - span.axis};
-        if (gap >= 0.0 || gap * gap < radius2) spans[depth++] = {mid + 1, span.hi, 1 - span.axis};
+        const bool before = gap <= 0.0 || gap * gap < radius2;
+        const bool after = gap >= 0.0 || gap * gap < radius2;
+        const int axis = 1 - span.axis;
+        if (before && after) spans[depth++] = {mid + 1, span.hi, axis};
+        if (before)
+            span = {span.lo, mid, axis};
+        else
+            span = {mid + 1, span.hi, axis};
     }
 }
 
@@ -231,6 +240,10 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
     const std::size_t count = finer.nodes.size();
     taken_.assign(count, 0);
     coarser.nodes.clear();
+    if (!(reach > 0.0)) {
+        coarser.nodes = finer.nodes;  // nothing is closer than nothing
+        return;
+    }
     for (std::size_t at = 0; at < count; ++at) {
         if (taken_[at]) continue;
         taken_[at] = 1;
