@@ -124,15 +124,16 @@ private:
     public:
         struct Entry {
             double x, y;
-            std::uint32_t item;  // the marker's place in its level's order
+            std::uint32_t item;   // the marker's place in its level's order
+            std::uint32_t count;  // offices that it stands for
         };
         std::vector<Entry>& entries() { return entries_; }
         // Arranges entries() into the tree.
         void build();
         template <typename Visit>
         void forEachIn(const MapArea& area, Visit&& visit) const;
-        // Appends the items closer to (x, y) than sqrt(radius2).
-        void collectWithin(double x, double y, double radius2, std::vector<std::uint32_t>& items) const;
+        // Appends the entries closer to (x, y) than sqrt(radius2).
+        void collectWithin(double x, double y, double radius2, std::vector<Entry>& found) const;
         std::optional<std::uint32_t> nearest(double x, double y, double reach) const;
 
     private:
@@ -158,7 +159,7 @@ private:
     std::vector<Level> stored_ = std::vector<Level>(kLevels);  // the levels that differ from the one above them
     std::array<std::uint32_t, kLevels> level_of_{};  // where in stored_ each level is
     std::vector<std::uint8_t> taken_;               // scratch of the build
-    std::vector<std::uint32_t> found_;
+    std::vector<PlaceTree::Entry> found_;
 };
 
 }  // namespace mappa
