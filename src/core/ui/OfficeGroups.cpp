@@ -9,6 +9,10 @@
 namespace mappa {
 namespace {
 
+// Beyond it every place on the picture is near every other anyway; below it
+// the squares of distances within the radius, and sums of them, stay finite.
+constexpr double kLargestRadius = 1e150;
+
 // Entries in a leaf of the tree, scanned one by one.
 constexpr std::size_t kBucket = 32;
 
@@ -239,7 +243,7 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     // Node numbers are 32 bits wide, and groups number at most as many as offices.
     if (offices.size() >= (std::size_t{1} << 31)) throw std::length_error("too many offices to group");
     clear();
-    radius_ = radius > 0.0 ? radius : 0.0;
+    radius_ = radius > 0.0 ? std::min(radius, kLargestRadius) : 0.0;
 
     nodes_.reserve(offices.size() * 2);
     leaf_office_.reserve(offices.size());
@@ -320,8 +324,10 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
                   [](const PlaceTree::Entry& a, const PlaceTree::Entry& b) { return a.item < b.item; });
         const auto group = static_cast<std::uint32_t>(nodes_.size());
         std::uint32_t members = nodes_[seed].count;
-        double sum_x = x * members;
-        double sum_y = y * members;
+        // The weighted centre from the seed's place: the members lie within the
+        // radius of it, so that no sum runs out of range.
+        double sum_dx = 0.0;
+        double sum_dy = 0.0;
         nodes_[seed].parent = group;
         nodes_[seed].first = 0;
         for (const PlaceTree::Entry& found : found_) {
@@ -330,13 +336,13 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
             member.parent = group;
             member.first = members;  // its offset in the group until orderOffices
             members += found.count;
-            sum_x += found.x * found.count;
-            sum_y += found.y * found.count;
+            sum_dx += (found.x - x) * found.count;
+            sum_dy += (found.y - y) * found.count;
         }
         Node made;
         made.count = members;
-        made.x = sum_x / members;
-        made.y = sum_y / members;
+        made.x = x + sum_dx / members;
+        made.y = y + sum_dy / members;
         made.level = level;
         nodes_.push_back(made);
         coarser.nodes.push_back(group);

@@ -71,8 +71,9 @@ public:
 
     // Groups `offices` for every level, replacing what an earlier build made
     // (and the groups it named); `radius` is in screen pixels, and nothing is
-    // grouped when it is zero, negative or not a number. An office whose place
-    // is not finite is left out: no marker holds it.
+    // grouped when it is zero, negative or not a number (one beyond 1e150
+    // counts as 1e150). An office whose place is not finite is left out: no
+    // marker holds it.
     void build(std::span<const PlacedOffice> offices, double radius);
     void clear();
 
