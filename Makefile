@@ -43,15 +43,17 @@ build-fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 
-# Both fuzz targets for a short while from their seeds: a crash fails the tests.
+# The fuzz targets for a short while from their seeds: a crash fails the tests.
 SMOKE_SECONDS ?= 30
 fuzz-smoke: build-fuzz
-	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-crashes
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-crashes
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
 	build/fuzz/fuzz/fuzz_text -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
+	build/fuzz/fuzz/fuzz_groups -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-groups-corpus
 
 run: build-win
 	tools/run-mappa
