@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -155,11 +156,36 @@ void BM_GroupView(benchmark::State& state, int level)
     state.counters["markers"] = static_cast<double>(found) / static_cast<double>(state.iterations());
 }
 
+// The marker nearest the pointer, within a marker's reach, around the same
+// places as the views.
+void BM_GroupNearest(benchmark::State& state, int level)
+{
+    const auto& offices = Offices();
+    static OfficeGroups groups;
+    if (groups.officeCount() == 0) groups.build(offices, kRadius);
+    const double reach = kRadius / OfficeGroups::ScaleOf(level);
+    std::vector<MapPlace> points;
+    for (int i = 0; i < kViews; ++i) {
+        const MapPlace place = offices[(i * 7919u) % offices.size()].place;
+        points.push_back({place.x + reach / 3, place.y - reach / 4});
+    }
+    std::size_t point = 0, found = 0;
+    for (auto _ : state) {
+        found += groups.nearestTo(level, points[point], reach).has_value();
+        point = (point + 1) % points.size();
+    }
+    state.counters["found"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+}
+
 const bool kRegistered = [] {
     benchmark::RegisterBenchmark("BM_GroupBuild/100000", BM_GroupBuild)->Unit(benchmark::kMillisecond);
     for (int level = 0; level <= OfficeGroups::kFinestLevel; ++level)
         benchmark::RegisterBenchmark(("BM_GroupView/100000/level:" + std::to_string(level)).c_str(), BM_GroupView,
                                      level)
+            ->Unit(benchmark::kMicrosecond);
+    for (int level = 0; level <= OfficeGroups::kFinestLevel; ++level)
+        benchmark::RegisterBenchmark(("BM_GroupNearest/100000/level:" + std::to_string(level)).c_str(),
+                                     BM_GroupNearest, level)
             ->Unit(benchmark::kMicrosecond);
     return true;
 }();
@@ -170,22 +196,27 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Our build timed as the peer script times supercluster's load; appends the timed runs.
-void TimeBuilds(const std::vector<PlacedOffice>& offices, std::vector<double>& runs)
+// Our build timed as the peer script times supercluster's load; appends the
+// timed runs' times and processor times, in ms.
+void TimeBuilds(const std::vector<PlacedOffice>& offices, std::vector<double>& runs, std::vector<double>& cpu)
 {
     for (int run = 0; run < kWarmUps + kRuns; ++run) {
         const auto start = std::chrono::steady_clock::now();
+        const std::clock_t cpu_start = std::clock();
         OfficeGroups groups;
         groups.build(offices, kRadius);
         benchmark::DoNotOptimize(groups.markerCount(1));
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-        if (run >= kWarmUps) runs.push_back(took.count());
+        if (run < kWarmUps) continue;
+        runs.push_back(took.count());
+        cpu.push_back(static_cast<double>(std::clock() - cpu_start) * 1000.0 / CLOCKS_PER_SEC);
     }
 }
 
 struct PeerFigures {
     std::string version;
     std::vector<double> runs;  // ms
+    std::vector<double> cpu;   // processor time of the whole process, its helper threads' too, ms
     std::array<long, OfficeGroups::kLevels> markers{};
     std::string failure;  // why there are no figures
 };
@@ -243,6 +274,13 @@ void RunPeer(const fs::path& peer, const fs::path& points, PeerFigures& figures)
                 double ms = 0.0;
                 if (lines >> ms) figures.runs.push_back(ms);
             }
+        } else if (word == "load_cpu_ms_runs") {
+            std::size_t cpu_runs = 0;
+            lines >> cpu_runs;
+            for (std::size_t i = 0; i < cpu_runs; ++i) {
+                double ms = 0.0;
+                if (lines >> ms) figures.cpu.push_back(ms);
+            }
         } else if (word == "markers") {
             int level = 0;
             long count = 0;
@@ -264,13 +302,13 @@ void PrintGroupSummary(const SummaryReporter& reporter)
 
     std::printf("\nGrouping %zu offices, radius %.0f px on a %.0f x %.0f picture, levels 1 to %d\n", kOffices, kRadius,
                 kWidth, kHeight, OfficeGroups::kFinestLevel);
-    std::vector<double> ours;
+    std::vector<double> ours, our_cpu;
     PeerFigures peer;
     const std::optional<fs::path> installed = PeerInstalled(peer.failure);
     const fs::path points = fs::temp_directory_path() / ("mappa_group_points_" + std::to_string(::getpid()));
     if (installed) WritePoints(offices, points);
     for (int turn = 0; turn < kTurns; ++turn) {
-        TimeBuilds(offices, ours);
+        TimeBuilds(offices, ours, our_cpu);
         if (installed && peer.failure.empty()) RunPeer(*installed, points, peer);
     }
     if (installed) fs::remove(points);
@@ -286,13 +324,18 @@ void PrintGroupSummary(const SummaryReporter& reporter)
                     peer_ms);
         std::printf("  ratio %.3f (target at most %.2f)  %s\n", ratio, kPeerTarget,
                     ratio <= kPeerTarget ? "ok" : "OVER TARGET");
+        if (!peer.cpu.empty())
+            std::printf("  processor time, medians: ours %.2f ms, Node's %.2f ms (with its collector's and compiler's "
+                        "threads), ratio %.3f\n",
+                        Median(our_cpu), Median(peer.cpu), Median(our_cpu) / Median(peer.cpu));
     }
-    std::printf("  %-6s %10s %14s %14s\n", "level", "markers", "supercluster", "view us");
+    std::printf("  %-6s %10s %14s %14s %14s\n", "level", "markers", "supercluster", "view us", "nearest us");
     for (int level = 0; level <= OfficeGroups::kFinestLevel; ++level) {
         const auto view = reporter.time("BM_GroupView/100000/level:" + std::to_string(level));
-        std::printf("  %-6d %10zu %14s %14.2f\n", level, groups.markerCount(level),
+        const auto nearest = reporter.time("BM_GroupNearest/100000/level:" + std::to_string(level));
+        std::printf("  %-6d %10zu %14s %14.2f %14.3f\n", level, groups.markerCount(level),
                     level == 0 || !peer.failure.empty() ? "-" : std::to_string(peer.markers[level]).c_str(),
-                    view.real * 1e6);
+                    view.real * 1e6, nearest.real * 1e6);
     }
 }
 
