@@ -34,10 +34,6 @@ double OfficeGroups::ScaleOf(int level)
     return std::ldexp(1.0, ClampLevel(level));
 }
 
-// The tree is implicit, as a sorted array: in a span [lo, hi) longer than a
-// bucket, the entry at the middle splits the others by one axis (x at the
-// root, then y, then x...), those before it no greater and those after it no
-// less; each half is a span of the other axis.
 namespace {
 
 // Puts the entry that sorts at `nth` by `key` there, none greater before it and
@@ -95,6 +91,10 @@ void SelectNth(Entry* first, Entry* nth, Entry* last, Key key)
 
 }  // namespace
 
+// The tree is implicit, as a sorted array: in a span [lo, hi) longer than a
+// bucket, the entry at the middle splits the others by one axis (x at the
+// root, then y, then x...), those before it no greater and those after it no
+// less; each half is a span of the other axis.
 void OfficeGroups::PlaceTree::build()
 {
     struct Span {

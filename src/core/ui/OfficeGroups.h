@@ -104,7 +104,8 @@ public:
     std::span<const std::size_t> officesOf(GroupId group) const;
     // The level at which zooming in shows the group as more than one marker;
     // none when it holds together up to the finest level: its offices share
-    // one place, or lie within r / 256 of each other (one building, to the map).
+    // one place, or lie closer than r / 256 to the first of them (one
+    // building, to the map).
     std::optional<int> expansionLevel(GroupId group) const;
 
 private:
