@@ -3,6 +3,7 @@
 #   make run    the program with the bundled offices
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make bench  the benchmarks of the core
+#   make bench-groups  the grouping of offices against supercluster (Node), which it installs into build/peer
 #   make bench-win  the benchmarks of the map window, under Wine
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
@@ -10,7 +11,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-win bench-win-dpi bench-startup clean
+.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-groups bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -42,15 +43,17 @@ build-fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 
-# Both fuzz targets for a short while from their seeds: a crash fails the tests.
+# The fuzz targets for a short while from their seeds: a crash fails the tests.
 SMOKE_SECONDS ?= 30
 fuzz-smoke: build-fuzz
-	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-crashes
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-crashes
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
 	build/fuzz/fuzz/fuzz_text -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/text.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
+	build/fuzz/fuzz/fuzz_groups -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-groups-corpus
 
 run: build-win
 	tools/run-mappa
@@ -65,6 +68,15 @@ bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	build/bench/bench/mappa_bench
+
+# The grouping of crowded offices, built and queried, and supercluster's load of
+# the same points beside it, in turns (bench/GroupBench.cpp, bench/peer/).
+bench-groups: deps
+	@command -v node >/dev/null || { echo "bench-groups: node (Node.js 20) is needed for the peer" >&2; exit 1; }
+	@[ -f build/peer/node_modules/supercluster/package.json ] || npm install --prefix build/peer supercluster
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j2
+	build/bench/bench/mappa_bench --benchmark_filter='^BM_Group'
 
 clean:
 	rm -rf build

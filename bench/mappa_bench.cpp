@@ -19,6 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "GroupBench.h"
 #include "OfficeListWriter.h"
 #include "SearchBench.h"
 #include "SummaryReporter.h"
@@ -271,6 +272,7 @@ int main(int argc, char** argv)
         benchmark::RunSpecifiedBenchmarks(&reporter);
         PrintSummary(reporter);
         mappa::bench::PrintSearchSummary(reporter);
+        mappa::bench::PrintGroupSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;

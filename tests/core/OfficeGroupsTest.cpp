@@ -136,7 +136,8 @@ TEST(OfficeGroups, TwoOfficesPartAtTheLevelWhereTheRadiusNoLongerReaches)
             const auto group = groups.holderOf(OfficeNumber(0), 1);
             ASSERT_TRUE(group && group->isGroup());
             EXPECT_EQ(groups.expansionLevel(group->group), parts);
-            EXPECT_EQ(group->place, (MapPlace{(places[0].x + places[1].x) / 2, (places[0].y + places[1].y) / 2}));
+            EXPECT_DOUBLE_EQ(group->place.x, (places[0].x + places[1].x) / 2);
+            EXPECT_DOUBLE_EQ(group->place.y, (places[0].y + places[1].y) / 2);
         }
     }
 }
@@ -213,18 +214,18 @@ std::vector<std::vector<PlainMarker>> GroupedPairwise(const std::vector<MapPlace
             taken[i] = true;
             const PlainMarker& seed = (*finer)[i];
             PlainMarker made = seed;
-            double sum_x = seed.place.x * seed.offices.size(), sum_y = seed.place.y * seed.offices.size();
+            double sum_dx = 0.0, sum_dy = 0.0;
             for (std::size_t j = i + 1; j < finer->size(); ++j) {
                 const PlainMarker& other = (*finer)[j];
                 const double dx = other.place.x - seed.place.x, dy = other.place.y - seed.place.y;
                 if (taken[j] || !(dx * dx + dy * dy < reach * reach)) continue;
                 taken[j] = true;
                 made.offices.insert(made.offices.end(), other.offices.begin(), other.offices.end());
-                sum_x += other.place.x * other.offices.size();
-                sum_y += other.place.y * other.offices.size();
+                sum_dx += dx * other.offices.size();
+                sum_dy += dy * other.offices.size();
             }
             if (made.offices.size() > seed.offices.size())
-                made.place = {sum_x / made.offices.size(), sum_y / made.offices.size()};
+                made.place = {seed.place.x + sum_dx / made.offices.size(), seed.place.y + sum_dy / made.offices.size()};
             levels[level].push_back(std::move(made));
         }
         finer = &levels[level];
@@ -364,6 +365,32 @@ TEST(OfficeGroups, RebuildsForOtherOfficesAndLeavesOutPlacesNotFinite)
     EXPECT_EQ(groups.expansionLevel(west->group), 4);  // 0.5 apart: r / 8 reaches, r / 16 does not
     EXPECT_EQ(groups.holderOf(8, 2)->count, 2u);       // 1 apart
     EXPECT_EQ(groups.holderOf(8, 3)->count, 1u);
+}
+
+// Places at the ends of the range of doubles and a radius without end: the
+// sums behind a group's place stay finite, and every office is in one group.
+TEST(OfficeGroups, FarPlacesAndAnEndlessRadiusStayFinite)
+{
+    const double most = std::numeric_limits<double>::max();
+    const std::vector<MapPlace> places{{most, most}, {-most, -most}, {most, -most}, {0.0, 0.0}, {most, most}};
+    OfficeGroups groups;
+    for (const double radius : {kInf, 1e200, 1e-300}) {
+        groups.build(Placed(places), radius);
+        for (int level = 1; level <= kFinest; ++level) {
+            std::vector<OfficeMarker> markers;
+            groups.markersIn(level, kEverywhere, markers);
+            std::size_t held = 0;
+            for (const OfficeMarker& marker : markers) {
+                EXPECT_TRUE(std::isfinite(marker.place.x) && std::isfinite(marker.place.y)) << "radius " << radius;
+                held += marker.count;
+            }
+            EXPECT_EQ(held, places.size());
+        }
+    }
+    groups.build(Placed(places), kInf);
+    EXPECT_EQ(groups.markerCount(kFinest), 4u) << "farther apart than 1e150, but one place twice";
+    groups.build(Placed({{1e150, 0.0}, {-1e150, 0.0}}), kInf);
+    EXPECT_EQ(groups.markerCount(1), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/OfficeGroups.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
 #include <stdexcept>
@@ -8,8 +9,12 @@
 namespace mappa {
 namespace {
 
+// Beyond it every place on the picture is near every other anyway; below it
+// the squares of distances within the radius, and sums of them, stay finite.
+constexpr double kLargestRadius = 1e150;
+
 // Entries in a leaf of the tree, scanned one by one.
-constexpr std::size_t kBucket = 16;
+constexpr std::size_t kBucket = 32;
 
 int ClampLevel(int level)
 {
@@ -29,6 +34,63 @@ double OfficeGroups::ScaleOf(int level)
     return std::ldexp(1.0, ClampLevel(level));
 }
 
+namespace {
+
+// Puts the entry that sorts at `nth` by `key` there, none greater before it and
+// none smaller after it. Quickselect with a partition that swaps every entry
+// it passes instead of guessing which ones to: on scattered places the
+// guesses of a branch would fail half the time. Should the pivots keep
+// falling badly, the standard library's selection, with its guarantee,
+// finishes.
+template <typename Entry, typename Key>
+void SelectNth(Entry* first, Entry* nth, Entry* last, Key key)
+{
+    int rounds_left = 2 * std::bit_width(static_cast<std::size_t>(last - first)) + 8;
+    while (last - first > 16) {
+        if (--rounds_left < 0) {
+            std::nth_element(first, nth, last, [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+            return;
+        }
+        // The median of three at the end, as the pivot.
+        Entry* middle = first + (last - first) / 2;
+        Entry* end = last - 1;
+        if (key(*middle) < key(*first)) std::swap(*middle, *first);
+        if (key(*end) < key(*first)) std::swap(*end, *first);
+        if (key(*middle) < key(*end)) std::swap(*middle, *end);
+        const double pivot = key(*end);
+        Entry* store = first;
+        for (Entry* it = first; it < end; ++it) {
+            const bool smaller = key(*it) < pivot;
+            std::swap(*store, *it);
+            store += smaller;
+        }
+        // Nothing smaller: the entries equal to the pivot come first, so
+        // that many equal places still make progress.
+        if (store == first) {
+            for (Entry* it = first; it < end; ++it) {
+                const bool equal = !(pivot < key(*it));
+                std::swap(*store, *it);
+                store += equal;
+            }
+            std::swap(*store, *end);
+            if (nth <= store) return;
+            first = store + 1;
+            continue;
+        }
+        std::swap(*store, *end);
+        if (nth == store) return;
+        if (nth < store)
+            last = store;
+        else
+            first = store + 1;
+    }
+    // A few left: sorted by insertion.
+    for (Entry* it = first + 1; it < last; ++it)
+        for (Entry* back = it; back > first && key(*back) < key(back[-1]); --back) std::swap(*back, back[-1]);
+}
+
+}  // namespace
+
 // The tree is implicit, as a sorted array: in a span [lo, hi) longer than a
 // bucket, the entry at the middle splits the others by one axis (x at the
 // root, then y, then x...), those before it no greater and those after it no
@@ -40,18 +102,18 @@ void OfficeGroups::PlaceTree::build()
         int axis;
     };
     std::vector<Span> spans{{0, entries_.size(), 0}};
-    const auto by_x = [](const Entry& a, const Entry& b) { return a.x < b.x; };
-    const auto by_y = [](const Entry& a, const Entry& b) { return a.y < b.y; };
+    const auto x_of = [](const Entry& e) { return e.x; };
+    const auto y_of = [](const Entry& e) { return e.y; };
     while (!spans.empty()) {
         const Span span = spans.back();
         spans.pop_back();
         if (span.hi - span.lo <= kBucket) continue;
         const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
-        const auto begin = entries_.begin();
+        Entry* const begin = entries_.data();
         if (span.axis == 0)
-            std::nth_element(begin + span.lo, begin + mid, begin + span.hi, by_x);
+            SelectNth(begin + span.lo, begin + mid, begin + span.hi, x_of);
         else
-            std::nth_element(begin + span.lo, begin + mid, begin + span.hi, by_y);
+            SelectNth(begin + span.lo, begin + mid, begin + span.hi, y_of);
         spans.push_back({span.lo, mid, 1 - span.axis});
         spans.push_back({mid + 1, span.hi, 1 - span.axis});
     }
@@ -86,8 +148,7 @@ void OfficeGroups::PlaceTree::forEachIn(const MapArea& area, Visit&& visit) cons
     }
 }
 
-void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2,
-                                            std::vector<std::uint32_t>& items) const
+void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2, std::vector<Entry>& found) const
 {
     struct Span {
         std::size_t lo, hi;
@@ -95,26 +156,35 @@ void OfficeGroups::PlaceTree::collectWithin(double x, double y, double radius2,
     };
     Span spans[64];
     std::size_t depth = 0;
-    spans[depth++] = {0, entries_.size(), 0};
     const auto near = [&](const Entry& e) {
         const double dx = e.x - x;
         const double dy = e.y - y;
         return dx * dx + dy * dy < radius2;
     };
-    while (depth > 0) {
-        const Span span = spans[--depth];
+    // Down one side of each split while the circle lies on one side; the
+    // other side of a split that it crosses waits.
+    Span span{0, entries_.size(), 0};
+    for (;;) {
         if (span.hi - span.lo <= kBucket) {
             for (std::size_t i = span.lo; i < span.hi; ++i)
-                if (near(entries_[i])) items.push_back(entries_[i].item);
+                if (near(entries_[i])) found.push_back(entries_[i]);
+            if (depth == 0) return;
+            span = spans[--depth];
             continue;
         }
         const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
         const Entry& split = entries_[mid];
-        if (near(split)) items.push_back(split.item);
+        if (near(split)) found.push_back(split);
         const double gap = (span.axis == 0 ? x : y) - AxisOf(split, span.axis);
         // The half before the split lies at or below it on this axis, the half after at or above.
-        if (gap <= 0.0 || gap * gap < radius2) spans[depth++] = {span.lo, mid, 1 - span.axis};
-        if (gap >= 0.0 || gap * gap < radius2) spans[depth++] = {mid + 1, span.hi, 1 - span.axis};
+        const bool before = gap <= 0.0 || gap * gap < radius2;
+        const bool after = gap >= 0.0 || gap * gap < radius2;
+        const int axis = 1 - span.axis;
+        if (before && after) spans[depth++] = {mid + 1, span.hi, axis};
+        if (before)
+            span = {span.lo, mid, axis};
+        else
+            span = {mid + 1, span.hi, axis};
     }
 }
 
@@ -173,7 +243,7 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     // Node numbers are 32 bits wide, and groups number at most as many as offices.
     if (offices.size() >= (std::size_t{1} << 31)) throw std::length_error("too many offices to group");
     clear();
-    radius_ = radius > 0.0 ? radius : 0.0;
+    radius_ = radius > 0.0 ? std::min(radius, kLargestRadius) : 0.0;
 
     nodes_.reserve(offices.size() * 2);
     leaf_office_.reserve(offices.size());
@@ -199,7 +269,7 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     std::iota(offices_alone.nodes.begin(), offices_alone.nodes.end(), std::uint32_t{0});
     auto& entries = offices_alone.tree.entries();
     entries.resize(leaves);
-    for (std::uint32_t i = 0; i < leaves; ++i) entries[i] = {nodes_[i].x, nodes_[i].y, i};
+    for (std::uint32_t i = 0; i < leaves; ++i) entries[i] = {nodes_[i].x, nodes_[i].y, i, 1};
     offices_alone.tree.build();
 
     std::size_t used = 1;
@@ -216,7 +286,7 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
         coarser_entries.resize(coarser.nodes.size());
         for (std::size_t i = 0; i < coarser.nodes.size(); ++i) {
             const Node& node = nodes_[coarser.nodes[i]];
-            coarser_entries[i] = {node.x, node.y, static_cast<std::uint32_t>(i)};
+            coarser_entries[i] = {node.x, node.y, static_cast<std::uint32_t>(i), node.count};
         }
         coarser.tree.build();
         level_of_[level] = static_cast<std::uint32_t>(used++);
@@ -231,6 +301,10 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
     const std::size_t count = finer.nodes.size();
     taken_.assign(count, 0);
     coarser.nodes.clear();
+    if (!(reach > 0.0)) {
+        coarser.nodes = finer.nodes;  // nothing is closer than nothing
+        return;
+    }
     for (std::size_t at = 0; at < count; ++at) {
         if (taken_[at]) continue;
         taken_[at] = 1;
@@ -239,33 +313,36 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
         const double y = nodes_[seed].y;
         found_.clear();
         finer.tree.collectWithin(x, y, reach2, found_);
-        std::erase_if(found_, [&](std::uint32_t item) { return taken_[item] != 0; });
+        std::erase_if(found_, [&](const PlaceTree::Entry& e) { return taken_[e.item] != 0; });
         if (found_.empty()) {
             coarser.nodes.push_back(seed);
             continue;
         }
         // The group lists its members in the level's order; every one not
         // taken comes after the seed.
-        std::sort(found_.begin(), found_.end());
+        std::sort(found_.begin(), found_.end(),
+                  [](const PlaceTree::Entry& a, const PlaceTree::Entry& b) { return a.item < b.item; });
         const auto group = static_cast<std::uint32_t>(nodes_.size());
         std::uint32_t members = nodes_[seed].count;
-        double sum_x = x * members;
-        double sum_y = y * members;
+        // The weighted centre from the seed's place: the members lie within the
+        // radius of it, so that no sum runs out of range.
+        double sum_dx = 0.0;
+        double sum_dy = 0.0;
         nodes_[seed].parent = group;
         nodes_[seed].first = 0;
-        for (const std::uint32_t item : found_) {
-            taken_[item] = 1;
-            Node& member = nodes_[finer.nodes[item]];
+        for (const PlaceTree::Entry& found : found_) {
+            taken_[found.item] = 1;
+            Node& member = nodes_[finer.nodes[found.item]];
             member.parent = group;
             member.first = members;  // its offset in the group until orderOffices
-            members += member.count;
-            sum_x += member.x * member.count;
-            sum_y += member.y * member.count;
+            members += found.count;
+            sum_dx += (found.x - x) * found.count;
+            sum_dy += (found.y - y) * found.count;
         }
         Node made;
         made.count = members;
-        made.x = sum_x / members;
-        made.y = sum_y / members;
+        made.x = x + sum_dx / members;
+        made.y = y + sum_dy / members;
         made.level = level;
         nodes_.push_back(made);
         coarser.nodes.push_back(group);

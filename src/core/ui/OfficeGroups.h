@@ -71,8 +71,9 @@ public:
 
     // Groups `offices` for every level, replacing what an earlier build made
     // (and the groups it named); `radius` is in screen pixels, and nothing is
-    // grouped when it is zero, negative or not a number. An office whose place
-    // is not finite is left out: no marker holds it.
+    // grouped when it is zero, negative or not a number (one beyond 1e150
+    // counts as 1e150). An office whose place is not finite is left out: no
+    // marker holds it.
     void build(std::span<const PlacedOffice> offices, double radius);
     void clear();
 
@@ -103,7 +104,8 @@ public:
     std::span<const std::size_t> officesOf(GroupId group) const;
     // The level at which zooming in shows the group as more than one marker;
     // none when it holds together up to the finest level: its offices share
-    // one place, or lie within r / 256 of each other (one building, to the map).
+    // one place, or lie closer than r / 256 to the first of them (one
+    // building, to the map).
     std::optional<int> expansionLevel(GroupId group) const;
 
 private:
@@ -124,15 +126,16 @@ private:
     public:
         struct Entry {
             double x, y;
-            std::uint32_t item;  // the marker's place in its level's order
+            std::uint32_t item;   // the marker's place in its level's order
+            std::uint32_t count;  // offices that it stands for
         };
         std::vector<Entry>& entries() { return entries_; }
         // Arranges entries() into the tree.
         void build();
         template <typename Visit>
         void forEachIn(const MapArea& area, Visit&& visit) const;
-        // Appends the items closer to (x, y) than sqrt(radius2).
-        void collectWithin(double x, double y, double radius2, std::vector<std::uint32_t>& items) const;
+        // Appends the entries closer to (x, y) than sqrt(radius2).
+        void collectWithin(double x, double y, double radius2, std::vector<Entry>& found) const;
         std::optional<std::uint32_t> nearest(double x, double y, double reach) const;
 
     private:
@@ -158,7 +161,7 @@ private:
     std::vector<Level> stored_ = std::vector<Level>(kLevels);  // the levels that differ from the one above them
     std::array<std::uint32_t, kLevels> level_of_{};  // where in stored_ each level is
     std::vector<std::uint8_t> taken_;               // scratch of the build
-    std::vector<std::uint32_t> found_;
+    std::vector<PlaceTree::Entry> found_;
 };
 
 }  // namespace mappa
