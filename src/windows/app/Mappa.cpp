@@ -102,8 +102,8 @@ private:
     bool com_initialized_ = false;
 };
 
-// Writes (or, to unregister, removes) the server's registry entries and
-// registers the class object; false when the process ends here.
+// Writes (or, to unregister, removes) the server's registry entries; false
+// when the process ends here.
 bool InitializeApplication(ComServer& server, const std::string& executable)
 {
     const SupportMapRegistration& library = Registration();
@@ -112,7 +112,6 @@ bool InitializeApplication(ComServer& server, const std::string& executable)
     case StartMode::Register: server.registerServer(library, executable); return false;
     default: server.registerServer(library, executable, RegistryFailures::Skip); break;
     }
-    server.registerClassObject(&ClassFactory());
     return true;
 }
 
@@ -133,7 +132,7 @@ int Run(HINSTANCE instance)
         return 1;
     }
 
-    // Application initialization: COM, the registry, the class object.
+    // Application initialization: COM and the registry.
     module.initializeCom();
     try {
         if (!InitializeApplication(server, executable)) return 0;
@@ -146,6 +145,12 @@ int Run(HINSTANCE instance)
         const TApplicationWindow application(instance);
         TMapUI map(instance, {}, application.handle());
         SetMapClientHold(&HoldInMapWindow);
+        // The class object once the map window that it serves is made, and
+        // before any window shows: under Wine, the thread's first windows take
+        // longer to make once a class object is registered. A call to it waits
+        // for the message loop either way. When it cannot be registered, both
+        // windows are gone, unseen, before the error shows.
+        server.registerClassObject(&ClassFactory());
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
         ShowWindow(map.handle(), SW_SHOWNORMAL);

@@ -8,8 +8,9 @@ namespace {
 
 // The DLLs that the import table would name but that are not Known DLLs
 // (comctl32, oleacc) are delay-loaded: the loader would resolve them before
-// any code of ours could restrict the search. Each one is loaded here, from
-// the system folder, on its first call; the manifest's side-by-side
+// any code of ours could restrict the search. So are two Known DLLs that the
+// window does not need to show (comdlg32, shell32). Each one is loaded here,
+// from the system folder, on its first call; the manifest's side-by-side
 // redirection still applies, so comctl32 is version 6.
 FARPROC WINAPI LoadDelayedLibrary(unsigned notification, PDelayLoadInfo load)
 {
