@@ -22,6 +22,7 @@
 #include "OfficeListWriter.h"
 #include "SearchBench.h"
 #include "SummaryReporter.h"
+#include "VectorMapBench.h"
 #include "mapdata/DataFile.h"
 #include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
@@ -271,6 +272,7 @@ int main(int argc, char** argv)
         benchmark::RunSpecifiedBenchmarks(&reporter);
         PrintSummary(reporter);
         mappa::bench::PrintSearchSummary(reporter);
+        mappa::bench::PrintVectorMapSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;
