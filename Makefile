@@ -2,6 +2,7 @@
 #   make test   install what is missing, build both builds, run every test
 #   make run    the program with the bundled offices
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
+#   make fuzz-vectors  the vector world map fuzzer, likewise
 #   make bench  the benchmarks of the core
 #   make bench-groups  the grouping of offices against supercluster (Node), which it installs into build/peer
 #   make bench-win  the benchmarks of the map window, under Wine
@@ -11,7 +12,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -43,10 +44,10 @@ build-fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 
-# The fuzz targets for a short while from their seeds: a crash fails the tests.
+# Every fuzz target for a short while from its seeds: a crash fails the tests.
 SMOKE_SECONDS ?= 30
 fuzz-smoke: build-fuzz
-	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-crashes
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-vectors-corpus build/fuzz/smoke-crashes
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
@@ -54,6 +55,8 @@ fuzz-smoke: build-fuzz
 		-dict=fuzz/text.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-text-corpus fuzz/corpus
 	build/fuzz/fuzz/fuzz_groups -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-groups-corpus
+	build/fuzz/fuzz/fuzz_worldvectors -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-vectors-corpus fuzz/vectors-corpus
 
 run: build-win
 	tools/run-mappa
@@ -63,6 +66,12 @@ fuzz: build-fuzz
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 \
 		build/fuzz/corpus fuzz/corpus
+
+# The vector world map reader and drawing, likewise.
+fuzz-vectors: build-fuzz
+	mkdir -p build/fuzz/vectors-corpus fuzz/crashes-found
+	build/fuzz/fuzz/fuzz_worldvectors -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 build/fuzz/vectors-corpus fuzz/vectors-corpus
 
 bench: deps
 	cmake --preset bench >/dev/null

@@ -23,6 +23,7 @@
 #include "OfficeListWriter.h"
 #include "SearchBench.h"
 #include "SummaryReporter.h"
+#include "VectorMapBench.h"
 #include "mapdata/DataFile.h"
 #include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
@@ -273,6 +274,7 @@ int main(int argc, char** argv)
         PrintSummary(reporter);
         mappa::bench::PrintSearchSummary(reporter);
         mappa::bench::PrintGroupSummary(reporter);
+        mappa::bench::PrintVectorMapSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;

@@ -10,6 +10,7 @@
 #include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
 #include "ui/PictureGeometry.h"
+#include "ui/VectorMapDrawing.h"
 
 namespace mappa {
 namespace {
@@ -169,7 +170,6 @@ void MapPictureView::rescale(int oldDpi)
 {
     stamps_.clear();
     count_font_.reset();
-    zoom_source_ = {};
     guide_.lineShown = false;
     guide_.curMouse = {MulDivRounded(guide_.curMouse.x, scale_.dpi(), oldDpi),
                        MulDivRounded(guide_.curMouse.y, scale_.dpi(), oldDpi)};
@@ -193,9 +193,8 @@ void MapPictureView::drawView()
     if (viewport_.wholeWorld()) {
         picture_.copyFrom(bare_world_);
     } else {
-        if (zoom_source_.pixels.empty()) zoom_source_ = LargeWorldMap(instance_);
-        SampleWorld(zoom_source_.pixels.data(), zoom_source_.width, zoom_source_.height, viewport_,
-                    picture_.pixels());
+        if (!vectors_) vectors_ = WorldVectors::Parse(WorldVectorBytes(instance_));
+        DrawVectorView(*vectors_, viewport_, picture_.pixels());
     }
     drawMap();
 }

@@ -22,6 +22,7 @@
 #include "ui/OfficeFilter.h"
 #include "ui/PictureGeometry.h"
 #include "ui/WorldMapPicture.h"
+#include "ui/WorldVectors.h"
 
 namespace mappa {
 
@@ -161,7 +162,7 @@ private:
     MapViewport viewport_;
     OfficeFilter filter_;
     BitmapHandle bare_world_;  // the world map without markers, at scale 1
-    Image zoom_source_;        // what zoomed views are drawn from; loaded at the first zoom
+    std::optional<WorldVectors> vectors_;  // what zoomed views are drawn from; read at the first zoom
     int wheel_ = 0;            // wheel rotation not yet used, in WHEEL_DELTA units / 120
     POINT press_{};
     bool dragging_ = false;

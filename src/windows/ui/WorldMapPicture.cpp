@@ -125,6 +125,11 @@ BITMAPINFO TopDown32(int width, int height)
 
 Image LargeWorldMap(HINSTANCE instance) { return DecodeImageResource(instance, kLargeWorldMapResource); }
 
+std::span<const std::uint8_t> WorldVectorBytes(HINSTANCE instance)
+{
+    return ResourceBytes(instance, kWorldVectorsResource, MAKEINTRESOURCEW(10));  // RCDATA
+}
+
 BitmapHandle MakeWorldMapPicture(HINSTANCE instance, int width, int height)
 {
     if (width <= 0 || height <= 0) throw std::invalid_argument("The map picture needs a positive size");

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "mapdata/MapFunc.h"
@@ -12,6 +13,8 @@ namespace mappa {
 
 // The large world map, 1280 x 640 pixels, embedded as a PNG (RCDATA).
 inline constexpr int kLargeWorldMapResource = 101;
+// The vector world map that zoomed views are drawn from (RCDATA).
+inline constexpr int kWorldVectorsResource = 102;
 
 // The world map as a width x height, 32-bit top-down DIB section of
 // 0x00RRGGBB pixels. Column x covers longitudes [-180 + x * 360 / width,
@@ -29,6 +32,10 @@ struct Image {
 
 // The large world map, decoded.
 Image LargeWorldMap(HINSTANCE instance);
+
+// The vector world map's bytes, in `instance`'s resources: they stay where
+// they are for as long as the module is loaded.
+std::span<const std::uint8_t> WorldVectorBytes(HINSTANCE instance);
 
 // The header of a 32-bit top-down bitmap of the given size.
 BITMAPINFO TopDown32(int width, int height);
