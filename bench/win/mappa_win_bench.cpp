@@ -224,14 +224,14 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "scan (NearestLocation), per point", figures.scan);
 
     // The window draws only while the real pointer is over the picture.
-    const RECT inside = map->view().onScreen();
+    const RECT inside = map->view().pointer().onScreen();
     const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
     if (!MovePointer(centre))
         std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);
     Pump();
     map->FormMouseMove();
     map->Image1MouseMove(points.front().x, points.front().y);
-    figures.lineShown = map->view().guide().lineShown;
+    figures.lineShown = map->view().pointer().guide().lineShown;
     if (!figures.lineShown) {
         POINT now{};
         GetCursorPos(&now);
@@ -281,9 +281,9 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // The window and the bare scan must agree on the office.
     const LocationView& nearest = slots[NearestLocation(slots, count, points.back())];
-    if (!map->view().guide().lineShown || map->view().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
+    if (!map->view().pointer().guide().lineShown || map->view().pointer().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
         std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
-                    map->view().guide().lineShown ? "shown" : "not shown", map->view().guide().hoverLoc.x, map->view().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
+                    map->view().pointer().guide().lineShown ? "shown" : "not shown", map->view().pointer().guide().hoverLoc.x, map->view().pointer().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
 
     TimeMouseMoveCalls(size, *map);
 

@@ -71,9 +71,8 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             },
             .enter = [this] { if (selected_) selectOffice(*selected_); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
-            .viewChanged = [this] {
-                NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
-            },
+        }, [this] {
+            NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
         });
         commands_.attach(window_);
     } catch (...) {
@@ -136,10 +135,10 @@ void TMapUI::Image1MouseMove(int x, int y, std::optional<POINT> pointer)
         pointer.emplace();
         GetCursorPos(&*pointer);
     }
-    view_.track(x, y, *pointer);
+    view_.pointer().track(x, y, *pointer);
 }
 
-void TMapUI::FormMouseMove() { view_.clearGuide(); }
+void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {

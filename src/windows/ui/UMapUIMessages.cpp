@@ -66,7 +66,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_TIMER:
         if (wParam != HoverTip::kTimerId) break;
-        view_.hoverTip().onTimer();
+        view_.pointer().hoverTip().onTimer();
         return 0;
     case WM_SYSCOMMAND:
         if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
