@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 
 #include "ui/HoverNames.h"
 #include "ui/MapLayout.h"
@@ -181,7 +182,7 @@ std::string MapPictureView::hoverTextAt(MapPoint picture) const
         if (!pointed->marker->isGroup()) {
             const LocationView& office = table_->Locations[pointed->marker->office];
             labels.push_back({office.Name, office.Extra2, office.Country});
-            return HoverText(labels);
+            return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
         }
         const std::span<const std::size_t> offices = groups_.officesOf(pointed->marker->group);
         labels.reserve(offices.size());
@@ -189,7 +190,7 @@ std::string MapPictureView::hoverTextAt(MapPoint picture) const
             const LocationView& office = table_->Locations[i];
             labels.push_back({office.Name, office.Extra2, office.Country});
         }
-        return HoverText(labels);
+        return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
     }
     // The offices that show the hand cursor.
     const std::vector<std::size_t> offices = OfficesUnderPointer(places_, picture, scale_.handReach());
@@ -200,7 +201,7 @@ std::string MapPictureView::hoverTextAt(MapPoint picture) const
         const LocationView& office = table_->Locations[i];
         labels.push_back({office.Name, office.Extra2, office.Country});
     }
-    return HoverText(labels);
+    return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
 }
 
 }  // namespace mappa
