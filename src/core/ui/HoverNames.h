@@ -29,7 +29,7 @@ inline constexpr std::size_t kTooltipOffices = 5;
 
 // One line per office, "Name, City, Country" (an empty city or country left
 // out), lines separated by CR LF; past five offices a last line
-// "and N more". Empty when there is no office.
-std::string HoverText(std::span<const OfficeLabel> offices);
+// "and N more" (`more`, with the number for {0}). Empty when there is no office.
+std::string HoverText(std::span<const OfficeLabel> offices, std::string_view more = "and {0} more");
 
 }  // namespace mappa

@@ -15,13 +15,14 @@
 #include "app/HiddenDlg.h"
 #include "app/MapClientHold.h"
 #include "app/SystemLibraries.h"
-#include "automation/StartMode.h"
 #include "automation/ComServer.h"
+#include "automation/StartMode.h"
 #include "automation/SupportMapCom.h"
 #include "support/Application.h"
 #include "support/RegHelp.h"
 #include "support/Support2.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "ui/UMapUI.h"
 
@@ -59,7 +60,7 @@ void ShowApplicationError(const std::exception& error, const void* where)
     if (message.empty() || message.back() != '.') message += '.';
     const std::string text =
         std::string("Exception ") + KindOf(error) + " in module " + module + " at " + address + ".\r\n" + message;
-    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), L"Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), UiText(IDS_ERROR_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL | MessageBoxReading());
 }
 
 // Every request to end the application passes the server's close check.
@@ -123,6 +124,7 @@ int Run(HINSTANCE instance)
     SetTerminateHandler(&RequestEnd);
     ModuleSetUp module(server);
     CreateGlobalStores();
+    SetUiLanguage(ChosenUiLanguage());
     FixNumberFormat();
     const std::string executable = ModuleFileName();
     try {

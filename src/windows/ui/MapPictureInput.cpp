@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "support/UiText.h"
 #include "ui/MapLayout.h"
 #include "ui/MapPictureView.h"
 
@@ -61,13 +62,13 @@ void MapPictureInput::openMenu(HWND picture, POINT screen)
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
     const auto checked = [&](OfficeKind kind) { return view_.filter().shows(kind) ? MF_CHECKED : MF_UNCHECKED; };
-    AppendMenuW(menu, MF_STRING | (view_.viewport().scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, L"Zoom in");
-    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kZoomOut, L"Zoom out");
-    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kWholeWorld, L"Whole world");
+    AppendMenuW(menu, MF_STRING | (view_.viewport().scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, UiText(IDS_MENU_ZOOM_IN).c_str());
+    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kZoomOut, UiText(IDS_MENU_ZOOM_OUT).c_str());
+    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kWholeWorld, UiText(IDS_MENU_WHOLE_WORLD).c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Sales), kShowSales, L"Sales offices");
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Support), kShowSupport, L"Support offices");
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Other), kShowOther, L"Other offices");
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Sales), kShowSales, UiText(IDS_MENU_SALES_OFFICES).c_str());
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Support), kShowSupport, UiText(IDS_MENU_SUPPORT_OFFICES).c_str());
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Other), kShowOther, UiText(IDS_MENU_OTHER_OFFICES).c_str());
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
                        GetAncestor(picture, GA_ROOT), nullptr));

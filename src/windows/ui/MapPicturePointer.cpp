@@ -4,6 +4,7 @@
 
 #include "support/Support2Placement.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "ui/HoverNames.h"
 #include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
@@ -106,7 +107,7 @@ std::string MapPicturePointer::hoverTextAt(MapPoint picture) const
         const LocationView& office = table_->Locations[i];
         labels.push_back({office.Name, office.Extra2, office.Country});
     }
-    return HoverText(labels);
+    return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
 }
 
 }  // namespace mappa

@@ -18,6 +18,7 @@
 #include "mapdata/MapFunc.h"
 #include "support/Application.h"
 #include "support/Support2PlacementWin.h"
+#include "support/UiText.h"
 #include "support/WindowBase.h"
 #include "ui/MapCommands.h"
 #include "ui/MapControls.h"
@@ -58,6 +59,12 @@ public:
     void lsWebLinkClick();
     void lsWebLink2Click();
     void bExitClick();
+
+    // Shows every text in the current language (SetUiLanguage), the window
+    // mirrored for a language written right to left, at once.
+    void applyLanguage();
+    // The user's choice of language, kept and shown; null: the language of Windows.
+    void chooseLanguage(const UiLanguage* language);
 
     // Shows an office's details in the panels and rings its marker.
     void showInfo(const TLocation& location);
