@@ -56,6 +56,7 @@ std::string HoverText(std::span<const OfficeLabel> offices)
             text += ", ";
             text += part;
         }
+        if (!offices[i].localTime.empty()) text += ", " + offices[i].localTime;
     }
     if (offices.size() > shown) text += "\r\nand " + std::to_string(offices.size() - shown) + " more";
     return text;
