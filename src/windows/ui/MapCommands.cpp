@@ -6,6 +6,7 @@
 #include "support/Clipboard.h"
 #include "support/Support2Win.h"
 #include "ui/ContactCard.h"
+#include "ui/OfficeTimes.h"
 #include "ui/ContactFile.h"
 #include "ui/FindOfficeDialog.h"
 #include "ui/MapCommandIds.h"
@@ -91,7 +92,16 @@ void MapCommands::saveContact(const TMapFunc* table, std::optional<std::size_t> 
         return;
     }
     const LocationView& chosen = table->Locations[*office];
-    const std::string card = ContactCard(ContactCardFieldsOf(chosen, table->WebLink));
+    ContactCardFields fields = ContactCardFieldsOf(chosen, table->WebLink);
+    std::string zone;
+    try {
+        const OfficeTimeLines* lines = *office < table->TimeLines.size() ? &table->TimeLines[*office] : nullptr;
+        zone = OfficeTimes::Bundled().read(chosen, lines, OfficeTimes::Now()).zone;
+    } catch (const std::exception&) {
+        // Without the zone data the card goes without TZ.
+    }
+    fields.time_zone = zone;
+    const std::string card = ContactCard(fields);
     if (const auto path = AskContactPath(window_, ContactFileName(chosen.Name))) WriteWholeFile(*path, card);
 }
 

@@ -8,6 +8,7 @@
 #include "support/Support2Win.h"
 
 #include "ui/HoverNames.h"
+#include "ui/OfficeTimes.h"
 #include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
 
@@ -171,6 +172,24 @@ void MapPictureView::setCursor(HCURSOR cursor, const POINT* pointer)
     if (WindowFromPoint(*pointer) == controls_.handle(MapControl::Image1)) SetCursor(cursor);
 }
 
+namespace {
+
+// An office as the tooltip names it, with its local time now.
+OfficeLabel LabelOf(const TMapFunc& table, std::size_t index)
+{
+    const LocationView& office = table.Locations[index];
+    OfficeLabel label{office.Name, office.Extra2, office.Country, {}};
+    try {
+        const OfficeTimeLines* lines = index < table.TimeLines.size() ? &table.TimeLines[index] : nullptr;
+        label.localTime = LocalTimeTipText(OfficeTimes::Bundled().read(office, lines, OfficeTimes::Now()));
+    } catch (const std::exception&) {
+        // Without the zone data the tooltip names the office alone.
+    }
+    return label;
+}
+
+}  // namespace
+
 std::string MapPictureView::hoverTextAt(MapPoint picture) const
 {
     std::vector<OfficeLabel> labels;
@@ -179,16 +198,12 @@ std::string MapPictureView::hoverTextAt(MapPoint picture) const
         const auto pointed = pointedAt(picture);
         if (!pointed || !IsNearMarker(picture, pointed->at, reachOf(*pointed))) return {};
         if (!pointed->marker->isGroup()) {
-            const LocationView& office = table_->Locations[pointed->marker->office];
-            labels.push_back({office.Name, office.Extra2, office.Country});
+            labels.push_back(LabelOf(*table_, pointed->marker->office));
             return HoverText(labels);
         }
         const std::span<const std::size_t> offices = groups_.officesOf(pointed->marker->group);
         labels.reserve(offices.size());
-        for (const std::size_t i : offices) {
-            const LocationView& office = table_->Locations[i];
-            labels.push_back({office.Name, office.Extra2, office.Country});
-        }
+        for (const std::size_t i : offices) labels.push_back(LabelOf(*table_, i));
         return HoverText(labels);
     }
     // The offices that show the hand cursor.
@@ -197,8 +212,7 @@ std::string MapPictureView::hoverTextAt(MapPoint picture) const
     for (const std::size_t k : offices) {
         const std::size_t i = place_of_[k];
         if (i >= officeCount()) continue;
-        const LocationView& office = table_->Locations[i];
-        labels.push_back({office.Name, office.Extra2, office.Country});
+        labels.push_back(LabelOf(*table_, i));
     }
     return HoverText(labels);
 }
