@@ -13,17 +13,17 @@ OfficeZone ZoneOfOffice(const ZoneDatabase& rules, const ZoneMap& map, double la
     OfficeZone zone;
     if (!named.empty()) {
         if (const auto canonical = rules.CanonicalName(named)) {
-            zone.name = std::string(*canonical);
+            zone.name = *canonical;
             zone.rules = rules.Find(zone.name);
             zone.named = true;
             return zone;
         }
     }
-    zone.name = std::string(map.ZoneAt(latitude, longitude));
+    zone.name = map.ZoneAt(latitude, longitude);
     zone.rules = rules.Find(zone.name);
     if (!zone.rules) {
         // A map made from newer polygons than the rules: the nautical zone is always known.
-        zone.name = std::string(NauticalZone(longitude));
+        zone.name = NauticalZone(longitude);
         zone.rules = rules.Find(zone.name);
         if (!zone.rules) throw std::runtime_error("the time-zone rules lack the nautical zones");
     }

@@ -15,7 +15,7 @@
 namespace mappa::localtime {
 
 struct OfficeZone {
-    std::string name;                  // IANA name
+    std::string_view name;             // IANA name, kept by the rules or the map
     const ZoneRules* rules = nullptr;  // never null
     bool named = false;                // from the office's own TIMEZONE line
 };

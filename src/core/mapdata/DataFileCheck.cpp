@@ -256,12 +256,12 @@ private:
             const localtime::OfficeZone zone =
                 localtime::ZoneOfOffice(zones_->rules, zones_->map, latitude, longitude, lines.zone);
             if (zone.named && !zoneNear(zone, latitude, longitude)) {
-                warn(lines.zoneLine, "the time zone " + zone.name + " is more than " +
+                warn(lines.zoneLine, "the time zone " + std::string(zone.name) + " is more than " +
                                          std::to_string(static_cast<int>(kZoneReachKm)) +
                                          " km from the office's coordinates, which lie in " +
                                          std::string(zones_->map.ZoneAt(latitude, longitude)));
             }
-            by_zone[zone.name].emplace_back(office.Name);
+            by_zone[std::string(zone.name)].emplace_back(office.Name);
         }
         report_.summary.byZone.assign(by_zone.begin(), by_zone.end());
     }

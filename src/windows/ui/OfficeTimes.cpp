@@ -103,7 +103,7 @@ OfficeTimeReading OfficeTimes::readAt(double latitude, double longitude, const O
             // mappa-check reports it; the office just shows no hours.
         }
     }
-    return {zone.name, localtime::ReadOfficeClock(*zone.rules, hours ? &*hours : nullptr, utcSeconds)};
+    return {std::string(zone.name), localtime::ReadOfficeClock(*zone.rules, hours ? &*hours : nullptr, utcSeconds)};
 }
 
 std::string LocalTimeShortText(const OfficeTimeReading& reading)
