@@ -12,6 +12,11 @@
 #include <set>
 
 #include "MapHarness.h"
+
+#include <commctrl.h>
+
+#include "support/Support2Win.h"
+#include "ui/FindOfficeDialog.h"
 #include "ui/OfficeTimes.h"
 
 namespace mappa::uitest {
@@ -55,6 +60,31 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
         }
     }
     EXPECT_GT(seen.size(), 30u);
+
+    // The find dialog's last column: each office's time and day, its own zone line heeded.
+    FindOfficeDialog find(GetModuleHandleA(nullptr), map->handle(), table.Locations, table.Locations.dataCount(),
+                          [](std::size_t) {}, &table.TimeLines);
+    find.open();
+    wchar_t title[64]{};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(SendMessageW(find.list(), LVM_GETCOLUMNW, 5, reinterpret_cast<LPARAM>(&column)));
+    EXPECT_STREQ(title, L"Local time");
+    for (int row = 0; row < 5; ++row) {
+        wchar_t cell[128]{};
+        LVITEMW item{};
+        item.iSubItem = 5;
+        item.pszText = cell;
+        item.cchTextMax = 128;
+        SendMessageW(find.list(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        // Rows stand in table order before anything is typed.
+        const std::size_t office = static_cast<std::size_t>(row);
+        const auto reading = OfficeTimes::Bundled().read(table.Locations[office], &table.TimeLines[office],
+                                                         OfficeTimes::Now());
+        EXPECT_EQ(WideToUtf8(cell), LocalTimeShortText(reading)) << table.Locations[office].Name;
+    }
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "support/WindowBase.h"
 #include "ui/AccessibleControl.h"
 #include "ui/FindOfficeIds.h"
+#include "ui/OfficeTimes.h"
+#include "localtime/LocalTimeTexts.h"
 
 namespace mappa {
 namespace {
@@ -19,8 +21,10 @@ struct Column {
     const wchar_t* title;
     int width;  // in dialog units
 };
-// Name, City (the office's fourth line), Country, Phone, Type.
-constexpr Column kColumns[] = {{L"Name", 130}, {L"City", 70}, {L"Country", 70}, {L"Phone", 70}, {L"Type", 45}};
+// Name, City (the office's fourth line), Country, Phone, Type, and the office's local time now.
+constexpr Column kColumns[] = {{L"Name", 130}, {L"City", 70}, {L"Country", 70}, {L"Phone", 70}, {L"Type", 45},
+                               {nullptr, 75}};
+constexpr int kLocalTimeColumn = 5;
 
 std::string_view CellText(const LocationView& office, int column)
 {
@@ -40,8 +44,8 @@ bool IsListKey(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_
 }  // namespace
 
 FindOfficeDialog::FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count,
-                                   Choose choose)
-    : owner_(owner), slots_(slots), choose_(std::move(choose)),
+                                   Choose choose, const std::vector<OfficeTimeLines>* timeLines)
+    : owner_(owner), slots_(slots), time_lines_(timeLines), choose_(std::move(choose)),
       search_(count, [&slots](std::size_t i) { return SearchFieldsOf(slots[i]); })
 {
     rows_ = &search_.filter("");
@@ -107,7 +111,8 @@ void FindOfficeDialog::initialize()
         MapDialogRect(dialog_, &width);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        const std::wstring title = kColumns[i].title ? kColumns[i].title : Utf8ToWide(texts::kFindLocalTimeColumn);
+        column.pszText = const_cast<wchar_t*>(title.c_str());
         column.cx = width.right;
         column.iSubItem = static_cast<int>(i);
         SendMessageW(offices, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -202,7 +207,18 @@ void FindOfficeDialog::fillCell(NMLVDISPINFOW& cell) const
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     item.pszText[0] = L'\0';
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_->size()) return;
-    const std::wstring text = Utf8ToWide(CellText(slots_[(*rows_)[static_cast<std::size_t>(item.iItem)]], item.iSubItem));
+    const std::size_t office = (*rows_)[static_cast<std::size_t>(item.iItem)];
+    std::wstring text;
+    if (item.iSubItem == kLocalTimeColumn) {
+        try {
+            const OfficeTimeLines* lines = time_lines_ && office < time_lines_->size() ? &(*time_lines_)[office] : nullptr;
+            text = Utf8ToWide(LocalTimeShortText(OfficeTimes::Bundled().read(slots_[office], lines, OfficeTimes::Now())));
+        } catch (const std::exception&) {
+            // Without the zone data the column stays empty.
+        }
+    } else {
+        text = Utf8ToWide(CellText(slots_[office], item.iSubItem));
+    }
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::copy_n(text.data(), length, item.pszText);
     item.pszText[length] = L'\0';

@@ -81,7 +81,7 @@ void MapCommands::findOffice(const TMapFunc& table, OfficeChosen chosen)
 {
     if (!find_)
         find_ = std::make_unique<FindOfficeDialog>(instance_, window_, table.Locations, table.Locations.dataCount(),
-                                                   std::move(chosen));
+                                                   std::move(chosen), &table.TimeLines);
     find_->open();
 }
 
