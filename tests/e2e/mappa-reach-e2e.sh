@@ -134,7 +134,13 @@ check "Esc changes nothing" "$(value_of Name)" "$name"
 # --- Names on hover: Madrid, 40.42 N 3.70 W, at (314, 89) in the picture at (4, 5).
 probe point $((4 + 314)) $((5 + 89)) >/dev/null
 sleep 1.5
-check "the tooltip names the office under the pointer" "$(probe tooltip)" "Norvantic Iberia S.L., Madrid, Spain"
+# After the place, Madrid's local time in the user's format (en-US under Wine), by Python's zoneinfo.
+madrid_time() { python3 -c "import datetime, zoneinfo; t = datetime.datetime.now(zoneinfo.ZoneInfo('Europe/Madrid')); print(t.strftime('%I:%M %p').lstrip('0'))"; }
+expected_time=$(madrid_time)
+tip=$(probe tooltip)
+[ "$tip" = "Norvantic Iberia S.L., Madrid, Spain, $expected_time local time" ] || expected_time=$(madrid_time)
+check "the tooltip names the office under the pointer, with its local time" "$tip" \
+    "Norvantic Iberia S.L., Madrid, Spain, $expected_time local time"
 probe point 600 300 >/dev/null
 sleep 0.5
 check "the tooltip goes with the hand cursor" "$(probe tooltip)" "no tooltip shown"

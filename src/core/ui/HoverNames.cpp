@@ -57,6 +57,7 @@ std::string HoverText(std::span<const OfficeLabel> offices, std::string_view mor
             text += ", ";
             text += part;
         }
+        if (!offices[i].localTime.empty()) text += ", " + offices[i].localTime;
     }
     if (offices.size() > shown) text += "\r\n" + FillText(more, {std::to_string(offices.size() - shown)});
     return text;

@@ -12,6 +12,8 @@
 #include "support/WindowBase.h"
 #include "ui/AccessibleControl.h"
 #include "ui/FindOfficeIds.h"
+#include "ui/OfficeTimes.h"
+#include "localtime/LocalTimeTexts.h"
 
 namespace mappa {
 namespace {
@@ -20,9 +22,10 @@ struct Column {
     unsigned title;
     int width;  // in dialog units
 };
-// Name, City (the office's fourth line), Country, Phone, Type.
+// Name, City (the office's fourth line), Country, Phone, Type, and the office's local time now.
 constexpr Column kColumns[] = {{IDS_FIND_COLUMN_NAME, 130}, {IDS_FIND_COLUMN_CITY, 70}, {IDS_FIND_COLUMN_COUNTRY, 70},
-                               {IDS_FIND_COLUMN_PHONE, 70}, {IDS_FIND_COLUMN_TYPE, 45}};
+                               {IDS_FIND_COLUMN_PHONE, 70}, {IDS_FIND_COLUMN_TYPE, 45}, {IDS_FIND_COLUMN_LOCAL_TIME, 75}};
+constexpr int kLocalTimeColumn = 5;
 
 // The dialog's layout in the language in use: mirrored for a language written
 // right to left, else the one of every other language.
@@ -53,8 +56,8 @@ bool IsListKey(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_
 }  // namespace
 
 FindOfficeDialog::FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count,
-                                   Choose choose)
-    : owner_(owner), slots_(slots), choose_(std::move(choose)),
+                                   Choose choose, const std::vector<OfficeTimeLines>* timeLines)
+    : owner_(owner), slots_(slots), time_lines_(timeLines), choose_(std::move(choose)),
       search_(count, [&slots](std::size_t i) { return SearchFieldsOf(slots[i]); })
 {
     rows_ = &search_.filter("");
@@ -218,7 +221,18 @@ void FindOfficeDialog::fillCell(NMLVDISPINFOW& cell) const
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     item.pszText[0] = L'\0';
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_->size()) return;
-    const std::wstring text = Utf8ToWide(CellText(slots_[(*rows_)[static_cast<std::size_t>(item.iItem)]], item.iSubItem));
+    const std::size_t office = (*rows_)[static_cast<std::size_t>(item.iItem)];
+    std::wstring text;
+    if (item.iSubItem == kLocalTimeColumn) {
+        try {
+            const OfficeTimeLines* lines = time_lines_ && office < time_lines_->size() ? &(*time_lines_)[office] : nullptr;
+            text = Utf8ToWide(LocalTimeShortText(OfficeTimes::Bundled().read(slots_[office], lines, OfficeTimes::Now())));
+        } catch (const std::exception&) {
+            // Without the zone data the column stays empty.
+        }
+    } else {
+        text = Utf8ToWide(CellText(slots_[office], item.iSubItem));
+    }
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::copy_n(text.data(), length, item.pszText);
     item.pszText[length] = L'\0';

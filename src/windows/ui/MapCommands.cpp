@@ -7,6 +7,7 @@
 #include "support/Support2Win.h"
 #include "support/UiText.h"
 #include "ui/ContactCard.h"
+#include "ui/OfficeTimes.h"
 #include "ui/ContactFile.h"
 #include "ui/FindOfficeDialog.h"
 #include "ui/MapCommandIds.h"
@@ -122,7 +123,7 @@ void MapCommands::findOffice(const TMapFunc& table, OfficeChosen chosen)
 {
     if (!find_)
         find_ = std::make_unique<FindOfficeDialog>(instance_, window_, table.Locations, table.Locations.dataCount(),
-                                                   std::move(chosen));
+                                                   std::move(chosen), &table.TimeLines);
     find_->open();
 }
 
@@ -133,7 +134,16 @@ void MapCommands::saveContact(const TMapFunc* table, std::optional<std::size_t> 
         return;
     }
     const LocationView& chosen = table->Locations[*office];
-    const std::string card = ContactCard(ContactCardFieldsOf(chosen, table->WebLink));
+    ContactCardFields fields = ContactCardFieldsOf(chosen, table->WebLink);
+    std::string zone;
+    try {
+        const OfficeTimeLines* lines = *office < table->TimeLines.size() ? &table->TimeLines[*office] : nullptr;
+        zone = OfficeTimes::Bundled().read(chosen, lines, OfficeTimes::Now()).zone;
+    } catch (const std::exception&) {
+        // Without the zone data the card goes without TZ.
+    }
+    fields.time_zone = zone;
+    const std::string card = ContactCard(fields);
     if (const auto path = AskContactPath(window_, ContactFileName(chosen.Name))) WriteWholeFile(*path, card);
 }
 

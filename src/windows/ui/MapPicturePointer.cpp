@@ -6,6 +6,7 @@
 #include "support/Support2Win.h"
 #include "support/UiText.h"
 #include "ui/HoverNames.h"
+#include "ui/OfficeTimes.h"
 #include "ui/MapLayout.h"
 #include "ui/MapLogic.h"
 
@@ -100,13 +101,28 @@ void MapPicturePointer::setCursor(HCURSOR cursor, const POINT* pointer)
     if (WindowFromPoint(*pointer) == controls_.handle(MapControl::Image1)) SetCursor(cursor);
 }
 
+namespace {
+
+// An office as the tooltip names it, with its local time now.
+OfficeLabel LabelOf(const TMapFunc& table, std::size_t index)
+{
+    const LocationView& office = table.Locations[index];
+    OfficeLabel label{office.Name, office.Extra2, office.Country, {}};
+    try {
+        const OfficeTimeLines* lines = index < table.TimeLines.size() ? &table.TimeLines[index] : nullptr;
+        label.localTime = LocalTimeTipText(OfficeTimes::Bundled().read(office, lines, OfficeTimes::Now()));
+    } catch (const std::exception&) {
+        // Without the zone data the tooltip names the office alone.
+    }
+    return label;
+}
+
+}  // namespace
+
 std::string MapPicturePointer::hoverTextAt(MapPoint picture) const
 {
     std::vector<OfficeLabel> labels;
-    for (const std::size_t i : layout_.officesUnder(picture)) {
-        const LocationView& office = table_->Locations[i];
-        labels.push_back({office.Name, office.Extra2, office.Country});
-    }
+    for (const std::size_t i : layout_.officesUnder(picture)) labels.push_back(LabelOf(*table_, i));
     return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
 }
 

@@ -23,6 +23,7 @@ constexpr ControlTextIds TextIdsOf(MapControl control)
     case MapControl::Label2: return {IDS_LEGEND_SUPPORT};
     case MapControl::lsCountry: return {IDS_LABEL_COUNTRY};
     case MapControl::Label1: return {IDS_LABEL_INTERNATIONAL_TOLL};
+    case MapControl::lsLocalTime: return {IDS_LABEL_LOCAL_TIME};
     case MapControl::ComboBox1: return {0, IDS_HINT_COUNTRY};
     case MapControl::ldName: return {0, IDS_HINT_NAME};
     case MapControl::ldPhone: return {0, IDS_HINT_PHONE};

@@ -178,6 +178,9 @@ void TMapUI::showOffice(const TLocation& location, std::optional<std::size_t> in
 {
     view_.showSelected(location, index);
     panels_.showContact(location);
+    time_office_ = location;
+    time_index_ = index;
+    showLocalTime();
 }
 
 // ---- actions ----

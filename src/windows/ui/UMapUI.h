@@ -103,6 +103,10 @@ private:
     // Lays the window out for another density (UMapUIDpi.cpp): controls,
     // fonts, the picture with its markers and the ring.
     LRESULT dpiChanged(int dpi, const RECT& suggested);
+    // The shown office's local time in its panel (UMapUILocalTime.cpp), and
+    // the timer that shows it again as the minute turns.
+    void showLocalTime();
+    static constexpr UINT_PTR kLocalTimeTimer = 0x4C54;  // "LT"
 
     HINSTANCE instance_;
     TableFactory make_table_;
@@ -118,6 +122,8 @@ private:
     HCURSOR hand_cursor_ = nullptr;
     bool shown_ = false;
     std::optional<std::size_t> selected_;
+    std::optional<TLocation> time_office_;  // the office whose local time shows
+    std::optional<std::size_t> time_index_;  // its slot, for its hours and zone lines
     HWND focus_on_return_ = nullptr;  // the control to focus when the window is activated again
 };
 

@@ -65,6 +65,10 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_TIMER:
+        if (wParam == kLocalTimeTimer) {
+            showLocalTime();
+            return 0;
+        }
         if (wParam != HoverTip::kTimerId) break;
         view_.pointer().hoverTip().onTimer();
         return 0;
