@@ -14,7 +14,10 @@ e2e_name=language
 expected_passes=23
 source "$root/tests/e2e/e2e-common.sh"
 
-probe() { "$wine_run" --desktop MappaLanguage "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() {
+    "$wine_run" --desktop MappaLanguage "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 caption_of() { sed -n 's/^ *IDS_CAPTION "\(.*\)"$/\1/p' "$root/resources/strings/$1.rc"; }
 key='HKCU\Software\Kestrelon\Tools\MappaLanguage'
 
