@@ -17,7 +17,10 @@ source "$root/tests/e2e/e2e-common.sh"
 # check WHAT GOT EXPECTED
 check() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: got '$2', expected '$3'"; fi; }
 
-probe() { "$wine_run" "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() {
+    "$wine_run" "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 # The accessible value of the control with that name (and role), as the msaa command lists it.
 value_of() { probe msaa | awk -F ' \\| ' -v name="$1" -v role="${2:-}" '$1 == name && (role == "" || $2 == role) { print $3; exit }'; }
 wait_file() {
