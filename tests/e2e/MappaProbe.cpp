@@ -380,7 +380,9 @@ int main(int argc, char** argv)
     // what the code page can.
     int wide_count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wide_count);
-    const auto arg = [&](int i) { return wide && i < wide_count ? std::wstring(wide[i]) : Wide(argv[i]); };
+    std::vector<std::wstring> wide_args(wide, wide ? wide + wide_count : wide);
+    LocalFree(wide);
+    const auto arg = [&](int i) { return i < static_cast<int>(wide_args.size()) ? wide_args[i] : Wide(argv[i]); };
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int status = 2;
     if (command == "wait" && argc == 3) status = WaitShown(arg(2).c_str(), 20) ? 0 : 1;
