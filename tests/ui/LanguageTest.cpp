@@ -8,7 +8,11 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -134,8 +138,8 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
         EXPECT_EQ(Text(find->handle()), table(IDS_FIND_CAPTION));
         EXPECT_EQ(Text(GetDlgItem(find->handle(), IDC_FIND_LABEL)), table(IDS_FIND_LABEL));
         const unsigned columns[] = {IDS_FIND_COLUMN_NAME, IDS_FIND_COLUMN_CITY, IDS_FIND_COLUMN_COUNTRY,
-                                    IDS_FIND_COLUMN_PHONE, IDS_FIND_COLUMN_TYPE};
-        for (int i = 0; i < 5; ++i) {
+                                    IDS_FIND_COLUMN_PHONE, IDS_FIND_COLUMN_TYPE, IDS_FIND_COLUMN_LOCAL_TIME};
+        for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {
             wchar_t title[64] = {};
             LVCOLUMNW column{};
             column.mask = LVCF_TEXT;
@@ -170,6 +174,60 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
     Choose(map, IDM_LANGUAGE_OF_WINDOWS);
     EXPECT_EQ(SavedLanguageChoice(), "");
     EXPECT_EQ(&CurrentUiLanguage(), &WindowsUiLanguage());
+}
+
+// A text of a table as a regular expression: each {n} stands for parts[n]
+// (itself an expression) or, past them, for anything.
+std::string Expression(const std::string& text, const std::vector<std::string>& parts = {})
+{
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    std::string expression;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{' && i + 2 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9' && text[i + 2] == '}') {
+            const std::size_t n = static_cast<std::size_t>(text[i + 1] - '0');
+            expression += n < parts.size() ? "(?:" + parts[n] + ")" : ".+";
+            i += 2;
+        } else {
+            expression += std::regex_replace(std::string(1, text[i]), special, "\\$&");
+        }
+    }
+    return expression;
+}
+
+// The local time's row and the tooltip in each language: the time, day and
+// offset in that language's order and its own words for the office's state,
+// renewed as soon as the language is chosen.
+TEST_F(Languages, TheLocalTimeAndItsStateAreInTheChosenLanguage)
+{
+    std::ifstream file(MAPPA_HOURS_DATA, std::ios::binary);
+    ASSERT_TRUE(file);
+    MapWindow map(DataFile{std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())});
+    const std::vector<std::string> entries = ComboEntries(map->control(ComboBox1));
+    const auto germany = std::find(entries.begin(), entries.end(), "Germany");
+    ASSERT_NE(germany, entries.end());
+    SendMessageW(map->control(ComboBox1), CB_SETCURSEL, germany - entries.begin(), 0);
+    map->ComboBox1Click();  // Munich, open at night on weekdays
+    ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 344, 67)));
+    map->Image1MouseMove(344, 67);
+    const MapPoint berlin = map->view().pointer().guide().hoverLoc;  // open around the clock
+    for (const UiLanguage& language : UiLanguages()) {
+        SCOPED_TRACE(language.tag);
+        Choose(map, ItemOf(language));
+        const auto table = [&language](unsigned id) { return Expression(WideToUtf8(UiTextIn(language, id))); };
+        const std::string state = table(IDS_OPEN_CLOSES_AT) + "|" + table(IDS_OPEN_CLOSES_ON) + "|" +
+                                  table(IDS_CLOSED_OPENS_AT) + "|" + table(IDS_CLOSED_OPENS_ON);
+        const std::string panel = map.text(ldLocalTime);
+        EXPECT_TRUE(std::regex_match(
+            panel, std::regex(Expression(WideToUtf8(UiTextIn(language, IDS_TIME_AND_STATE)),
+                                         {table(IDS_LOCAL_TIME_NOW), state}))))
+            << panel;
+        const std::string tip = map->view().pointer().hoverTextAt(berlin);
+        EXPECT_NE(tip.find("Norvantic Deutschland GmbH"), std::string::npos) << tip;
+        EXPECT_TRUE(std::regex_search(
+            tip, std::regex(Expression(WideToUtf8(UiTextIn(language, IDS_TIME_AND_STATE)),
+                                       {table(IDS_TIP_LOCAL_TIME), table(IDS_TIP_OPEN)}) + "$")))
+            << tip;
+    }
 }
 
 TEST_F(Languages, EnglishAgainGivesTheDesignedWindowBack)

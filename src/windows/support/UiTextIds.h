@@ -68,6 +68,24 @@
 // The tooltip's last line past five offices: {0} is how many more.
 #define IDS_TIP_MORE 1100
 
+// The local time and opening state, with the time {0} and the day {1} in the
+// user's own formats: "14:35 Tuesday (UTC+09:00)" ({2} the offset), "14:35
+// Tuesday" in lists, "open, closes 17:30" today or "closed, opens Monday
+// 09:00"; {0} and {1} of IDS_TIME_AND_STATE are the time and the state. The
+// tooltip's words follow an office's name.
+#define IDS_LOCAL_TIME_NOW 1128
+#define IDS_LOCAL_TIME_SHORT 1129
+#define IDS_OPEN_CLOSES_AT 1130
+#define IDS_OPEN_CLOSES_ON 1131
+#define IDS_CLOSED_OPENS_AT 1132
+#define IDS_CLOSED_OPENS_ON 1133
+#define IDS_OPEN_ALWAYS 1134
+#define IDS_CLOSED_ALWAYS 1135
+#define IDS_TIME_AND_STATE 1136
+#define IDS_TIP_LOCAL_TIME 1137
+#define IDS_TIP_OPEN 1138
+#define IDS_TIP_CLOSED 1139
+
 // Messages, the close warning and the Save As dialog's file types.
 #define IDS_MESSAGE_MAIL_FAILED 1120
 #define IDS_MESSAGE_WEB_FAILED 1121

@@ -300,18 +300,29 @@ void MapControls::paintShape(HWND shape, HDC dc, HBRUSH face) const
     Ellipse(dc, left, top, left + diameter, top + diameter);
 }
 
+SIZE MapControls::textSize(HWND control, const std::wstring& text) const
+{
+    SIZE size{};
+    const Control* item = find(control);
+    if (!item) return size;
+    WindowDc dc(control);
+    dc.select(item->font);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
 void MapControls::fitToText(HWND control) const
 {
-    const Control* item = find(control);
-    if (!item) return;
-    SIZE size{};
-    {
-        WindowDc dc(control);
-        dc.select(item->font);
-        const std::wstring wide = WideWindowText(control);
-        GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
-    }
+    if (!find(control)) return;
+    const SIZE size = textSize(control, WideWindowText(control));
     SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MapControls::fits(HWND control, std::string_view text) const
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    return textSize(control, Utf8ToWide(text)).cx <= client.right;
 }
 
 }  // namespace mappa

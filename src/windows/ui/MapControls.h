@@ -57,8 +57,11 @@ public:
 
     // Sizes a control to its text in its own font.
     void fitToText(HWND control) const;
+    // Whether `text` in the control's font fits its width.
+    bool fits(HWND control, std::string_view text) const;
 
 private:
+    SIZE textSize(HWND control, const std::wstring& text) const;
     struct Control {
         const ControlLayout* layout;
         HWND handle;

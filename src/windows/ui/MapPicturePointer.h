@@ -52,12 +52,14 @@ public:
     // The screen rectangle inside which a move draws the guide line: from the
     // window's outer rectangle, the panel's place and the frame's height.
     RECT onScreen() const;
+    // The hover tooltip's text for the pointer at `picture`: the names (and
+    // local times) of the offices under it.
+    std::string hoverTextAt(MapPoint picture) const;
 
 private:
     ScreenRect rectOnScreen() const;
     // Sets the picture's cursor; `pointer` is where the pointer is, if known.
     void setCursor(HCURSOR cursor, const POINT* pointer = nullptr);
-    std::string hoverTextAt(MapPoint picture) const;
 
     const MapControls& controls_;
     MapPicture& picture_;

@@ -1,8 +1,9 @@
 #include "ui/OfficeTimes.h"
 
-#include "localtime/LocalTimeTexts.h"
 #include "localtime/OpeningHours.h"
+#include "support/LanguageChoice.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 
 namespace mappa {
@@ -35,37 +36,37 @@ SYSTEMTIME SystemTimeOf(const localtime::CivilTime& civil)
     return time;
 }
 
-// In the user's short time format, without seconds.
-std::string ClockText(const localtime::CivilTime& civil)
+// In the short time format, without seconds.
+std::string ClockText(const localtime::CivilTime& civil, const TimeWords& words = {})
 {
     const SYSTEMTIME time = SystemTimeOf(civil);
     wchar_t text[64];
-    if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text, 64) <= 0) return {};
+    if (GetTimeFormatEx(words.locale, TIME_NOSECONDS, &time, nullptr, text, 64) <= 0) return {};
     return WideToUtf8(text);
 }
 
-// The day's name in the user's language.
-std::string DayText(const localtime::CivilTime& civil)
+// The day's name, or its abbreviation, in the locale's language.
+std::string DayText(const localtime::CivilTime& civil, const TimeWords& words = {})
 {
     const SYSTEMTIME time = SystemTimeOf(civil);
     wchar_t text[64];
-    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, L"dddd", text, 64, nullptr) <= 0) return {};
+    if (GetDateFormatEx(words.locale, 0, &time, words.shortDays ? L"ddd" : L"dddd", text, 64, nullptr) <= 0) return {};
     return WideToUtf8(text);
 }
 
 // "open, closes 17:30", "closed, opens Monday 09:00", "open".
-std::string StateText(const OfficeTimeReading& reading)
+std::string StateText(const OfficeTimeReading& reading, const TimeWords& words)
 {
     const localtime::OpenState& state = *reading.clock.hours;
-    if (!state.change) return state.open ? texts::kOpenAlways : texts::kClosedAlways;
+    if (!state.change) return UiTextUtf8(state.open ? IDS_OPEN_ALWAYS : IDS_CLOSED_ALWAYS);
     const localtime::CivilTime& now = reading.clock.local;
     const std::int64_t wall = localtime::DaysFromCivil(now.year, now.month, now.day) * 86400 + now.hour * 3600 +
                               now.minute * 60 + std::int64_t{state.minutesToChange} * 60;
     const localtime::CivilTime change = localtime::CivilFromSeconds(wall);
     const bool today = change.year == now.year && change.month == now.month && change.day == now.day;
-    const char* pattern = state.open ? (today ? texts::kOpenClosesAt : texts::kOpenClosesOn)
-                                     : (today ? texts::kClosedOpensAt : texts::kClosedOpensOn);
-    return texts::Fill(pattern, ClockText(change), DayText(change));
+    const unsigned pattern = state.open ? (today ? IDS_OPEN_CLOSES_AT : IDS_OPEN_CLOSES_ON)
+                                        : (today ? IDS_CLOSED_OPENS_AT : IDS_CLOSED_OPENS_ON);
+    return FillText(UiTextUtf8(pattern), {ClockText(change, words), DayText(change, words)});
 }
 
 }  // namespace
@@ -108,22 +109,24 @@ OfficeTimeReading OfficeTimes::readAt(double latitude, double longitude, const O
 
 std::string LocalTimeShortText(const OfficeTimeReading& reading)
 {
-    return texts::Fill(texts::kLocalTimeShort, ClockText(reading.clock.local), DayText(reading.clock.local));
+    return FillText(UiTextUtf8(IDS_LOCAL_TIME_SHORT), {ClockText(reading.clock.local), DayText(reading.clock.local)});
 }
 
-std::string LocalTimePanelText(const OfficeTimeReading& reading)
+std::string LocalTimePanelText(const OfficeTimeReading& reading, const TimeWords& words)
 {
-    const std::string now = texts::Fill(texts::kLocalTimeNow, ClockText(reading.clock.local),
-                                        DayText(reading.clock.local), localtime::UtcOffsetText(reading.clock.offset.seconds));
+    const std::string now = FillText(UiTextUtf8(IDS_LOCAL_TIME_NOW),
+                                     {ClockText(reading.clock.local, words), DayText(reading.clock.local, words),
+                                      localtime::UtcOffsetText(reading.clock.offset.seconds)});
     if (!reading.clock.hours) return now;
-    return texts::Fill(texts::kTimeAndState, now, StateText(reading));
+    return FillText(UiTextUtf8(IDS_TIME_AND_STATE), {now, StateText(reading, words)});
 }
 
 std::string LocalTimeTipText(const OfficeTimeReading& reading)
 {
-    const std::string now = texts::Fill(texts::kTipLocalTime, ClockText(reading.clock.local));
+    const std::string now = FillText(UiTextUtf8(IDS_TIP_LOCAL_TIME), {ClockText(reading.clock.local)});
     if (!reading.clock.hours) return now;
-    return texts::Fill(texts::kTimeAndState, now, reading.clock.hours->open ? texts::kTipOpen : texts::kTipClosed);
+    return FillText(UiTextUtf8(IDS_TIME_AND_STATE),
+                    {now, UiTextUtf8(reading.clock.hours->open ? IDS_TIP_OPEN : IDS_TIP_CLOSED)});
 }
 
 }  // namespace mappa

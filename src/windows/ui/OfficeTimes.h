@@ -47,8 +47,15 @@ private:
     localtime::ZoneMap map_;
 };
 
+// How times and days are written: in a locale's formats (the user's unless
+// named), with the days' full names or their abbreviations.
+struct TimeWords {
+    const wchar_t* locale = LOCALE_NAME_USER_DEFAULT;
+    bool shortDays = false;
+};
+
 // "14:35 Tuesday (UTC+09:00)", then ", open, closes 17:30" when the hours are known.
-std::string LocalTimePanelText(const OfficeTimeReading& reading);
+std::string LocalTimePanelText(const OfficeTimeReading& reading, const TimeWords& words = {});
 // "14:35 local time", then ", open" or ", closed" when the hours are known.
 std::string LocalTimeTipText(const OfficeTimeReading& reading);
 // "14:35 Tuesday" alone, for lists.

@@ -201,6 +201,7 @@ void TMapUI::applyLanguage()
     controls_.setMirrored(CurrentUiLanguage().rightToLeft);
     controls_.retext();
     if (mapData_) panels_.showLinks(*mapData_);
+    showLocalTime();  // its words and the day's name
     commands_.retext();
     view_.pointer().hoverTip().hide();
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);

@@ -14,7 +14,12 @@ void TMapUI::showLocalTime()
         mapData_ && time_index_ && *time_index_ < mapData_->TimeLines.size() ? &mapData_->TimeLines[*time_index_]
                                                                              : nullptr;
     HWND panel = control(MapControl::ldLocalTime);
-    controls_.setText(panel, LocalTimePanelText(OfficeTimes::Bundled().read(*time_office_, lines, now)));
+    const OfficeTimeReading reading = OfficeTimes::Bundled().read(*time_office_, lines, now);
+    // The days' abbreviations where their names would not fit: a long day's
+    // name twice, in a long language.
+    std::string text = LocalTimePanelText(reading);
+    if (!controls_.fits(panel, text)) text = LocalTimePanelText(reading, {.shortDays = true});
+    controls_.setText(panel, text);
     // Every zone's offset is a whole number of minutes, so its minute turns
     // with UTC's; a little after, so that the new minute has begun.
     FILETIME time{};
