@@ -41,6 +41,28 @@ std::string MenuText(HMENU menu, UINT item, UINT by)
     return WideToUtf8(text);
 }
 
+// The texts of the picture's context menu, read while it is open (it was
+// opened from the keyboard, as Shift+F10 does) and then closed.
+std::vector<std::string> ContextMenuTexts(MapWindow& map)
+{
+    static std::vector<std::string> texts;
+    texts.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup)) return;
+        KillTimer(nullptr, id);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            if (!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR))
+                texts.push_back(MenuText(menu, static_cast<UINT>(i), MF_BYPOSITION));
+        EndMenu();
+    });
+    HWND picture = map->control(Image1);
+    SendMessageW(picture, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(picture), MAKELPARAM(-1, -1));
+    KillTimer(nullptr, timer);
+    return texts;
+}
+
 HMENU LanguageMenu(HWND window)
 {
     HMENU menu = GetSystemMenu(window, FALSE);
@@ -130,6 +152,12 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
             EXPECT_EQ(MenuText(languages, ItemOf(other), MF_BYCOMMAND), WideToUtf8(other.ownName)) << "each by its own name";
             EXPECT_EQ((GetMenuState(languages, ItemOf(other), MF_BYCOMMAND) & MF_CHECKED) != 0, &other == &language);
         }
+
+        std::vector<std::string> menu;
+        for (unsigned id : {IDS_MENU_ZOOM_IN, IDS_MENU_ZOOM_OUT, IDS_MENU_WHOLE_WORLD, IDS_MENU_SALES_OFFICES,
+                            IDS_MENU_SUPPORT_OFFICES, IDS_MENU_OTHER_OFFICES})
+            menu.push_back(table(id));
+        EXPECT_EQ(ContextMenuTexts(map), menu);
 
         SendMessageW(map->handle(), WM_SYSCOMMAND, IDM_FIND_OFFICE, 0);
         Pump();
