@@ -56,9 +56,21 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
         if (!lines.zone.empty()) {
             EXPECT_EQ(reading.zone, lines.zone);
         }
+        // The tooltip's line for this office, among those under the pointer at its marker.
+        const auto& location = table.Locations[*office];
+        const std::string tip = map->view().pointer().hoverTextAt({location.MapX, location.MapY});
+        std::string tip_line;
+        for (std::size_t at = 0; at < tip.size();) {
+            const std::size_t end = std::min(tip.find('\n', at), tip.size());
+            std::string line = tip.substr(at, end - at);
+            if (line.ends_with('\r')) line.pop_back();
+            if (line.starts_with(std::string(location.Name) + ", ")) tip_line = line;
+            at = end + 1;
+        }
+        EXPECT_FALSE(tip_line.empty()) << tip;
         if (report) {
             report << before << '\t' << after << '\t' << reading.zone << '\t' << lines.hours << '\t' << panel
-                   << '\n';
+                   << '\t' << tip_line << '\n';
         }
     }
     EXPECT_GT(seen.size(), 30u);
