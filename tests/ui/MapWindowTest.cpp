@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <unknwn.h>
+#include <oleacc.h>
 
 #include "support/Application.h"
 #include "ui/MapLayout.h"
@@ -149,6 +150,20 @@ TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
     EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink)), "http://www.example.com/home");
     EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink2)), "https://support.example.com/");
     EXPECT_EQ(TooltipText(map->handle(), map->control(ComboBox1)), "Please select a Country.");
+}
+
+// A screen reader that lets go of a control's accessible object frees it: a
+// reader asks again for every event, and each object holds the system's own.
+TEST(MapWindowLayout, AControlsAccessibleObjectEndsWithTheReadersLastReference)
+{
+    MapWindow map({Office{}});
+    for (const MapControl name : {ldPhone, Image1, bCopy}) {
+        IAccessible* object = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(map->control(name), OBJID_CLIENT, IID_IAccessible,
+                                             reinterpret_cast<void**>(&object)),
+                  S_OK);
+        EXPECT_EQ(object->Release(), 0u) << name;
+    }
 }
 
 TEST(MapWindowLayout, TabRunsCountryListCopyExitEmailMapAndTheTwoWebLinks)

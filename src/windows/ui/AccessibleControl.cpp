@@ -216,8 +216,10 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, const AccessibleTraits& trait
         if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                              reinterpret_cast<void**>(system.GetAddressOf()))))
             return 0;
+        // Taken over with the reference it is made with (MinGW's ComPtr::Attach
+        // would add one of its own).
         ComPtr<IAccessible> object;
-        object.Attach(new AccessibleControl(window, traits, std::move(system)));
+        *object.GetAddressOf() = new AccessibleControl(window, traits, std::move(system));
         // The result holds a reference of its own; ours goes with `object`.
         const LRESULT result = LresultFromObject(__uuidof(IAccessible), flags, object.Get());
         return result > 0 ? result : 0;
