@@ -67,6 +67,14 @@ public:
 
     // Runs when the window has moved, with its client area's screen position.
     std::function<void(int x, int y)> onMove;
+    // Runs when an office is selected (by the user or through showOfficeAsClicked),
+    // with its index in the table, and when the window is closing.
+    std::function<void(std::size_t index)> onOfficeSelected;
+    std::function<void()> onClosing;
+    // Shows office `index` as a click on its marker does.
+    void showOfficeAsClicked(std::size_t index) { selectOffice(index); }
+    // Opens "Find an office" with `text` typed in.
+    void findOffices(const std::string& text);
     // The automation object that runMap left with the window.
     Microsoft::WRL::ComPtr<IUnknown> mapClient;
 
