@@ -5,7 +5,7 @@
 #   make fuzz-vectors  the vector world map fuzzer, likewise
 #   make bench  the benchmarks of the core
 #   make bench-groups  the grouping of offices against supercluster (Node), which it installs into build/peer
-#   make bench-win  the benchmarks of the map window, under Wine
+#   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
 
@@ -93,7 +93,7 @@ clean:
 bench-win: deps
 	cmake --preset win >/dev/null
 	cmake --build --preset win --target mappa_win_bench
-	$(XVFB) sh -c 'tools/wine-run --prepare && tools/wine-run build/win/bench/win/mappa_win_bench.exe; \
+	$(XVFB) sh -c 'tools/wine-run --prepare && tools/wine-run build/win/bench/win/mappa_win_bench.exe $(BENCH_WIN_ARGS); \
 		status=$$?; tools/wine-run --server-stop; exit $$status'
 
 # The same at another display density (BENCH_DPI, default 200 %), in a Wine

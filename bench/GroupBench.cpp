@@ -108,11 +108,17 @@ std::vector<PlacedOffice> MakeOffices(std::size_t count)
     return offices;
 }
 
-const std::vector<PlacedOffice>& Offices()
+}  // namespace
+
+const std::vector<PlacedOffice>& GroupBenchOffices()
 {
     static const std::vector<PlacedOffice> offices = MakeOffices(kOffices);
     return offices;
 }
+
+namespace {
+
+const std::vector<PlacedOffice>& Offices() { return GroupBenchOffices(); }
 
 void BM_GroupBuild(benchmark::State& state)
 {

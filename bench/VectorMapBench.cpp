@@ -35,17 +35,7 @@ constexpr std::int32_t kWidths[] = {640, 1280};
 
 double Budget(std::int32_t width) { return width <= 640 ? 0.016 : 0.040; }
 
-const WorldVectors& World()
-{
-    static const std::vector<std::uint8_t> bytes = [] {
-        std::ifstream in(MAPPA_RESOURCES "/worldmap-vectors.bin", std::ios::binary);
-        std::vector<std::uint8_t> read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (read.empty()) throw std::runtime_error("cannot read " MAPPA_RESOURCES "/worldmap-vectors.bin");
-        return read;
-    }();
-    static const WorldVectors world = WorldVectors::Parse(bytes);
-    return world;
-}
+const WorldVectors& World() { return VectorBenchWorld(); }
 
 std::string Name(const Place& place, std::int32_t width, int scale)
 {
@@ -81,6 +71,18 @@ const bool kRegistered = [] {
 }();
 
 }  // namespace
+
+const WorldVectors& VectorBenchWorld()
+{
+    static const std::vector<std::uint8_t> bytes = [] {
+        std::ifstream in(MAPPA_RESOURCES "/worldmap-vectors.bin", std::ios::binary);
+        std::vector<std::uint8_t> read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (read.empty()) throw std::runtime_error("cannot read " MAPPA_RESOURCES "/worldmap-vectors.bin");
+        return read;
+    }();
+    static const WorldVectors world = WorldVectors::Parse(bytes);
+    return world;
+}
 
 void PrintVectorMapSummary(const SummaryReporter& reporter)
 {

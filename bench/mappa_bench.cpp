@@ -275,6 +275,7 @@ int main(int argc, char** argv)
         mappa::bench::PrintSearchSummary(reporter);
         mappa::bench::PrintGroupSummary(reporter);
         mappa::bench::PrintVectorMapSummary(reporter);
+        mappa::bench::PrintFrameSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;

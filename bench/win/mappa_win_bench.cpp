@@ -8,6 +8,8 @@
 //   scan        NearestLocation alone over the window's own positions, per point
 //   find        the "Find an office" dialog: its first opening and one typed
 //               key, beside the search index and the filter alone
+//   wheel step  (`mappa_win_bench zoom`) a notch of the wheel over a zoomed view,
+//               with 100 and with 100k offices
 //   mouse move  a WM_MOUSEMOVE dispatched to the shown window's picture with the
 //               real pointer over it (erase the old guide line, draw the new one,
 //               invalidate)
@@ -37,6 +39,7 @@
 #include <vector>
 
 #include "FindDialogBench.h"
+#include "ZoomBench.h"
 #include "MapFixture.h"
 #include "OfficeFile.h"
 #include "Report.h"
@@ -392,6 +395,12 @@ int main(int argc, char** argv)
         PrintHeader();
         if (argc > 1 && std::strcmp(argv[1], "find") == 0) {
             const bool met = RunFindOnly("1k", 1000) && RunFindOnly("100k", kTargetOffices);
+            std::fflush(stdout);
+            if (SUCCEEDED(com)) CoUninitialize();
+            return met ? 0 : 1;
+        }
+        if (argc > 1 && std::strcmp(argv[1], "zoom") == 0) {
+            const bool met = RunWheelSteps();
             std::fflush(stdout);
             if (SUCCEEDED(com)) CoUninitialize();
             return met ? 0 : 1;

@@ -129,6 +129,10 @@ private:
             std::uint32_t item;   // the marker's place in its level's order
             std::uint32_t count;  // offices that it stands for
         };
+        // Entries in a leaf of the tree, scanned one by one.
+        static constexpr std::size_t kBucket = 32;
+        static double axisOf(const Entry& entry, int axis) { return axis == 0 ? entry.x : entry.y; }
+
         std::vector<Entry>& entries() { return entries_; }
         // Arranges entries() into the tree.
         void build();
@@ -163,5 +167,34 @@ private:
     std::vector<std::uint8_t> taken_;               // scratch of the build
     std::vector<PlaceTree::Entry> found_;
 };
+
+template <typename Visit>
+inline void OfficeGroups::PlaceTree::forEachIn(const MapArea& area, Visit&& visit) const
+{
+    struct Span {
+        std::size_t lo, hi;
+        int axis;
+    };
+    Span spans[64];
+    std::size_t depth = 0;
+    spans[depth++] = {0, entries_.size(), 0};
+    const auto inside = [&](const Entry& e) {
+        return e.x >= area.left && e.x <= area.right && e.y >= area.top && e.y <= area.bottom;
+    };
+    while (depth > 0) {
+        const Span span = spans[--depth];
+        if (span.hi - span.lo <= kBucket) {
+            for (std::size_t i = span.lo; i < span.hi; ++i)
+                if (inside(entries_[i])) visit(entries_[i].item);
+            continue;
+        }
+        const std::size_t mid = span.lo + (span.hi - span.lo) / 2;
+        const Entry& split = entries_[mid];
+        if (inside(split)) visit(split.item);
+        const double at = axisOf(split, span.axis);
+        if ((span.axis == 0 ? area.left : area.top) <= at) spans[depth++] = {span.lo, mid, 1 - span.axis};
+        if ((span.axis == 0 ? area.right : area.bottom) >= at) spans[depth++] = {mid + 1, span.hi, 1 - span.axis};
+    }
+}
 
 }  // namespace mappa

@@ -29,11 +29,26 @@ HPEN CreateGuidePen(int width)
 }  // namespace
 
 MarkerStamp::MarkerStamp(Rgb colour, int size, int outline)
-    : colour_(colour), size_(size < 0 ? 0 : size), outline_(outline < 1 ? 1 : outline)
+    : MarkerStamp(size, [&](HDC dc, int centre) {
+          const int half = (size < 0 ? 0 : size) / 2;
+          const int width = outline < 1 ? 1 : outline;
+          const BrushHandle brush(CreateSolidBrush(ToColorRef(colour)));
+          const PenHandle wide_pen(width > 1 ? CreatePen(PS_INSIDEFRAME, width, RGB(0, 0, 0)) : nullptr);
+          if (!brush || (width > 1 && !wide_pen)) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
+          const ScopedSelect select_brush(dc, brush.get());
+          const ScopedSelect select_pen(dc, wide_pen ? static_cast<HGDIOBJ>(wide_pen.get()) : GetStockObject(BLACK_PEN));
+          Ellipse(dc, centre - half, centre - half, centre + half, centre + half);
+      })
 {
-    // The marker is drawn twice, over two different grounds; the pixels that
+    colour_ = colour;
+    outline_ = outline < 1 ? 1 : outline;
+}
+
+MarkerStamp::MarkerStamp(int size, const std::function<void(HDC dc, int centre)>& draw)
+    : size_(size < 0 ? 0 : size)
+{
+    // The drawing is made twice, over two different grounds; the pixels that
     // come out the same both times are the ones it paints.
-    const int half = size_ / 2;
     const int side = 2 * size_ + 3;
     const int centre = size_ + 1;
     void* bits = nullptr;
@@ -43,18 +58,15 @@ MarkerStamp::MarkerStamp(Rgb colour, int size, int outline)
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
     const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
 
-    const BrushHandle brush(CreateSolidBrush(ToColorRef(colour_)));
-    const PenHandle wide_pen(outline_ > 1 ? CreatePen(PS_INSIDEFRAME, outline_, RGB(0, 0, 0)) : nullptr);
-    if (outline_ > 1 && !wide_pen) throw WindowsError(E_OUTOFMEMORY, "Cannot draw the map markers");
     const ScopedSelect select_bitmap(dc.get(), bitmap.get());
-    const ScopedSelect select_brush(dc.get(), brush.get());
-    const ScopedSelect select_pen(dc.get(), wide_pen ? static_cast<HGDIOBJ>(wide_pen.get()) : GetStockObject(BLACK_PEN));
     SetROP2(dc.get(), R2_COPYPEN);
     const auto drawOver = [&](COLORREF ground) {
         const BrushHandle fill(CreateSolidBrush(ground));
         const RECT all{0, 0, side, side};
         FillRect(dc.get(), &all, fill.get());
-        Ellipse(dc.get(), centre - half, centre - half, centre + half, centre + half);
+        const int saved = SaveDC(dc.get());
+        draw(dc.get(), centre);
+        RestoreDC(dc.get(), saved);
         GdiFlush();
         return std::vector<std::uint32_t>(pixels, pixels + count);
     };

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "mapdata/MapFunc.h"
@@ -22,6 +23,9 @@ namespace mappa {
 class MarkerStamp {
 public:
     MarkerStamp(Rgb colour, int size, int outline = 1);
+    // Any drawing of at most `size` pixels about (centre, centre) of the
+    // device context, taken the same way.
+    MarkerStamp(int size, const std::function<void(HDC dc, int centre)>& draw);
     Rgb colour() const { return colour_; }
     int size() const { return size_; }
     int outline() const { return outline_; }
@@ -35,8 +39,8 @@ private:
         std::size_t first, length;
     };
     Rgb colour_;
-    int size_;
-    int outline_;
+    int size_ = 0;
+    int outline_ = 1;
     std::vector<Run> runs_;
     std::vector<std::uint32_t> values_;
 };

@@ -17,6 +17,8 @@ namespace {
 
 // Offices this far off the picture cannot reach it with their markers.
 constexpr int kMarkerMargin = 64;
+// Group stamps kept at most: more sizes and counts than any view shows.
+constexpr std::size_t kMaxGroupStamps = 4096;
 
 }  // namespace
 
@@ -100,28 +102,37 @@ int MapPictureView::groupSize(std::uint32_t count) const
 
 void MapPictureView::drawGroup(MapPoint at, std::uint32_t count)
 {
-    // A white disc with a black outline and the count in it.
-    if (!count_font_) {
-        count_font_.reset(CreateFontW(scale_(-9), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
-                                      Utf8ToWide(scale_.sansSerifFace()).c_str()));
-    }
+    // A white disc with a black outline and the count in it, drawn once for
+    // each size and count shown and then copied.
     const int size = groupSize(count);
-    HDC dc = picture_.dc();
-    const int saved = SaveDC(dc);
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    const PenHandle pen(CreatePen(PS_SOLID, scale_.lineWidth(), RGB(0, 0, 0)));
-    SelectObject(dc, pen.get());
-    Ellipse(dc, at.x - size / 2, at.y - size / 2, at.x - size / 2 + size, at.y - size / 2 + size);
-    wchar_t text[16];
-    if (count < 1000) swprintf(text, 16, L"%u", count);
-    else swprintf(text, 16, L"%uk", count / 1000);
-    SelectObject(dc, count_font_.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    RECT box{at.x - size / 2, at.y - size / 2, at.x - size / 2 + size, at.y - size / 2 + size};
-    DrawTextW(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    RestoreDC(dc, saved);
+    const std::uint32_t shown = count < 1000 ? count : count / 1000 * 1000;
+    auto stamp = group_stamps_.find({size, shown});
+    if (stamp == group_stamps_.end()) {
+        if (group_stamps_.size() >= kMaxGroupStamps) group_stamps_.clear();
+        if (!count_font_) {
+            count_font_.reset(CreateFontW(scale_(-9), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
+                                          Utf8ToWide(scale_.sansSerifFace()).c_str()));
+        }
+        const MarkerStamp disc(size, [&](HDC dc, int centre) {
+            const int left = centre - size / 2;
+            SelectObject(dc, GetStockObject(WHITE_BRUSH));
+            const PenHandle pen(CreatePen(PS_SOLID, scale_.lineWidth(), RGB(0, 0, 0)));
+            SelectObject(dc, pen.get());
+            Ellipse(dc, left, left, left + size, left + size);
+            wchar_t text[16];
+            if (count < 1000) swprintf(text, 16, L"%u", count);
+            else swprintf(text, 16, L"%uk", count / 1000);
+            SelectObject(dc, count_font_.get());
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(0, 0, 0));
+            RECT box{left, left, left + size, left + size};
+            DrawTextW(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, GetStockObject(BLACK_PEN));
+        });
+        stamp = group_stamps_.emplace(std::pair{size, shown}, disc).first;
+    }
+    picture_.stamp(stamp->second, at.x, at.y);
 }
 
 void MapPictureView::placeOffices()
@@ -169,6 +180,7 @@ MapPoint MapPictureView::placeOf(const LocationView& office) const
 void MapPictureView::rescale(int oldDpi)
 {
     stamps_.clear();
+    group_stamps_.clear();
     count_font_.reset();
     guide_.lineShown = false;
     guide_.curMouse = {MulDivRounded(guide_.curMouse.x, scale_.dpi(), oldDpi),

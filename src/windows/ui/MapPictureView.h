@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -159,6 +160,7 @@ private:
     OfficeGroups groups_;
     std::vector<OfficeMarker> markers_;  // above scale 1: the markers on the picture
     FontHandle count_font_;              // the groups' counts
+    std::map<std::pair<int, std::uint32_t>, MarkerStamp> group_stamps_;  // by size and count shown
     MapViewport viewport_;
     OfficeFilter filter_;
     BitmapHandle bare_world_;  // the world map without markers, at scale 1
