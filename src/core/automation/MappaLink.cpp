@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "automation/OfficeMapTexts.h"
+
 namespace mappa {
 namespace {
 
@@ -95,15 +97,31 @@ std::string Encoded(std::string_view text)
     return encoded;
 }
 
-RefusedLink Refused(std::string reason) { return {std::move(reason)}; }
+RefusedLink Refused(const char* reason) { return {reason}; }
+
+// What a link may hold as it is written: printable ASCII but for the blank
+// and the characters that no URI holds unescaped (a quote would end the
+// argument that the shell hands over), and UTF-8 beyond ASCII as browsers
+// pass international links.
+bool WritableInLink(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) return true;
+    if (byte <= 0x20 || byte == 0x7F) return false;
+    switch (c) {
+    case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}': return false;
+    default: return true;
+    }
+}
 
 }  // namespace
 
 ParsedLink ParseMappaLink(std::string_view link)
 {
-    if (link.size() > kMaxLinkLength)
-        return Refused("The link is too long: a link holds at most " + std::to_string(kMaxLinkLength) + " characters.");
-    if (!StartsWithIgnoringCase(link, "mappa:")) return Refused("This is not a Mappa link (mappa:...).");
+    if (link.size() > kMaxLinkLength) return Refused(texts::kLinkTooLong);
+    if (!StartsWithIgnoringCase(link, "mappa:")) return Refused(texts::kLinkOtherScheme);
+    for (const char c : link)
+        if (!WritableInLink(c)) return Refused(texts::kLinkBadCharacter);
     std::string_view rest = link.substr(6);
     if (rest.substr(0, 2) == "//") rest.remove_prefix(2);  // as some programs write any scheme
 
@@ -114,7 +132,7 @@ ParsedLink ParseMappaLink(std::string_view link)
 
     const bool office = action.size() == 6 && StartsWithIgnoringCase(action, "office");
     const bool find = action.size() == 4 && StartsWithIgnoringCase(action, "find");
-    if (!office && !find) return Refused("Mappa does not know this kind of link; it opens office and find links.");
+    if (!office && !find) return Refused(texts::kLinkUnknownKind);
 
     std::optional<std::string> name, country, text;
     std::string_view remaining = query;
@@ -124,24 +142,24 @@ ParsedLink ParseMappaLink(std::string_view link)
         remaining = amp == std::string_view::npos ? std::string_view() : remaining.substr(amp + 1);
         if (pair.empty()) continue;
         const std::size_t equals = pair.find('=');
-        if (equals == std::string_view::npos) return Refused("The link is malformed: a parameter has no value.");
+        if (equals == std::string_view::npos) return Refused(texts::kLinkNoValue);
         const std::string_view key = pair.substr(0, equals);
         std::optional<std::string> value = Decoded(pair.substr(equals + 1));
-        if (!value) return Refused("The link is malformed: it holds a bad escape or a control character.");
-        if (value->size() > kMaxLinkValue) return Refused("The link is too long: a value holds too many characters.");
+        if (!value) return Refused(texts::kLinkBadEscape);
+        if (value->size() > kMaxLinkValue) return Refused(texts::kLinkValueTooLong);
         std::optional<std::string>* slot = nullptr;
         if (office && key == "name") slot = &name;
         else if (office && key == "country") slot = &country;
         else if (find && key == "q") slot = &text;
-        else return Refused("The link is malformed: it has a parameter that Mappa does not know.");
-        if (*slot) return Refused("The link is malformed: a parameter is given twice.");
+        else return Refused(texts::kLinkUnknownPart);
+        if (*slot) return Refused(texts::kLinkTwice);
         *slot = std::move(value);
     }
     if (office) {
-        if (!name || name->empty()) return Refused("The link names no office.");
+        if (!name || name->empty()) return Refused(texts::kLinkNoOffice);
         return OfficeLink{*name, country.value_or("")};
     }
-    if (!text) return Refused("The link gives no text to find.");
+    if (!text) return Refused(texts::kLinkNoText);
     return FindLink{*text};
 }
 

@@ -81,4 +81,13 @@ std::vector<std::size_t> OfficesOfCountry(const LocationSlots& offices, std::str
     return found;
 }
 
+std::optional<std::size_t> OfficeNamed(const LocationSlots& offices, std::string_view name, std::string_view country)
+{
+    for (std::size_t i = 0; i < offices.dataCount(); ++i)
+        if (SameTextIgnoringCase(offices[i].Name, name) &&
+            (country.empty() || SameTextIgnoringCase(offices[i].Country, country)))
+            return i;
+    return std::nullopt;
+}
+
 }  // namespace mappa

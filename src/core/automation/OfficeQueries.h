@@ -34,4 +34,9 @@ bool ValidLongitude(double longitude);
 // The offices whose country is `country`, ignoring letter case in ASCII, in file order.
 std::vector<std::size_t> OfficesOfCountry(const LocationSlots& offices, std::string_view country);
 
+// The office that a link names: the first whose name is `name` and, when
+// `country` is not empty, whose country is `country`, both ignoring letter
+// case in ASCII; nothing when there is none.
+std::optional<std::size_t> OfficeNamed(const LocationSlots& offices, std::string_view name, std::string_view country);
+
 }  // namespace mappa

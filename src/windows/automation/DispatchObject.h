@@ -74,6 +74,9 @@ public:
         if (!info) return E_UNEXPECTED;
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
             flags |= DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF;
+        // A call that wants a result may read a property: JScript's Enumerator
+        // asks for _NewEnum as a method, and Wine's dispatch matches kinds exactly.
+        if ((flags & DISPATCH_METHOD) && result) flags |= DISPATCH_PROPERTYGET;
         return info->Invoke(static_cast<Interface*>(this), id, flags, parameters, result, exception, argumentError);
     }
 
