@@ -13,8 +13,10 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/HiddenDlg.h"
+#include "app/LinkOpener.h"
 #include "app/MapClientHold.h"
 #include "app/SystemLibraries.h"
+#include "automation/LinkCommandLine.h"
 #include "automation/StartMode.h"
 #include "automation/ComServer.h"
 #include "automation/DispatchObject.h"
@@ -167,8 +169,20 @@ bool InitializeApplication(ComServer& server, const std::string& executable)
 
 int Run(HINSTANCE instance)
 {
+    // A link, from the shell or as switches, is untrusted: a command line that
+    // holds one is read as nothing but that link, and a copy that runs
+    // already shows it, so that opening a link starts nothing new.
+    const std::optional<ParsedLink> link = LinkOfCommandLine(WideToUtf8(GetCommandLineW()));
+    if (link) {
+        if (const auto* refused = std::get_if<RefusedLink>(&*link)) {
+            ShowRefusedLink(*refused);
+            return 1;
+        }
+        if (OpenInRunningCopy(*link)) return 0;
+    }
+
     // Module set-up.
-    ComServer server(ParseStartMode(Arguments()));
+    ComServer server(link ? StartMode::Standalone : ParseStartMode(Arguments()));
     const CurrentServer current(server);
     SetTerminateHandler(&RequestEnd);
     ModuleSetUp module(server);
@@ -205,8 +219,17 @@ int Run(HINSTANCE instance)
         server.registerClassObject(&ClassFactory());
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
+        map.onLink = [&map, &server](const std::string& text) {
+            if (!map.table()) return false;  // not up yet: the sender starts a copy of its own
+            // A copy that COM started stays for the user who opened the link, as after runMap.
+            if (server.mode() == StartMode::Automation && !map.mapClient) HandMapToWindow(TOfficeMap::Create().Get());
+            OpenLink(map, ParseMappaLink(text));
+            return true;
+        };
         ShowWindow(map.handle(), SW_SHOWNORMAL);
+        if (link) OpenLink(map, *link);
         const int exit_code = RunMessageLoop(map);
+        map.onLink = nullptr;
         map.onMove = nullptr;
         return exit_code;
     } catch (const std::exception& error) {
