@@ -42,6 +42,18 @@ TEST_F(Links, ALinkStartsACopyWhenNoneRuns)
     ASSERT_TRUE(WaitForProcessWindow(program.id(), "TMapUI", kMapCaption));
     EXPECT_TRUE(WaitUntil([&] { return ShownName(program.id()) == "Norvantic Chile SpA"; }, 5000))
         << "shown: " << ShownName(program.id());
+    // The window menu's "Copy link to this office" gives the link that opens it again.
+    HWND map = FindProcessWindow(program.id(), "TMapUI", kMapCaption);
+    SendMessageW(map, WM_SYSCOMMAND, 0x1030, 0);
+    std::string copied;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            copied = WideToUtf8(static_cast<const wchar_t*>(GlobalLock(data)));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    EXPECT_EQ(copied, "mappa:office?name=Norvantic%20Chile%20SpA&country=Chile");
     ASSERT_TRUE(CloseMapWindow(program.id()));
     ExpectEndWithoutWarning(program.id());
 }

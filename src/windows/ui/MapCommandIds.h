@@ -7,6 +7,7 @@
 // System menu items (system commands have their low four bits clear).
 #define IDM_FIND_OFFICE 0x1010
 #define IDM_SAVE_CONTACT 0x1020
+#define IDM_COPY_LINK 0x1030
 
 // The keys for the same commands have numbers of their own: TranslateAccelerator
 // does nothing for a key whose number is a greyed menu item, and Ctrl+S with

@@ -10,6 +10,8 @@
 #include "ui/FindOfficeDialog.h"
 #include "ui/MapCommandIds.h"
 #include "ui/ShellAddress.h"
+#include "automation/MappaLink.h"
+#include "automation/OfficeMapTexts.h"
 
 namespace mappa {
 namespace {
@@ -35,6 +37,8 @@ void MapCommands::attach(HWND window)
     HMENU menu = GetSystemMenu(window_, FALSE);
     if (!menu) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    // Above the designed items, which stay the menu's last two.
+    AppendMenuW(menu, MF_STRING, IDM_COPY_LINK, Utf8ToWide(texts::kCopyLinkItem).c_str());
     AppendMenuW(menu, MF_STRING, IDM_FIND_OFFICE, L"Find an office...");
     AppendMenuW(menu, MF_STRING, IDM_SAVE_CONTACT, L"Save as contact...");
 }
@@ -43,6 +47,7 @@ void MapCommands::updateMenu(bool officeSelected)
 {
     EnableMenuItem(GetSystemMenu(window_, FALSE), IDM_SAVE_CONTACT,
                    MF_BYCOMMAND | (officeSelected ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetSystemMenu(window_, FALSE), IDM_COPY_LINK, MF_BYCOMMAND | (officeSelected ? MF_ENABLED : MF_GRAYED));
 }
 
 bool MapCommands::translate(MSG& message)
@@ -82,6 +87,13 @@ void MapCommands::findOffice(const TMapFunc& table, OfficeChosen chosen)
         find_ = std::make_unique<FindOfficeDialog>(instance_, window_, table.Locations, table.Locations.dataCount(),
                                                    std::move(chosen));
     find_->open();
+}
+
+void MapCommands::copyLink(const TMapFunc* table, std::optional<std::size_t> office)
+{
+    if (!table || !office || *office >= table->Locations.dataCount()) return;
+    const LocationView& chosen = table->Locations[*office];
+    PutTextOnClipboard(window_, OfficeLinkText(chosen.Name, chosen.Country));
 }
 
 void MapCommands::saveContact(const TMapFunc* table, std::optional<std::size_t> office)

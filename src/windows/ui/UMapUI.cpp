@@ -201,6 +201,7 @@ bool TMapUI::handleCommand(UINT command)
         return true;
     case IDM_SAVE_CONTACT:
     case IDK_SAVE_CONTACT: commands_.saveContact(mapData_.get(), selected_); return true;
+    case IDM_COPY_LINK: commands_.copyLink(mapData_.get(), selected_); return true;
     default: return false;
     }
 }
