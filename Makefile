@@ -12,7 +12,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -77,6 +77,13 @@ bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	build/bench/bench/mappa_bench
+
+# The bundled time-zone map against geo-tz (the exact polygons) at 100 000
+# random points, and at every zone's principal location; geo-tz is installed
+# into build/tzmap, which tools/make-zone-map.mjs reads too.
+check-zone-map: build-native
+	[ -d build/tzmap/node_modules/geo-tz ] || npm install --prefix build/tzmap --no-audit --no-fund geo-tz@8
+	python3 tests/localtime/check-zone-map.py build/native/tests/zone-time resources/zone-map.bin --geo-tz build/tzmap
 
 # The grouping of crowded offices, built and queried, and supercluster's load of
 # the same points beside it, in turns (bench/GroupBench.cpp, bench/peer/).

@@ -24,6 +24,7 @@
 #include "SearchBench.h"
 #include "SummaryReporter.h"
 #include "VectorMapBench.h"
+#include "ZoneBench.h"
 #include "mapdata/DataFile.h"
 #include "mapdata/DataFileEncoding.h"
 #include "mapdata/LocationTable.h"
@@ -267,6 +268,7 @@ int main(int argc, char** argv)
             g_data.push_back(std::move(data));
         }
         RegisterBenchmarks();
+        mappa::bench::RegisterZoneBenchmarks();
         std::fflush(stdout);
 
         SummaryReporter reporter;
@@ -276,6 +278,7 @@ int main(int argc, char** argv)
         mappa::bench::PrintGroupSummary(reporter);
         mappa::bench::PrintVectorMapSummary(reporter);
         mappa::bench::PrintFrameSummary(reporter);
+        mappa::bench::PrintZoneSummary(reporter);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mappa_bench: %s\n", error.what());
         status = 1;

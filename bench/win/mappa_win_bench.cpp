@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "FindDialogBench.h"
+#include "WindowSteps.h"
 #include "ZoomBench.h"
 #include "MapFixture.h"
 #include "OfficeFile.h"
@@ -169,28 +170,7 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "ready (create + ShowWindow)", figures.ready);
 
     // Where ready's time goes: the window's own start, traced.
-    {
-        const int runs = offices >= 50000 ? 7 : 21;
-        std::vector<ReadyTrace> traces;
-        for (int i = 0; i < runs; ++i) traces.push_back(TraceReady(source));
-        const auto phase = [&](const char* name, double ReadyTrace::*from, double ReadyTrace::*to) {
-            std::vector<double> values;
-            for (const ReadyTrace& trace : traces) values.push_back(trace.*to - trace.*from);
-            std::printf("%-7s %-40s %12s\n", size, name, Duration(Median(values)).c_str());
-        };
-        std::printf("%-7s ready, traced over %d starts (medians):\n", size, runs);
-        phase("  whole start", &ReadyTrace::start, &ReadyTrace::end);
-        phase("  create window (constructor)", &ReadyTrace::start, &ReadyTrace::created);
-        phase("  ShowWindow until FormShow", &ReadyTrace::created, &ReadyTrace::showEnter);
-        phase("  FormShow until load", &ReadyTrace::showEnter, &ReadyTrace::loadStart);
-        phase("  load (TMapFunc)", &ReadyTrace::loadStart, &ReadyTrace::loadEnd);
-        phase("  computePositions + sort countries", &ReadyTrace::loadEnd, &ReadyTrace::fillStart);
-        phase("  fill country list", &ReadyTrace::fillStart, &ReadyTrace::fillEnd);
-        phase("  drawMap + clean copy", &ReadyTrace::fillEnd, &ReadyTrace::linkText);
-        phase("  links, then FormShow returns", &ReadyTrace::linkText, &ReadyTrace::showExit);
-        phase("  ShowWindow after FormShow", &ReadyTrace::showExit, &ReadyTrace::end);
-        std::fflush(stdout);
-    }
+    TraceReadySteps(size, source, offices);
 
     // The same steps alone.
     {
@@ -244,14 +224,14 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "scan (NearestLocation), per point", figures.scan);
 
     // The window draws only while the real pointer is over the picture.
-    const RECT inside = map->view().onScreen();
+    const RECT inside = map->view().pointer().onScreen();
     const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
     if (!MovePointer(centre))
         std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);
     Pump();
     map->FormMouseMove();
     map->Image1MouseMove(points.front().x, points.front().y);
-    figures.lineShown = map->view().guide().lineShown;
+    figures.lineShown = map->view().pointer().guide().lineShown;
     if (!figures.lineShown) {
         POINT now{};
         GetCursorPos(&now);
@@ -301,60 +281,11 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // The window and the bare scan must agree on the office.
     const LocationView& nearest = slots[NearestLocation(slots, count, points.back())];
-    if (!map->view().guide().lineShown || map->view().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
+    if (!map->view().pointer().guide().lineShown || map->view().pointer().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
         std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
-                    map->view().guide().lineShown ? "shown" : "not shown", map->view().guide().hoverLoc.x, map->view().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
+                    map->view().pointer().guide().lineShown ? "shown" : "not shown", map->view().pointer().guide().hoverLoc.x, map->view().pointer().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
 
-    // The window-system calls that one mouse move makes, each alone (per call).
-    {
-        HWND window = map->handle();
-        HWND panel = map->control(MapControl::Panel1);
-        HWND image = map->control(MapControl::Image1);
-        const auto step = [&](const char* name, const std::function<void()>& body) {
-            const Timing timing = Measure([&](std::int64_t n) {
-                const double start = Now();
-                for (std::int64_t i = 0; i < n; ++i) body();
-                return Now() - start;
-            });
-            PrintRow(size, name, timing);
-        };
-        step("  call: GetWindowRect + GetClientRect", [&] {
-            RECT outer{}, client{};
-            GetWindowRect(window, &outer);
-            GetClientRect(window, &client);
-        });
-        step("  call: Panel1 rect (GetWindowRect+Map..)", [&] {
-            RECT rect{};
-            GetWindowRect(panel, &rect);
-            MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
-        });
-        step("  call: GetCursorPos", [&] {
-            POINT pointer{};
-            GetCursorPos(&pointer);
-        });
-        step("  call: GetMessagePos", [&] { g_sink = g_sink + GetMessagePos(); });
-        step("  call: cursor change (WindowFromPoint..)", [&] {
-            POINT pointer{};
-            GetCursorPos(&pointer);
-            if (WindowFromPoint(pointer) == image) SetCursor(LoadCursor(nullptr, IDC_ARROW));
-        });
-        HDC dc = map->view().picture().dc();
-        step("  call: guide line, erase + draw (GDI)", [&] {
-            HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
-            HGDIOBJ previous = SelectObject(dc, pen);
-            SetROP2(dc, R2_XORPEN);
-            SetBkMode(dc, TRANSPARENT);
-            MoveToEx(dc, 10, 10, nullptr);
-            LineTo(dc, 600, 300);
-            MoveToEx(dc, 10, 10, nullptr);
-            LineTo(dc, 600, 300);
-            SetROP2(dc, R2_COPYPEN);
-            SelectObject(dc, previous);
-            DeleteObject(pen);
-        });
-        step("  call: InvalidateRect(Image1)", [&] { InvalidateRect(image, nullptr, FALSE); });
-        Pump();
-    }
+    TimeMouseMoveCalls(size, *map);
 
     MovePointer({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
     figures.findMet = RunFindDialog(size, *map) || offices != kTargetOffices;

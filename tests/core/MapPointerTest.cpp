@@ -107,17 +107,20 @@ TEST(HoverNames, FirstNameIsTheOfficeAClickSelects)
 
 TEST(HoverNames, TooltipText)
 {
-    const OfficeLabel nordic{"Norvantic Nordic AB", "Orebro", "Sweden"};
+    const OfficeLabel nordic{"Norvantic Nordic AB", "Orebro", "Sweden", {}};
     EXPECT_EQ(HoverText(std::vector<OfficeLabel>{nordic}), "Norvantic Nordic AB, Orebro, Sweden");
-    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "", "Chile"}}), "A, Chile");
-    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "Lima", " "}}), "A, Lima");
-    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "", ""}, nordic}), "A\r\nNorvantic Nordic AB, Orebro, Sweden");
+    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "", "Chile", {}}}), "A, Chile");
+    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "Lima", " ", {}}}), "A, Lima");
+    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "", "", {}}, nordic}), "A\r\nNorvantic Nordic AB, Orebro, Sweden");
     EXPECT_EQ(HoverText(std::vector<OfficeLabel>{}), "");
+    // The local time follows the place, where it is known.
+    EXPECT_EQ(HoverText(std::vector<OfficeLabel>{{"A", "Lima", "Peru", "09:12 local time, open"}, nordic}),
+              "A, Lima, Peru, 09:12 local time, open\r\nNorvantic Nordic AB, Orebro, Sweden");
 
     std::vector<OfficeLabel> many;
     std::vector<std::string> names;
     for (int i = 1; i <= 8; ++i) names.push_back("O" + std::to_string(i));
-    for (const std::string& name : names) many.push_back({name, "", ""});
+    for (const std::string& name : names) many.push_back({name, "", "", {}});
     EXPECT_EQ(HoverText(many), "O1\r\nO2\r\nO3\r\nO4\r\nO5\r\nand 3 more");
     many.resize(6);
     EXPECT_EQ(HoverText(many), "O1\r\nO2\r\nO3\r\nO4\r\nO5\r\nand 1 more");

@@ -18,6 +18,7 @@
 //
 // Exit code 0 when the command did what it says, 1 otherwise.
 #include <windows.h>
+#include <shellapi.h>
 #include <commctrl.h>
 #include <ole2.h>
 #include <oleacc.h>
@@ -375,13 +376,20 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return 2;
     const std::string command = argv[1];
+    // Texts as given, whatever the code page: the narrow arguments hold only
+    // what the code page can.
+    int wide_count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wide_count);
+    std::vector<std::wstring> wide_args(wide, wide ? wide + wide_count : wide);
+    LocalFree(wide);
+    const auto arg = [&](int i) { return i < static_cast<int>(wide_args.size()) ? wide_args[i] : Wide(argv[i]); };
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int status = 2;
-    if (command == "wait" && argc == 3) status = WaitShown(Wide(argv[2]).c_str(), 20) ? 0 : 1;
+    if (command == "wait" && argc == 3) status = WaitShown(arg(2).c_str(), 20) ? 0 : 1;
     else if (command == "gone" && argc == 3) {
         status = 1;
         for (int i = 0; i < 100 && status; ++i) {
-            if (!Shown(Wide(argv[2]).c_str())) status = 0;
+            if (!Shown(arg(2).c_str())) status = 0;
             else Sleep(100);
         }
     } else if (command == "keys") {
@@ -389,7 +397,7 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
             if (!PressChord(argv[i])) status = 2;
     } else if (command == "type" && argc == 3) {
-        TypeText(Wide(argv[2]));
+        TypeText(arg(2));
         status = 0;
     } else if (command == "click" && argc == 4) {
         HWND map = Shown(kMapTitle);
@@ -410,7 +418,7 @@ int main(int argc, char** argv)
         }
     } else if (command == "focus") status = FocusCommand();
     else if (command == "msaa") status = MsaaCommand();
-    else if (command == "do" && argc == 3) status = DoCommand(Wide(argv[2]));
+    else if (command == "do" && argc == 3) status = DoCommand(arg(2));
     else if (command == "list") status = ListCommand();
     else if (command == "dblclick" && argc == 3) status = DoubleClickRow(std::atoi(argv[2]));
     else if (command == "tooltip") status = TooltipCommand();

@@ -16,7 +16,7 @@ finish() {
     [ -n "$app" ] && kill -0 "$app" 2>/dev/null && kill "$app"
     "$wine_run" reg delete "$browser_key" /v Browsers /f >/dev/null 2>&1
     "$wine_run" reg delete "$browser_key" /v Mailers /f >/dev/null 2>&1
-    rm -rf "$work"
+    [ -n "${KEEP_E2E:-}" ] || rm -rf "$work"
     echo "$e2e_name: $passed passed, $failed failed"
     [ "$failed" -eq 0 ] && [ "$passed" -ge "$expected_passes" ]
     exit $?

@@ -17,7 +17,10 @@ source "$root/tests/e2e/e2e-common.sh"
 # check WHAT GOT EXPECTED
 check() { if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: got '$2', expected '$3'"; fi; }
 
-probe() { "$wine_run" "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() {
+    "$wine_run" "$work/mappa_probe.exe" "$@" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 # The accessible value of the control with that name (and role), as the msaa command lists it.
 value_of() { probe msaa | awk -F ' \\| ' -v name="$1" -v role="${2:-}" '$1 == name && (role == "" || $2 == role) { print $3; exit }'; }
 wait_file() {
@@ -134,7 +137,13 @@ check "Esc changes nothing" "$(value_of Name)" "$name"
 # --- Names on hover: Madrid, 40.42 N 3.70 W, at (314, 89) in the picture at (4, 5).
 probe point $((4 + 314)) $((5 + 89)) >/dev/null
 sleep 1.5
-check "the tooltip names the office under the pointer" "$(probe tooltip)" "Norvantic Iberia S.L., Madrid, Spain"
+# After the place, Madrid's local time in the user's format (en-US under Wine), by Python's zoneinfo.
+madrid_time() { python3 -c "import datetime, zoneinfo; t = datetime.datetime.now(zoneinfo.ZoneInfo('Europe/Madrid')); print(t.strftime('%I:%M %p').lstrip('0'))"; }
+expected_time=$(madrid_time)
+tip=$(probe tooltip)
+[ "$tip" = "Norvantic Iberia S.L., Madrid, Spain, $expected_time local time" ] || expected_time=$(madrid_time)
+check "the tooltip names the office under the pointer, with its local time" "$tip" \
+    "Norvantic Iberia S.L., Madrid, Spain, $expected_time local time"
 probe point 600 300 >/dev/null
 sleep 0.5
 check "the tooltip goes with the hand cursor" "$(probe tooltip)" "no tooltip shown"

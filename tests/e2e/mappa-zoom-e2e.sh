@@ -24,9 +24,10 @@ shoot_map() {
 count_colour() {
     convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:round(mean*w*h)]' info:
 }
-# Puts the pointer on the window's background, off the picture: the picture is then clean.
+# Puts the pointer on the window's background, between the picture and the first row of
+# fields (the local time's row now fills the space below them): the picture is then clean.
 leave_picture() {
-    xdotool mousemove --sync $((origin_x + 200)) $((origin_y + 466))
+    xdotool mousemove --sync $((origin_x + 200)) $((origin_y + 329))
     sleep 0.6
 }
 # Opens the picture's context menu at client point (x, y) and picks its n-th item from the keyboard.

@@ -55,8 +55,8 @@ void ExpectOnlyLine(const Pixels& now, const Pixels& clean, MapPoint from, MapPo
 TEST_F(Hover, DrawsDottedLineToNearestOfficeAndRedrawsInPlace)
 {
     map->Image1MouseMove(250, 200);
-    EXPECT_TRUE(map->view().guide().lineShown);
-    EXPECT_EQ(map->view().guide().hoverLoc, (MapPoint{200, 150}));
+    EXPECT_TRUE(map->view().pointer().guide().lineShown);
+    EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{200, 150}));
     const Pixels first = Capture(map->view().picture());
     ExpectOnlyLine(first, clean, {250, 200}, {200, 150});
 
@@ -64,7 +64,7 @@ TEST_F(Hover, DrawsDottedLineToNearestOfficeAndRedrawsInPlace)
     EXPECT_EQ(Capture(map->view().picture()), first) << "the old line is erased before the same one is drawn";
 
     map->Image1MouseMove(350, 250);
-    EXPECT_EQ(map->view().guide().hoverLoc, (MapPoint{400, 150}));
+    EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{400, 150}));
     const Pixels moved = Capture(map->view().picture());
     ExpectOnlyLine(moved, clean, {350, 250}, {400, 150});
     map->FormMouseMove();
@@ -72,7 +72,7 @@ TEST_F(Hover, DrawsDottedLineToNearestOfficeAndRedrawsInPlace)
     EXPECT_EQ(Capture(map->view().picture()), moved) << "only the newest line is left";
 
     map->FormMouseMove();
-    EXPECT_FALSE(map->view().guide().lineShown);
+    EXPECT_FALSE(map->view().pointer().guide().lineShown);
     EXPECT_EQ(Capture(map->view().picture()), clean);
 }
 
@@ -90,9 +90,9 @@ TEST_F(Hover, DrawsOnlyWhileThePointerIsStrictlyInsideThePicture)
         // The pointer as a mouse message reports it: the live cursor, read back
         // from X, may still trail the last warp by a pixel.
         map->Image1MouseMove(250, 200, PictureOnScreen(map.ui(), c.x, c.y));
-        EXPECT_EQ(map->view().guide().lineShown, c.drawn);
+        EXPECT_EQ(map->view().pointer().guide().lineShown, c.drawn);
         EXPECT_EQ(Capture(map->view().picture()) != clean, c.drawn);
-        EXPECT_EQ(map->view().guide().curMouse, (MapPoint{250, 200})) << "the click goes where the pointer was reported";
+        EXPECT_EQ(map->view().pointer().guide().curMouse, (MapPoint{250, 200})) << "the click goes where the pointer was reported";
     }
 }
 
@@ -105,7 +105,7 @@ TEST_F(Hover, HandCursorWithinFourPixelsOfAnOffice)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << c.dx << "," << c.dy);
         map->Image1MouseMove(200 + c.dx, 150 + c.dy);
-        EXPECT_EQ(map->view().cursor(), LoadCursor(nullptr, c.hand ? IDC_HAND : IDC_ARROW));
+        EXPECT_EQ(map->view().pointer().cursor(), LoadCursor(nullptr, c.hand ? IDC_HAND : IDC_ARROW));
     }
 }
 

@@ -257,6 +257,9 @@ void MessageBoxWatcher::record(HWND box)
     char text[512] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     seen.text = text;
+    wchar_t wide[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, wide, 512);
+    seen.unicodeText = WideToUtf8(wide);
     for (HWND child = nullptr; (child = FindWindowExA(box, child, "Static", nullptr)) != nullptr;)
         if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
             SendMessageA(child, STM_GETICON, 0, 0))

@@ -137,6 +137,7 @@ public:
     struct Box {
         std::string text;
         bool icon = false;
+        std::string unicodeText;  // read as UTF-16, given as UTF-8
     };
     MessageBoxWatcher();
     ~MessageBoxWatcher();

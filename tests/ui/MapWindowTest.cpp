@@ -103,6 +103,7 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
         {ldEmail, 64, 431, 209, 17, "Click to EMail selected Office"}, {Panel1, 4, 5, 649, 321, ""},
         {Image1, 0, 0, 640, 320, ""}, {Overlay, 31, 235, 52, 53, ""},
         {ldInterToll, 432, 408, 209, 17, "Company Toll Free Number."},
+        {lsLocalTime, 8, 454, 0, 0, ""}, {ldLocalTime, 76, 452, 407, 17, ""},
     };
     ASSERT_EQ(std::size(expected), std::size(kMapControls)) << "every control of the window is listed here";
     MapWindow map({Office{}}, "http://www.example.com/home");

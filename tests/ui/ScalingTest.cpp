@@ -83,12 +83,12 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
 
     // A guide line as wide as the outline, from the pointer to the nearest office, and gone again.
     const Pixels clean = Capture(map->view().picture());
-    const POINT inside = Centre(map->view().onScreen());
+    const POINT inside = Centre(map->view().pointer().onScreen());
     const LocationView& target = map->table()->Locations[3];
     const MapPoint from{target.MapX - scale(60), target.MapY - scale(45)};
     map->Image1MouseMove(from.x, from.y, inside);
-    ASSERT_TRUE(map->view().guide().lineShown);
-    ASSERT_EQ(map->view().guide().hoverLoc, (MapPoint{target.MapX, target.MapY}));
+    ASSERT_TRUE(map->view().pointer().guide().lineShown);
+    ASSERT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{target.MapX, target.MapY}));
     const Pixels drawn = Capture(map->view().picture());
     const int width = map->view().picture().width();
     const double dx = target.MapX - from.x, dy = target.MapY - from.y, length = std::hypot(dx, dy);
@@ -116,7 +116,7 @@ TEST_F(Scaling, EveryBundledOfficeGivesTheHandAndTheOfficeItGivesAtTheDesignDens
     ASSERT_GT(count, 50u);
     TMapFunc design(map.source);
     design.computePositions(kPictureWidth, kPictureHeight);
-    const POINT inside = Centre(map->view().onScreen());
+    const POINT inside = Centre(map->view().pointer().onScreen());
     for (std::size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(offices[i].Name);
         const std::size_t expected =
@@ -124,8 +124,8 @@ TEST_F(Scaling, EveryBundledOfficeGivesTheHandAndTheOfficeItGivesAtTheDesignDens
         const MapPoint at{offices[i].MapX, offices[i].MapY};
         EXPECT_EQ(map->view().nearestLocation(at), expected);
         map->Image1MouseMove(at.x, at.y, inside);
-        EXPECT_EQ(map->view().cursor(), LoadCursor(nullptr, IDC_HAND));
-        EXPECT_EQ(map->view().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
+        EXPECT_EQ(map->view().pointer().cursor(), LoadCursor(nullptr, IDC_HAND));
+        EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
     }
 }
 

@@ -140,7 +140,7 @@ TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
 
     // Pointing at Madrid finds Lisbon; a click there selects Lisbon.
     map->Image1MouseMove(310, 92, PictureOnScreen(map.ui(), 310, 92));
-    EXPECT_EQ(map->view().guide().hoverLoc, (MapPoint{300, 90}));
+    EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{300, 90}));
     map->Image1Click();
     EXPECT_EQ(map->selectedOffice(), 0u);
 
@@ -210,8 +210,8 @@ TEST(ZoomGroups, CrowdedOfficesShowAsOneCountedMarkerAndAClickZoomsInUntilTheyPa
 
     // Pointing at the group draws the line to it; its tooltip names both.
     map->Image1MouseMove(north.x, north.y + 4, PictureOnScreen(map.ui(), north.x, north.y + 4));
-    EXPECT_TRUE(map->view().guide().lineShown);
-    EXPECT_NEAR(map->view().guide().hoverLoc.y, north.y + 4, 1);
+    EXPECT_TRUE(map->view().pointer().guide().lineShown);
+    EXPECT_NEAR(map->view().pointer().guide().hoverLoc.y, north.y + 4, 1);
 
     map->Image1Click();
     EXPECT_EQ(map->view().viewport().scale(), 4) << "a click on the group zooms in until it parts";

@@ -55,9 +55,12 @@ check("URL", full.url.value, "https://www.example.com/")
 # The program saves the bare office with the company site of its list, given as a second argument.
 bare_url = sys.argv[2] if len(sys.argv) > 2 else None
 bare, bare_geo = read("bare.vcf")
-check("bare properties", sorted(bare.contents), ["fn", "geo", "kind", "org"] + (["url"] if bare_url else []) + ["version"])
+# The program's cards carry the office's zone: the bare office lies in the open Pacific.
+check("bare properties", sorted(bare.contents),
+      ["fn", "geo", "kind", "org"] + (["tz", "url"] if bare_url else []) + ["version"])
 if bare_url:
     check("bare URL", bare.url.value, bare_url)
+    check("bare TZ", bare.tz.value, "Etc/GMT+10")
 check("bare GEO", bare_geo, "geo:-33.9,-151.2")
 for name, lines in bare.contents.items():
     for line in lines:

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 
@@ -56,7 +57,28 @@ int main(int argc, char** argv)
     if (const auto bytes = ReadWhole(map_path)) map = mappa::LandMask::FromBmp(*bytes);
     if (!map) std::cerr << "mappa-check: no world map at " << map_path.string() << ", sea check skipped\n";
 
-    const mappa::CheckReport report = mappa::CheckDataText(*text, map ? &*map : nullptr);
+    // The zone rules and map that Mappa carries, beside the checker.
+    std::optional<mappa::localtime::ZoneDatabase> rules;
+    std::optional<mappa::localtime::ZoneMap> zone_map;
+    const auto rules_bytes = ReadWhole(std::filesystem::path(argv[0]).parent_path() / "zone-rules.bin");
+    const auto zone_map_bytes = ReadWhole(std::filesystem::path(argv[0]).parent_path() / "zone-map.bin");
+    try {
+        if (rules_bytes && zone_map_bytes) {
+            rules = mappa::localtime::ZoneDatabase::Parse(
+                std::span(reinterpret_cast<const unsigned char*>(rules_bytes->data()), rules_bytes->size()));
+            zone_map = mappa::localtime::ZoneMap::Parse(
+                std::span(reinterpret_cast<const unsigned char*>(zone_map_bytes->data()), zone_map_bytes->size()));
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "mappa-check: " << error.what() << "\n";
+        rules.reset();
+    }
+    std::optional<mappa::TimeZoneData> zones;
+    if (rules && zone_map) zones.emplace(mappa::TimeZoneData{*rules, *zone_map});
+    else std::cerr << "mappa-check: no time-zone data beside the checker, zone and hours checks skipped\n";
+
+    const mappa::CheckReport report =
+        mappa::CheckDataText(*text, map ? &*map : nullptr, mappa::Windows1252(), zones ? &*zones : nullptr);
     std::cout << mappa::FormatReport(report);
     return report.loadsEveryOffice ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-// Every text that the office map, its links and the "Copy link" command show
+// Every text that the office map and its links show
 // to people, in one place for translation. The automation errors begin with
 // the name of the argument they are about, which stays as the type library
 // spells it.
@@ -6,8 +6,6 @@
 
 namespace mappa::texts {
 
-// The window menu's item.
-inline constexpr const char* kCopyLinkItem = "Copy link to this office";
 
 // Why a link is not opened; each is a whole sentence for a message box.
 inline constexpr const char* kLinkTooLong = "This Mappa link is too long, so it was not opened.";

@@ -138,6 +138,15 @@ struct NoNotes {
     void skipped(std::size_t) {}
 };
 
+// Only where a block's comment run lies, for the office's time lines.
+struct CommentRunNotes {
+    std::size_t first = OfficeLines::kNoLine;
+    std::size_t end = OfficeLines::kNoLine;
+    void field(OfficeField, std::size_t) {}
+    void afterSeparators(std::size_t line) { first = line; }
+    void skipped(std::size_t line) { end = line; }
+};
+
 class LineNotes {
 public:
     explicit LineNotes(OfficeLines& lines) : lines_(lines) {}
@@ -295,13 +304,21 @@ void ReadHeldText(std::string_view text, LocationTable& table)
         LineReader reader(cursor);
         while (!reader.current("the empty line that ends the data").empty()) {
             const std::size_t block_start = cursor.lineNumber();
-            NoNotes no_notes;
-            const LocationView record = ReadBlock(cursor, no_notes);
+            LineCursor run = cursor;
+            CommentRunNotes comments;
+            const LocationView record = ReadBlock(cursor, comments);
             if (slots.storedCount() == cursor.firstEmptyLine()) {
                 throw DataFileError(block_start,
                                     "more offices than slots: an empty line stands inside the header or an office");
             }
             slots.appendView(record);
+            OfficeTimeLines& time_lines = table.TimeLines.emplace_back();
+            if (comments.end != OfficeLines::kNoLine) {
+                while (run.lineNumber() < comments.first) run.advance();
+                for (; run.lineNumber() < comments.end; run.advance()) {
+                    NoteTimeLine(run.line(), run.lineNumber(), time_lines);
+                }
+            }
         }
         slots.setSlotCount(*cursor.firstEmptyLine());
     } catch (...) {
@@ -309,6 +326,7 @@ void ReadHeldText(std::string_view text, LocationTable& table)
         if (!cursor.firstEmptyLine()) {
             // Without an empty line the table cannot be sized at all.
             slots.reset(0);
+            table.TimeLines.clear();
             table.WebLink.clear();
             table.WebLink2.clear();
             throw DataFileError(cursor.lineNumber(), "no empty line ends the data");
@@ -321,6 +339,7 @@ void ReadHeldText(std::string_view text, LocationTable& table)
 void ClearTable(LocationTable& table)
 {
     table.Locations.reset(0);
+    table.TimeLines.clear();
     table.WebLink.clear();
     table.WebLink2.clear();
 }
@@ -344,6 +363,7 @@ void ReadDataText(std::string_view text, LocationTable& table)
 void loadDataFile(LocationTable& table, DataFileSource& source)
 {
     table.Locations.reset(0);
+    table.TimeLines.clear();
     table.WebLink.clear();
     table.WebLink2.clear();
 

@@ -1,9 +1,13 @@
 #include "mapdata/DataFileCheck.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <set>
 
 #include "mapdata/DataFile.h"
+#include "localtime/OfficeClock.h"
+#include "localtime/OpeningHours.h"
 #include "mapdata/OfficeKind.h"
 
 namespace mappa {
@@ -53,9 +57,9 @@ std::string DescribeMalformed(const MalformedSequence& sequence, std::string_vie
 
 class Checker {
 public:
-    Checker(std::string_view bytes, const CodePageDecoder& codePage, const LandMask* map)
+    Checker(std::string_view bytes, const CodePageDecoder& codePage, const LandMask* map, const TimeZoneData* zones)
         : bytes_(bytes), decoded_(DecodeDataFile(std::string(bytes), codePage)), text_(decoded_.text()),
-          lines_(SplitLines(text_)), map_(map)
+          lines_(SplitLines(text_)), map_(map), zones_(zones)
     {
     }
 
@@ -220,6 +224,73 @@ private:
             }
         }
         summary.countries = countries.size();
+        if (zones_) checkTimes(table);
+    }
+
+    // How far a named zone may lie from an office's coordinates: borders on
+    // the map and coordinates rounded in the file stay well inside it.
+    static constexpr double kZoneReachKm = 300.0;
+
+    void checkTimes(const LocationTable& table)
+    {
+        std::map<std::string, std::vector<std::string>> by_zone;
+        const std::size_t count = std::min(table.Locations.dataCount(), table.TimeLines.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const LocationView& office = table.Locations[i];
+            const OfficeTimeLines& lines = table.TimeLines[i];
+            const Hemispheres sides = HemispheresOf(office.LatHemisphere, office.LongHemisphere);
+            const double latitude = sides.south ? -office.Latitude : office.Latitude;
+            const double longitude = sides.west ? -office.Longitude : office.Longitude;
+            if (!lines.hours.empty()) {
+                try {
+                    localtime::OpeningHours::Parse(lines.hours);
+                } catch (const localtime::OpeningHoursError& error) {
+                    warn(lines.hoursLine, std::string("malformed opening hours: ") + error.what() +
+                                              "; the office's hours are not shown");
+                }
+            }
+            if (!lines.zone.empty() && !zones_->rules.CanonicalName(lines.zone)) {
+                warn(lines.zoneLine, "unknown time zone \"" + std::string(lines.zone) +
+                                         "\": the office's zone comes from its coordinates instead");
+            }
+            const localtime::OfficeZone zone =
+                localtime::ZoneOfOffice(zones_->rules, zones_->map, latitude, longitude, lines.zone);
+            if (zone.named && !zoneNear(zone, latitude, longitude)) {
+                warn(lines.zoneLine, "the time zone " + std::string(zone.name) + " is more than " +
+                                         std::to_string(static_cast<int>(kZoneReachKm)) +
+                                         " km from the office's coordinates, which lie in " +
+                                         std::string(zones_->map.ZoneAt(latitude, longitude)));
+            }
+            by_zone[std::string(zone.name)].emplace_back(office.Name);
+        }
+        report_.summary.byZone.assign(by_zone.begin(), by_zone.end());
+    }
+
+    // Whether a zone with the same rules lies within kZoneReachKm of the point,
+    // looked for on circles around it.
+    bool zoneNear(const localtime::OfficeZone& zone, double latitude, double longitude) const
+    {
+        constexpr double kRadians = 3.14159265358979323846 / 180.0;
+        const auto same = [&](double lat, double lon) {
+            return zones_->rules.Find(zones_->map.ZoneAt(lat, lon)) == zone.rules;
+        };
+        if (same(latitude, longitude)) return true;
+        for (double distance = 10.0; distance <= kZoneReachKm; distance += 10.0) {
+            const double angle = distance / 6371.0;
+            for (int step = 0; step < 72; ++step) {
+                const double bearing = step * 5.0 * kRadians, lat1 = latitude * kRadians;
+                const double lat2 = std::asin(std::sin(lat1) * std::cos(angle) +
+                                              std::cos(lat1) * std::sin(angle) * std::cos(bearing));
+                const double lon2 = longitude * kRadians +
+                                    std::atan2(std::sin(bearing) * std::sin(angle) * std::cos(lat1),
+                                               std::cos(angle) - std::sin(lat1) * std::sin(lat2));
+                double lon = lon2 / kRadians;
+                if (lon > 180.0) lon -= 360.0;
+                if (lon < -180.0) lon += 360.0;
+                if (same(lat2 / kRadians, lon)) return true;
+            }
+        }
+        return false;
     }
 
     bool reported(std::size_t line) const
@@ -236,6 +307,7 @@ private:
     std::string_view text_;
     std::vector<std::string_view> lines_;
     const LandMask* map_;
+    const TimeZoneData* zones_;
     CheckReport report_;
     std::set<std::size_t> explained_;  // lines of faults already reported in other words
 };
@@ -288,9 +360,10 @@ bool LandMask::isSea(std::int32_t x, std::int32_t y) const
     return sea_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
 }
 
-CheckReport CheckDataText(std::string_view bytes, const LandMask* map, const CodePageDecoder& codePage)
+CheckReport CheckDataText(std::string_view bytes, const LandMask* map, const CodePageDecoder& codePage,
+                          const TimeZoneData* zones)
 {
-    return Checker(bytes, codePage, map).run();
+    return Checker(bytes, codePage, map, zones).run();
 }
 
 std::string FormatReport(const CheckReport& report)
@@ -307,6 +380,14 @@ std::string FormatReport(const CheckReport& report)
     out += "offices in the sea of the map: " + std::to_string(summary.inTheSea.size());
     for (const std::string& name : summary.inTheSea) out += "\n  " + name;
     out += "\n";
+    if (!summary.byZone.empty()) {
+        out += "offices by time zone: " + std::to_string(summary.byZone.size()) + " zones";
+        for (const auto& [zone, offices] : summary.byZone) {
+            out += "\n  " + zone + " (" + std::to_string(offices.size()) + "):";
+            for (std::size_t i = 0; i < offices.size(); ++i) out += (i ? ", " : " ") + offices[i];
+        }
+        out += "\n";
+    }
     out += report.loadsEveryOffice ? "result: the program shows every office\n"
                                    : "result: the program does not show every office\n";
     return out;

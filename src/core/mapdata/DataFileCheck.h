@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "mapdata/DataFileEncoding.h"
+#include "localtime/ZoneMap.h"
+#include "localtime/ZoneRules.h"
 #include "mapdata/LocationTable.h"
 
 namespace mappa {
@@ -43,6 +45,14 @@ struct CheckSummary {
     std::size_t sales = 0, support = 0, other = 0;
     std::size_t withoutPhone = 0;  // neither a phone nor a toll-free number
     std::vector<std::string> inTheSea;
+    // Each zone (as named, else from the coordinates) with its offices, by name of zone.
+    std::vector<std::pair<std::string, std::vector<std::string>>> byZone;
+};
+
+// What the check of the offices' zones and hours needs.
+struct TimeZoneData {
+    const localtime::ZoneDatabase& rules;
+    const localtime::ZoneMap& map;
 };
 
 struct CheckReport {
@@ -55,8 +65,10 @@ struct CheckReport {
 // Checks the file's bytes, read as Mappa reads them (text without a byte-order
 // mark in `codePage`). Malformed sequences and a file that looks like UTF-8
 // without its mark are warnings: the program still reads every office.
+// With `zones`, the offices' TIMEZONE and HOURS lines are checked too, and
+// the summary lists the offices by zone.
 CheckReport CheckDataText(std::string_view bytes, const LandMask* map,
-                          const CodePageDecoder& codePage = Windows1252());
+                          const CodePageDecoder& codePage = Windows1252(), const TimeZoneData* zones = nullptr);
 
 std::string FormatReport(const CheckReport& report);
 

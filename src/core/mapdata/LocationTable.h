@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mapdata/Location.h"
+#include "mapdata/OfficeTimeLines.h"
 
 namespace mappa {
 
@@ -102,6 +103,9 @@ public:
     LocationSlots Locations;
     std::string WebLink;   // company web site
     std::string WebLink2;  // support web site
+    // The hours and zone lines of each stored office, by slot; they view
+    // the text that Locations holds.
+    std::vector<OfficeTimeLines> TimeLines;
 
     LocationTable() = default;
     virtual ~LocationTable() = default;

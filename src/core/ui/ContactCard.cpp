@@ -1,5 +1,6 @@
 #include "ui/ContactCard.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -179,6 +180,13 @@ std::string ContactCard(const ContactCardFields& fields)
 
     const std::string geo = GeoUri(fields);
     if (!geo.empty()) card.line("GEO:" + geo);
+    // Zone names are ASCII letters, digits and "/_+-", which need no escaping; anything else is left out.
+    if (!fields.time_zone.empty() &&
+        std::all_of(fields.time_zone.begin(), fields.time_zone.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' ||
+                   c == '_' || c == '+' || c == '-';
+        }))
+        card.line("TZ:" + std::string(fields.time_zone));
     if (IsOpenableWebAddress(fields.web_link))
         card.line("URL;TYPE=work:" + UriOf(fields.web_link));
 

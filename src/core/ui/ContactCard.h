@@ -20,6 +20,7 @@ struct ContactCardFields {
     char lat_hemisphere = '\0';  // N or S, either case
     double longitude = 0.0;
     char long_hemisphere = '\0';  // E or W, either case
+    std::string_view time_zone;  // IANA name, for TZ; empty: none
 };
 
 // The card's fields from a location record and the company web site.
@@ -29,7 +30,7 @@ ContactCardFields ContactCardFieldsOf(const Record& record, std::string_view web
     return {record.Name,      record.Extra1,    record.Extra2,        record.Extra3,
             record.Country,   record.Phone,     record.Fax,           record.LocalToll,
             record.InterToll, record.Email,     web_link,             record.Latitude,
-            record.LatHemisphere, record.Longitude, record.LongHemisphere};
+            record.LatHemisphere, record.Longitude, record.LongHemisphere, {}};
 }
 
 // The card. A field with nothing but blanks and control characters gives no
@@ -38,7 +39,7 @@ ContactCardFields ContactCardFieldsOf(const Record& record, std::string_view web
 // their name in the X-ABLabel of their property group, the label convention
 // that Apple and Google address books read. GEO is a geo: URI in signed
 // decimal degrees, south and west negative; it is left out when a coordinate
-// is out of range. The URL is written only for an http, https or www.
+// is out of range. TZ is the IANA name of the office's zone. The URL is written only for an http, https or www.
 // address. Text that is not valid UTF-8 is repaired with U+FFFD as the data
 // file's decoder repairs it, control characters (C0, DEL, C1) other than tab
 // are dropped, line breaks become \n.

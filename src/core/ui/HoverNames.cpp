@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "support/LanguageChoice.h"
 #include "ui/PictureGeometry.h"
 
 namespace mappa {
@@ -44,7 +45,7 @@ std::vector<std::size_t> OfficesUnderPointer(std::span<const MapPoint> positions
     return offices;
 }
 
-std::string HoverText(std::span<const OfficeLabel> offices)
+std::string HoverText(std::span<const OfficeLabel> offices, std::string_view more)
 {
     std::string text;
     const std::size_t shown = std::min(offices.size(), kTooltipOffices);
@@ -56,8 +57,9 @@ std::string HoverText(std::span<const OfficeLabel> offices)
             text += ", ";
             text += part;
         }
+        if (!offices[i].localTime.empty()) text += ", " + offices[i].localTime;
     }
-    if (offices.size() > shown) text += "\r\nand " + std::to_string(offices.size() - shown) + " more";
+    if (offices.size() > shown) text += "\r\n" + FillText(more, {std::to_string(offices.size() - shown)});
     return text;
 }
 

@@ -22,14 +22,16 @@ std::vector<std::size_t> OfficesUnderPointer(std::span<const MapPoint> positions
 
 struct OfficeLabel {
     std::string_view name, city, country;
+    std::string localTime;  // "14:35 local time, open"; empty when not known
 };
 
 // Most offices that the tooltip names one by one.
 inline constexpr std::size_t kTooltipOffices = 5;
 
 // One line per office, "Name, City, Country" (an empty city or country left
-// out), lines separated by CR LF; past five offices a last line
-// "and N more". Empty when there is no office.
-std::string HoverText(std::span<const OfficeLabel> offices);
+// out), followed by ", " and the office's local time when known, lines
+// separated by CR LF; past five offices a last line "and N more" (`more`, with
+// the number for {0}). Empty when there is no office.
+std::string HoverText(std::span<const OfficeLabel> offices, std::string_view more = "and {0} more");
 
 }  // namespace mappa

@@ -9,15 +9,19 @@
 #include <iterator>
 #include <optional>
 
+#include "localtime/LocalTimeTexts.h"
 #include "ui/MapLogic.h"
 
 namespace mappa {
 
 enum class MapControl : std::uint8_t {
     lsName, lsPhone, lsFax, lsToll, lsEMail, lsWebLink, Label2, lsCountry, shKeySupport, Label1, lsWebLink2,
-    ComboBox1, ldName, ldPhone, ldFax, ldToll, bCopy, bExit, ldEmail, Panel1, Image1, Overlay, ldInterToll
+    ComboBox1, ldName, ldPhone, ldFax, ldToll, bCopy, bExit, ldEmail, Panel1, Image1, Overlay, ldInterToll,
+    // Added to the design, in the free row below the e-mail address: the
+    // selected office's local time and opening state.
+    lsLocalTime, ldLocalTime
 };
-inline constexpr std::size_t kMapControlCount = static_cast<std::size_t>(MapControl::ldInterToll) + 1;
+inline constexpr std::size_t kMapControlCount = static_cast<std::size_t>(MapControl::ldLocalTime) + 1;
 
 enum class ControlKind { Label, Link, Shape, ComboBox, TextPanel, Button, Panel, Picture };
 enum class ControlFont { Form, Link, Email };
@@ -134,6 +138,12 @@ inline constexpr ControlLayout kMapControls[] = {
     {.id = MapControl::ldInterToll, .name = "ldInterToll", .kind = ControlKind::TextPanel, .left = 432, .top = 408,
      .width = 209, .height = 17, .text = "", .hint = "Company Toll Free Number.", .font = ControlFont::Form,
      .tabPosition = 9, .role = AccessibleRole::Text, .labelledBy = MapControl::Label1, .valueIsText = true},
+    {.id = MapControl::lsLocalTime, .name = "lsLocalTime", .kind = ControlKind::Label, .left = 8, .top = 454,
+     .width = 0, .height = 0, .text = texts::kLocalTimeLabel, .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::StaticText},
+    {.id = MapControl::ldLocalTime, .name = "ldLocalTime", .kind = ControlKind::TextPanel, .left = 76, .top = 452,
+     .width = 407, .height = 17, .text = "", .hint = nullptr, .font = ControlFont::Form,
+     .role = AccessibleRole::Text, .labelledBy = MapControl::lsLocalTime, .valueIsText = true},
 };
 static_assert(std::size(kMapControls) == kMapControlCount);
 

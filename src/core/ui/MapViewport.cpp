@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "support/LanguageChoice.h"
+
 namespace mappa {
 
 bool MapViewport::zoom(int steps, MapPoint about)
@@ -82,15 +84,20 @@ void MapViewport::clamp()
     origin_.y = std::clamp(origin_.y, 0, std::max(0, worldHeight() - height_));
 }
 
-std::string DescribeView(const MapViewport& view)
+std::string DescribeView(const MapViewport& view, const ViewWords& words)
 {
     // Rounded to a tenth first, so that a centre just south of the equator is not "0.0 S".
     const double latitude = std::round(view.centreLatitude() * 10) / 10;
     const double longitude = std::round(view.centreLongitude() * 10) / 10;
-    char text[96];
-    std::snprintf(text, sizeof text, "Scale %d, centred on %.1f %c %.1f %c", view.scale(), std::fabs(latitude),
-                  latitude < 0 ? 'S' : 'N', std::fabs(longitude), longitude < 0 ? 'W' : 'E');
-    return text;
+    const auto tenths = [&words](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", std::fabs(value));
+        std::string number = text;
+        if (const auto point = number.find('.'); point != std::string::npos) number.replace(point, 1, words.decimal);
+        return number;
+    };
+    return FillText(words.pattern, {std::to_string(view.scale()), tenths(latitude), latitude < 0 ? words.south : words.north,
+                                    tenths(longitude), longitude < 0 ? words.west : words.east});
 }
 
 MapPoint ZoomedPlace(const LocationView& office, std::int32_t width, std::int32_t height, int scale)

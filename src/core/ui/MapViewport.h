@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "mapdata/LocationTable.h"
 
@@ -65,8 +66,17 @@ private:
     MapPoint origin_{};
 };
 
+// The words that describe a view in one language: the pattern (scale {0},
+// latitude {1} with its letter {2}, longitude {3} with {4}), the four
+// hemisphere letters and the decimal separator.
+struct ViewWords {
+    std::string_view pattern = "Scale {0}, centred on {1} {2} {3} {4}";
+    std::string_view north = "N", south = "S", east = "E", west = "W";
+    std::string_view decimal = ".";
+};
+
 // What the view shows, in words: "Scale 4, centred on 48.2 N 16.4 E".
-std::string DescribeView(const MapViewport& view);
+std::string DescribeView(const MapViewport& view, const ViewWords& words = {});
 
 // The zoomed world pixel of an office at that scale: the designed projection
 // on a picture `scale` times the size, so that at scale 1 it is the office's

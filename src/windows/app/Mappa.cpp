@@ -28,6 +28,7 @@
 #include "support/RegHelp.h"
 #include "support/Support2.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "ui/UMapUI.h"
 
@@ -65,7 +66,7 @@ void ShowApplicationError(const std::exception& error, const void* where)
     if (message.empty() || message.back() != '.') message += '.';
     const std::string text =
         std::string("Exception ") + KindOf(error) + " in module " + module + " at " + address + ".\r\n" + message;
-    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), L"Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), UiText(IDS_ERROR_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL | MessageBoxReading());
 }
 
 // Every request to end the application passes the server's close check.
@@ -187,6 +188,7 @@ int Run(HINSTANCE instance)
     SetTerminateHandler(&RequestEnd);
     ModuleSetUp module(server);
     CreateGlobalStores();
+    SetUiLanguage(ChosenUiLanguage());
     FixNumberFormat();
     const std::string executable = ModuleFileName();
     try {

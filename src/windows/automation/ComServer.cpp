@@ -7,6 +7,7 @@
 #include "ObelSupportMappaMap_TLB.h"
 #include "support/Support2.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 
 namespace mappa {
 namespace {
@@ -187,8 +188,8 @@ void ComServer::countOut()
 bool ComServer::closeQuery() const
 {
     if (object_count_ <= 0) return true;
-    return MessageBoxW(nullptr, Utf8ToWide(kCloseWarningText).c_str(), Utf8ToWide(kCloseWarningTitle).c_str(),
-                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES;
+    return MessageBoxW(nullptr, UiText(IDS_CLOSE_WARNING_TEXT).c_str(), UiText(IDS_CLOSE_WARNING_TITLE).c_str(),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL | MessageBoxReading()) == IDYES;
 }
 
 }  // namespace mappa

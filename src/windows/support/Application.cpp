@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 
 namespace mappa {
 namespace {
@@ -19,12 +20,14 @@ void SetApplicationWindow(HWND window) { application_window = window; }
 
 void ShowMessage(const std::string& text)
 {
-    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
+    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(),
+                MB_OK | MessageBoxReading());
 }
 
 void ShowErrorMessage(const std::string& text)
 {
-    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(kApplicationTitle).c_str(),
+                MB_OK | MB_ICONERROR | MessageBoxReading());
 }
 
 void RequestTerminate() { terminate_handler(); }

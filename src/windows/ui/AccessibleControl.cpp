@@ -9,6 +9,7 @@
 #include <new>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WindowSubclass.h"
 
 namespace mappa {
@@ -91,7 +92,10 @@ public:
         if (!IsSelf(child)) return system_->get_accName(child, name);
         if (!name) return E_POINTER;
         *name = nullptr;
-        return guarded([&] { return ToBstr(traits_.name.empty() ? WideWindowText(window_) : traits_.name, name); });
+        return guarded([&] {
+            const std::wstring own = traits_.currentName ? traits_.currentName() : traits_.name;
+            return ToBstr(own.empty() ? WideWindowText(window_) : own, name);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
@@ -129,7 +133,7 @@ public:
         if (!IsSelf(child) || !traits_.jumps) return system_->get_accDefaultAction(child, action);
         if (!action) return E_POINTER;
         *action = nullptr;
-        return guarded([&] { return ToBstr(L"Jump", action); });
+        return guarded([&] { return ToBstr(UiText(IDS_ACCESSIBLE_JUMP), action); });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {

@@ -15,11 +15,13 @@ struct AccessibleTraits {
     std::wstring name;        // empty: the window's text
     bool valueIsText = false;  // the window's text is the value (the name then comes from `name`)
     DWORD state = 0;          // STATE_SYSTEM_... added to the system's
-    // Links: the default action "Jump" sends the parent a click notification
+    // Links: the default action "Jump" (in the language in use) sends the parent a click notification
     // (STN_CLICKED), as a click on the control does.
     bool jumps = false;
     // What the control's description is at the time it is asked; none: the system's.
     std::function<std::wstring()> description;
+    // The name at the time it is asked (in the language then in use); none: `name`.
+    std::function<std::wstring()> currentName;
 };
 
 // Makes `control` answer screen readers with `traits`, for the rest of its

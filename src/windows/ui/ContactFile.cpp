@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "support/WinHandles.h"
 
@@ -22,11 +23,19 @@ std::optional<std::wstring> AskContactPath(HWND owner, std::string_view suggeste
 {
     std::wstring path = Utf8ToWide(suggestedName);
     path.resize(std::max<std::size_t>(path.size() + 1, kLongestPath), L'\0');
-    static constexpr wchar_t kFilter[] = L"Contact cards (*.vcf)\0*.vcf\0All files (*.*)\0*.*\0";
+    // Pairs of a file type's name and its pattern, ended by an empty name.
+    std::wstring filter = UiText(IDS_FILTER_CONTACT_CARDS);
+    filter += L'\0';
+    filter += L"*.vcf";
+    filter += L'\0';
+    filter += UiText(IDS_FILTER_ALL_FILES);
+    filter += L'\0';
+    filter += L"*.*";
+    filter += L'\0';
     OPENFILENAMEW ask{};
     ask.lStructSize = sizeof ask;
     ask.hwndOwner = owner;
-    ask.lpstrFilter = kFilter;
+    ask.lpstrFilter = filter.c_str();
     ask.nFilterIndex = 1;
     ask.lpstrFile = path.data();
     ask.nMaxFile = static_cast<DWORD>(path.size());

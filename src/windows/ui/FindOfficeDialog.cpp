@@ -7,20 +7,36 @@
 #include <iterator>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "support/WindowBase.h"
 #include "ui/AccessibleControl.h"
 #include "ui/FindOfficeIds.h"
+#include "ui/OfficeTimes.h"
+#include "localtime/LocalTimeTexts.h"
 
 namespace mappa {
 namespace {
 
 struct Column {
-    const wchar_t* title;
+    unsigned title;
     int width;  // in dialog units
 };
-// Name, City (the office's fourth line), Country, Phone, Type.
-constexpr Column kColumns[] = {{L"Name", 130}, {L"City", 70}, {L"Country", 70}, {L"Phone", 70}, {L"Type", 45}};
+// Name, City (the office's fourth line), Country, Phone, Type, and the office's local time now.
+constexpr Column kColumns[] = {{IDS_FIND_COLUMN_NAME, 130}, {IDS_FIND_COLUMN_CITY, 70}, {IDS_FIND_COLUMN_COUNTRY, 70},
+                               {IDS_FIND_COLUMN_PHONE, 70}, {IDS_FIND_COLUMN_TYPE, 45}, {IDS_FIND_COLUMN_LOCAL_TIME, 75}};
+constexpr int kLocalTimeColumn = 5;
+
+// The dialog's layout in the language in use: mirrored for a language written
+// right to left, else the one of every other language.
+const DLGTEMPLATE* DialogLayout(HINSTANCE instance)
+{
+    HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_FIND_OFFICE), CurrentUiLanguage().id);
+    if (!found)
+        found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_FIND_OFFICE), EnglishLanguage().id);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+}
 
 std::string_view CellText(const LocationView& office, int column)
 {
@@ -40,13 +56,13 @@ bool IsListKey(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_
 }  // namespace
 
 FindOfficeDialog::FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count,
-                                   Choose choose)
-    : owner_(owner), slots_(slots), choose_(std::move(choose)),
+                                   Choose choose, const std::vector<OfficeTimeLines>* timeLines)
+    : owner_(owner), slots_(slots), time_lines_(timeLines), choose_(std::move(choose)),
       search_(count, [&slots](std::size_t i) { return SearchFieldsOf(slots[i]); })
 {
     rows_ = &search_.filter("");
-    dialog_ = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_FIND_OFFICE), owner, &DialogProc,
-                                 reinterpret_cast<LPARAM>(this));
+    if (const DLGTEMPLATE* layout = DialogLayout(instance))
+        dialog_ = CreateDialogIndirectParamW(instance, layout, owner, &DialogProc, reinterpret_cast<LPARAM>(this));
     if (!dialog_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot open the Find an office dialog");
 }
 
@@ -100,6 +116,8 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 void FindOfficeDialog::initialize()
 {
+    SetWindowTextW(dialog_, UiText(IDS_FIND_CAPTION).c_str());
+    SetDlgItemTextW(dialog_, IDC_FIND_LABEL, UiText(IDS_FIND_LABEL).c_str());
     HWND offices = list();
     ListView_SetExtendedListViewStyle(offices, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
@@ -107,14 +125,15 @@ void FindOfficeDialog::initialize()
         MapDialogRect(dialog_, &width);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        std::wstring title = UiText(kColumns[i].title);
+        column.pszText = title.data();
         column.cx = width.right;
         column.iSubItem = static_cast<int>(i);
         SendMessageW(offices, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
     SubclassWindow(editBox(), &EditProcedure, this);
-    MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, L"Search", true, 0, false, {}});
-    MakeAccessible(offices, {ROLE_SYSTEM_LIST, L"Offices", false, 0, false, {}});
+    MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, {}, true, 0, false, {}, [] { return UiText(IDS_ACCESSIBLE_SEARCH); }});
+    MakeAccessible(offices, {ROLE_SYSTEM_LIST, {}, false, 0, false, {}, [] { return UiText(IDS_ACCESSIBLE_OFFICES); }});
     ListView_SetItemCountEx(offices, rows_->size(), 0);
     selectRow(0);
 }
@@ -202,7 +221,18 @@ void FindOfficeDialog::fillCell(NMLVDISPINFOW& cell) const
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     item.pszText[0] = L'\0';
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_->size()) return;
-    const std::wstring text = Utf8ToWide(CellText(slots_[(*rows_)[static_cast<std::size_t>(item.iItem)]], item.iSubItem));
+    const std::size_t office = (*rows_)[static_cast<std::size_t>(item.iItem)];
+    std::wstring text;
+    if (item.iSubItem == kLocalTimeColumn) {
+        try {
+            const OfficeTimeLines* lines = time_lines_ && office < time_lines_->size() ? &(*time_lines_)[office] : nullptr;
+            text = Utf8ToWide(LocalTimeShortText(OfficeTimes::Bundled().read(slots_[office], lines, OfficeTimes::Now())));
+        } catch (const std::exception&) {
+            // Without the zone data the column stays empty.
+        }
+    } else {
+        text = Utf8ToWide(CellText(slots_[office], item.iSubItem));
+    }
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
     std::copy_n(text.data(), length, item.pszText);
     item.pszText[length] = L'\0';

@@ -8,6 +8,8 @@
 // hundred thousand offices cost no more to list than a hundred.
 #pragma once
 
+#include "mapdata/OfficeTimeLines.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -28,7 +30,9 @@ public:
     using Choose = std::function<void(std::size_t office)>;
 
     // The first `count` slots are the offices; `slots` must outlive the dialog.
-    FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count, Choose choose);
+    // `timeLines`, when given, are the offices' hours and zone lines (by slot), for the local time column.
+    FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count, Choose choose,
+                     const std::vector<OfficeTimeLines>* timeLines = nullptr);
     ~FindOfficeDialog();
     FindOfficeDialog(const FindOfficeDialog&) = delete;
     FindOfficeDialog& operator=(const FindOfficeDialog&) = delete;
@@ -61,6 +65,7 @@ private:
 
     HWND owner_;
     const LocationSlots& slots_;
+    const std::vector<OfficeTimeLines>* time_lines_;
     Choose choose_;
     OfficeSearch search_;
     const std::vector<std::uint32_t>* rows_ = nullptr;  // the search's latest result

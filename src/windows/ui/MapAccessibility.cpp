@@ -5,8 +5,10 @@
 #include <string>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "ui/AccessibleControl.h"
 #include "ui/KeyboardLink.h"
+#include "ui/MapTexts.h"
 
 namespace mappa {
 namespace {
@@ -49,8 +51,15 @@ void MakeMapControlsAccessible(const MapControls& controls, std::function<std::w
         if (!control) continue;
         AccessibleTraits traits;
         traits.role = RoleOf(layout.role);
-        if (layout.labelledBy) traits.name = NameFromLabel(controls.handle(*layout.labelledBy));
-        else if (layout.accessibleName) traits.name = layout.accessibleName;
+        // Names are read when asked for, so that they follow the language.
+        if (layout.labelledBy) {
+            HWND label = controls.handle(*layout.labelledBy);
+            traits.currentName = [label] { return NameFromLabel(label); };
+        } else if (const unsigned name = TextIdsOf(layout.id).accessibleName) {
+            traits.currentName = [name] { return UiText(name); };
+        } else if (layout.accessibleName) {
+            traits.name = layout.accessibleName;
+        }
         traits.valueIsText = layout.valueIsText;
         traits.state = StateOf(layout.role);
         const bool link = layout.role == AccessibleRole::Link;

@@ -26,8 +26,11 @@ public:
     explicit MapCommands(HINSTANCE instance);
     ~MapCommands();
 
-    // Adds the commands to `window`'s system menu.
+    // Adds the commands and the Language submenu to `window`'s system menu.
     void attach(HWND window);
+    // The menu's texts in the current language, the user's choice marked; the
+    // find dialog is made anew in that language when next opened.
+    void retext();
     // With no office selected there is nothing to save.
     void updateMenu(bool officeSelected);
     // The keys for the window and its find dialog, before the message is
@@ -47,12 +50,14 @@ public:
 
 private:
     // Hands a URI that the address rules built to the shell; `failure` when there is none or the request fails.
-    void openAddress(const std::optional<std::string>& uri, int showCommand, const char* failure);
+    void openAddress(const std::optional<std::string>& uri, int showCommand, unsigned failure);
+    void markLanguage();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;  // a resource: the system frees it with the module
     std::unique_ptr<FindOfficeDialog> find_;
+    HMENU language_menu_ = nullptr;  // the system menu's, destroyed with it
 };
 
 }  // namespace mappa

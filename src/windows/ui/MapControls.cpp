@@ -6,8 +6,10 @@
 #include <iterator>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "ui/MapPicture.h"
+#include "ui/MapTexts.h"
 
 namespace mappa {
 namespace {
@@ -111,17 +113,20 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         const DWORD extended = layout.kind == ControlKind::Panel ? WS_EX_CONTROLPARENT : 0;
 
         const ControlBounds bounds = boundsOf(layout);
-        HWND control = CreateWindowExW(extended, kind.windowClass ? kind.windowClass : own_class.c_str(),
-                                       Utf8ToWide(layout.text).c_str(), style, bounds.left, bounds.top, bounds.width,
-                                       bounds.height, parent, nullptr, instance, nullptr);
+        const std::wstring text = Utf8ToWide(textOf(layout));
+        HWND control = CreateWindowExW(extended, kind.windowClass ? kind.windowClass : own_class.c_str(), text.c_str(),
+                                       style, bounds.left, bounds.top, bounds.width, bounds.height, parent, nullptr,
+                                       instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
-        controls_.push_back({&layout, control, layout.hint ? layout.hint : "", layout.colour, fontOf(layout), false});
+        const std::string hint = hintOf(layout);
+        controls_.push_back({&layout, control, hint, layout.colour, fontOf(layout), false});
+        if (!FitsAnsiCodePage(text)) useFont(control, false);
         if (layout.width == 0) fitToText(control);
         // The country list gets its tooltip once it is filled: the tooltip
         // watches every message the list receives.
-        if (layout.hint && layout.kind != ControlKind::ComboBox) setHint(control, layout.hint);
+        if (layout.hint && layout.kind != ControlKind::ComboBox) setHint(control, hint);
     }
 
     // Keyboard order follows window order: put the controls in it.
@@ -134,6 +139,33 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
     for (const Control* item : in_order) {
         SetWindowPos(item->handle, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = item->handle;
+    }
+}
+
+std::string MapControls::textOf(const ControlLayout& layout)
+{
+    const unsigned id = TextIdsOf(layout.id).text;
+    return id ? UiTextUtf8(id) : layout.text;
+}
+
+std::string MapControls::hintOf(const ControlLayout& layout)
+{
+    const unsigned id = TextIdsOf(layout.id).hint;
+    return id ? UiTextUtf8(id) : layout.hint ? layout.hint : "";
+}
+
+void MapControls::retext()
+{
+    for (Control& item : controls_) {
+        const ControlLayout& layout = *item.layout;
+        if (TextIdsOf(layout.id).text) {
+            setText(item.handle, textOf(layout));
+            if (layout.width == 0) fitToText(item.handle);
+        }
+        if (TextIdsOf(layout.id).hint) {
+            item.hint = hintOf(layout);
+            if (item.tipAdded) setHint(item.handle, item.hint);
+        }
     }
 }
 
@@ -151,9 +183,31 @@ ControlBounds MapControls::boundsOf(const ControlLayout& layout) const
     return bounds;
 }
 
+void MapControls::setMirrored(bool mirrored)
+{
+    if (mirrored == mirrored_) return;
+    mirrored_ = mirrored;
+    const auto lay_out = [mirrored](HWND window) {
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+        SetWindowLongPtrW(window, GWL_EXSTYLE, mirrored ? style | WS_EX_LAYOUTRTL : style & ~WS_EX_LAYOUTRTL);
+    };
+    lay_out(window_);
+    // The map's panel, and the picture and ring in it, keep their layout: the
+    // world is not mirrored.
+    for (const Control& item : controls_)
+        if (!item.layout->parent && item.layout->kind != ControlKind::Panel) lay_out(item.handle);
+    for (const Control& item : controls_) place(item);
+}
+
 void MapControls::place(const Control& item) const
 {
-    const ControlBounds bounds = boundsOf(*item.layout);
+    ControlBounds bounds = boundsOf(*item.layout);
+    if (mirrored_ && item.layout->kind == ControlKind::Panel) {
+        // Placed from the mirrored window's right edge, so that it stays where it is.
+        RECT client{};
+        GetClientRect(window_, &client);
+        bounds.left = client.right - bounds.left - bounds.width;
+    }
     SetWindowPos(item.handle, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (item.layout->width == 0) fitToText(item.handle);
 }

@@ -26,6 +26,11 @@ public:
     // fonts are those of `scale`.
     void create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale);
 
+    // Mirrors the window's layout for a language written right to left, or
+    // undoes it: every control but the map's panel, which stays as it is.
+    void setMirrored(bool mirrored);
+    bool mirrored() const { return mirrored_; }
+
     // Lays every control out anew for another density: place, size and font.
     void setScale(const MapScale& scale);
 
@@ -35,6 +40,9 @@ public:
     const ControlLayout* layoutOf(HWND control) const;
 
     std::string hintOf(MapControl control) const;
+    // Gives every control with a text or hint of the string tables those of
+    // the current language, sizing the labels to their new texts.
+    void retext();
     void setHint(HWND control, const std::string& hint);
 
     // Sets a control's text, in the face that can show it (see fontFor).
@@ -59,6 +67,8 @@ private:
         HFONT font;
         bool tipAdded;  // the tooltip has a tool for it
     };
+    static std::string textOf(const ControlLayout& layout);
+    static std::string hintOf(const ControlLayout& layout);
     const Control* find(HWND control) const;
     Control* find(HWND control);
     HFONT fontOf(const ControlLayout& layout, bool textInCodePage = true) const;
@@ -69,6 +79,7 @@ private:
     HWND window_ = nullptr;
     MapScale scale_;
     HWND tooltip_ = nullptr;
+    bool mirrored_ = false;
     std::vector<Control> controls_;
     std::array<FontHandle, 3> fonts_;         // by ControlFont: the layout's faces
     std::array<FontHandle, 3> script_fonts_;  // the same sizes in a face for every script

@@ -2,6 +2,7 @@
 
 #include "support/Support2.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 #include "support/WinError.h"
 #include "ui/CountryList.h"
 
@@ -62,9 +63,9 @@ void MapPanels::fillCountryList(const TMapFunc& table)
 
 void MapPanels::showLinks(const TMapFunc& table)
 {
-    controls_.setText(controls_.handle(MapControl::lsWebLink), "Norvantic Website");
+    controls_.setText(controls_.handle(MapControl::lsWebLink), UiTextUtf8(IDS_LINK_WEB));
     controls_.setHint(controls_.handle(MapControl::lsWebLink), table.WebLink);
-    controls_.setText(controls_.handle(MapControl::lsWebLink2), "Norvantic Support Website");
+    controls_.setText(controls_.handle(MapControl::lsWebLink2), UiTextUtf8(IDS_LINK_SUPPORT_WEB));
     controls_.setHint(controls_.handle(MapControl::lsWebLink2), table.WebLink2);
     for (const MapControl link : {MapControl::lsWebLink, MapControl::lsWebLink2})
         controls_.fitToText(controls_.handle(link));

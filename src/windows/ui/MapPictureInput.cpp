@@ -1,13 +1,13 @@
-// The picture control's messages: painting, the keys on the focused map, the
-// mouse (clicks, drags, the wheel) and the context menu.
-#include "ui/MapPictureView.h"
+#include "ui/MapPictureInput.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstdlib>
 
+#include "support/UiText.h"
 #include "ui/MapLayout.h"
+#include "ui/MapPictureView.h"
 
 namespace mappa {
 namespace {
@@ -31,56 +31,66 @@ bool ShiftDown() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 }  // namespace
 
-bool MapPictureView::zoomKey(WPARAM key)
+MapPoint MapPictureInput::anchor() const
 {
-    // About the ringed office when it is in view, else about the picture's centre.
-    const MapPoint about = ringPlace().value_or(PictureCentre(picture_.width(), picture_.height()));
+    // The ringed office when it is in view, else the picture's centre.
+    return view_.ringPlace().value_or(PictureCentre(view_.picture().width(), view_.picture().height()));
+}
+
+MapPoint MapPictureInput::onPicture(HWND picture, POINT screen) const
+{
+    ScreenToClient(picture, &screen);
+    return {std::clamp<std::int32_t>(screen.x, 0, view_.picture().width() - 1),
+            std::clamp<std::int32_t>(screen.y, 0, view_.picture().height() - 1)};
+}
+
+bool MapPictureInput::zoomKey(WPARAM key)
+{
+    const MapPoint about = anchor();
     switch (key) {
     case VK_ADD:
-    case VK_OEM_PLUS: zoom(1, about); return true;
+    case VK_OEM_PLUS: view_.zoom(1, about); return true;
     case VK_SUBTRACT:
-    case VK_OEM_MINUS: zoom(-1, about); return true;
-    case VK_HOME: resetView(); return true;
+    case VK_OEM_MINUS: view_.zoom(-1, about); return true;
+    case VK_HOME: view_.resetView(); return true;
     default: return false;
     }
 }
 
-void MapPictureView::openMenu(POINT screen)
+void MapPictureInput::openMenu(HWND picture, POINT screen)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
-    const auto checked = [&](OfficeKind kind) { return filter_.shows(kind) ? MF_CHECKED : MF_UNCHECKED; };
-    AppendMenuW(menu, MF_STRING | (viewport_.scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, L"Zoom in");
-    AppendMenuW(menu, MF_STRING | (viewport_.wholeWorld() ? MF_GRAYED : 0), kZoomOut, L"Zoom out");
-    AppendMenuW(menu, MF_STRING | (viewport_.wholeWorld() ? MF_GRAYED : 0), kWholeWorld, L"Whole world");
+    const auto checked = [&](OfficeKind kind) { return view_.filter().shows(kind) ? MF_CHECKED : MF_UNCHECKED; };
+    AppendMenuW(menu, MF_STRING | (view_.viewport().scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, UiText(IDS_MENU_ZOOM_IN).c_str());
+    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kZoomOut, UiText(IDS_MENU_ZOOM_OUT).c_str());
+    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kWholeWorld, UiText(IDS_MENU_WHOLE_WORLD).c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Sales), kShowSales, L"Sales offices");
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Support), kShowSupport, L"Support offices");
-    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Other), kShowOther, L"Other offices");
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Sales), kShowSales, UiText(IDS_MENU_SALES_OFFICES).c_str());
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Support), kShowSupport, UiText(IDS_MENU_SUPPORT_OFFICES).c_str());
+    AppendMenuW(menu, MF_STRING | checked(OfficeKind::Other), kShowOther, UiText(IDS_MENU_OTHER_OFFICES).c_str());
     const UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0, window_, nullptr));
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0,
+                       GetAncestor(picture, GA_ROOT), nullptr));
     DestroyMenu(menu);
 
     // Zooming from the menu goes about where it was opened.
-    POINT at = screen;
-    ScreenToClient(controls_.handle(MapControl::Image1), &at);
-    const MapPoint about{std::clamp<std::int32_t>(at.x, 0, picture_.width() - 1),
-                         std::clamp<std::int32_t>(at.y, 0, picture_.height() - 1)};
-    OfficeFilter filter = filter_;
+    const MapPoint about = onPicture(picture, screen);
+    OfficeFilter filter = view_.filter();
     switch (command) {
-    case kZoomIn: zoom(1, about); return;
-    case kZoomOut: zoom(-1, about); return;
-    case kWholeWorld: resetView(); return;
+    case kZoomIn: view_.zoom(1, about); return;
+    case kZoomOut: view_.zoom(-1, about); return;
+    case kWholeWorld: view_.resetView(); return;
     case kShowSales: filter.show(OfficeKind::Sales, !filter.shows(OfficeKind::Sales)); break;
     case kShowSupport: filter.show(OfficeKind::Support, !filter.shows(OfficeKind::Support)); break;
     case kShowOther: filter.show(OfficeKind::Other, !filter.shows(OfficeKind::Other)); break;
     default: return;
     }
-    setFilter(filter);
-    if (events_.filterChanged) events_.filterChanged(filter_);
+    view_.setFilter(filter);
+    if (events_.filterChanged) events_.filterChanged(view_.filter());
 }
 
-LRESULT MapPictureView::handleKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MapPictureInput::handleKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_GETDLGCODE) {
         // The arrows move the selection, and Enter shows it, rather than moving between controls.
@@ -92,12 +102,12 @@ LRESULT MapPictureView::handleKey(HWND picture, UINT message, WPARAM wParam, LPA
     if (const auto direction = DirectionOf(wParam)) {
         if (CtrlDown()) {
             // A quarter of the picture that way.
-            const std::int32_t dx = picture_.width() / 4, dy = picture_.height() / 4;
+            const std::int32_t dx = view_.picture().width() / 4, dy = view_.picture().height() / 4;
             switch (*direction) {
-            case MapDirection::Left: pan(-dx, 0); break;
-            case MapDirection::Right: pan(dx, 0); break;
-            case MapDirection::Up: pan(0, -dy); break;
-            case MapDirection::Down: pan(0, dy); break;
+            case MapDirection::Left: view_.pan(-dx, 0); break;
+            case MapDirection::Right: view_.pan(dx, 0); break;
+            case MapDirection::Up: view_.pan(0, -dy); break;
+            case MapDirection::Down: view_.pan(0, dy); break;
             }
         } else {
             events_.arrow(*direction);
@@ -112,12 +122,12 @@ LRESULT MapPictureView::handleKey(HWND picture, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(picture, message, wParam, lParam);
 }
 
-LRESULT MapPictureView::handleMessage(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MapPictureInput::handleMessage(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT: {
         const PaintDc paint(picture);
-        picture_.paint(paint.get());
+        view_.picture().paint(paint.get());
         if (GetFocus() == picture) {
             RECT bounds{};
             GetClientRect(picture, &bounds);
@@ -140,21 +150,21 @@ LRESULT MapPictureView::handleMessage(HWND picture, UINT message, WPARAM wParam,
     case WM_SYSKEYUP:
         // The context menu from the keyboard opens at the ring, or at the picture's centre.
         if (wParam == VK_APPS || (wParam == VK_F10 && ShiftDown())) {
-            const MapPoint at = ringPlace().value_or(PictureCentre(picture_.width(), picture_.height()));
+            const MapPoint at = anchor();
             POINT screen{at.x, at.y};
             ClientToScreen(picture, &screen);
-            openMenu(screen);
+            openMenu(picture, screen);
             return 0;
         }
         break;
     case WM_CONTEXTMENU: {
         POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (screen.x == -1 && screen.y == -1) {
-            const MapPoint at = ringPlace().value_or(PictureCentre(picture_.width(), picture_.height()));
+            const MapPoint at = anchor();
             screen = {at.x, at.y};
             ClientToScreen(picture, &screen);
         }
-        openMenu(screen);
+        openMenu(picture, screen);
         return 0;
     }
     case WM_MOUSEWHEEL: {
@@ -162,25 +172,20 @@ LRESULT MapPictureView::handleMessage(HWND picture, UINT message, WPARAM wParam,
         wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
         const int steps = wheel_ / WHEEL_DELTA;
         wheel_ -= steps * WHEEL_DELTA;
-        if (steps != 0) {
-            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            ScreenToClient(picture, &at);
-            zoom(steps, {std::clamp<std::int32_t>(at.x, 0, picture_.width() - 1),
-                         std::clamp<std::int32_t>(at.y, 0, picture_.height() - 1)});
-        }
+        if (steps != 0) view_.zoom(steps, onPicture(picture, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
         return 0;
     }
-    case WM_MOUSELEAVE: hover_tip_.pointerLeft(); return 0;
+    case WM_MOUSELEAVE: view_.pointer().hoverTip().pointerLeft(); return 0;
     case WM_MOUSEMOVE: {
         const POINT now{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (pressed_ && !dragging_) {
             // A drag once the pointer leaves the system's drag rectangle about the press.
             const int cx = GetSystemMetrics(SM_CXDRAG), cy = GetSystemMetrics(SM_CYDRAG);
             dragging_ = std::abs(now.x - press_.x) > cx / 2 || std::abs(now.y - press_.y) > cy / 2;
-            if (dragging_) hover_tip_.hide();
+            if (dragging_) view_.pointer().hoverTip().hide();
         }
         if (dragging_) {
-            pan(press_.x - now.x, press_.y - now.y);
+            view_.pan(press_.x - now.x, press_.y - now.y);
             press_ = now;
             return 0;
         }
@@ -216,7 +221,7 @@ LRESULT MapPictureView::handleMessage(HWND picture, UINT message, WPARAM wParam,
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(cursor_);
+            SetCursor(view_.pointer().cursor());
             return TRUE;
         }
         break;

@@ -2,8 +2,6 @@
 
 #include <oleacc.h>
 #include <algorithm>
-#include <cmath>
-#include <cwchar>
 
 #include "support/Support2Win.h"
 #include "support/WinError.h"
@@ -17,25 +15,20 @@ namespace {
 
 // Offices this far off the picture cannot reach it with their markers.
 constexpr int kMarkerMargin = 64;
-// Group stamps kept at most: more sizes and counts than any view shows.
-constexpr std::size_t kMaxGroupStamps = 4096;
 
 }  // namespace
 
 MapPictureView::MapPictureView(HINSTANCE instance, MapControls& controls, const MapScale& scale)
-    : instance_(instance), controls_(controls), scale_(scale)
+    : instance_(instance), controls_(controls), scale_(scale), stamps_(scale), layout_(scale)
 {
-    arrow_cursor_ = LoadCursor(nullptr, IDC_ARROW);
-    hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
-    cursor_ = arrow_cursor_;
 }
 
-void MapPictureView::create(HWND window, Events events)
+void MapPictureView::create(HWND window, MapPictureInput::Events events, std::function<void()> viewChanged)
 {
     window_ = window;
-    events_ = std::move(events);
-    hover_tip_.create(instance_, window_, controls_.handle(MapControl::Image1),
-                      [this](MapPoint picture) { return hoverTextAt(picture); });
+    view_changed_ = std::move(viewChanged);
+    input_.setEvents(std::move(events));
+    pointer_.create(instance_, window_);
 }
 
 void MapPictureView::loadPicture()
@@ -43,8 +36,9 @@ void MapPictureView::loadPicture()
     picture_.loadWorldMap(instance_, scale_(kPictureWidth), scale_(kPictureHeight), scale_.lineWidth());
     bare_world_.reset();
     picture_.copyTo(bare_world_);
-    if (viewport_.width() == 0) viewport_ = MapViewport(picture_.width(), picture_.height());
-    else viewport_.resize(picture_.width(), picture_.height());
+    MapViewport& viewport = layout_.viewport();
+    if (viewport.width() == 0) viewport = MapViewport(picture_.width(), picture_.height());
+    else viewport.resize(picture_.width(), picture_.height());
 }
 
 // ---- the markers and the ring ----
@@ -52,8 +46,10 @@ void MapPictureView::loadPicture()
 void MapPictureView::show(TMapFunc& table)
 {
     table_ = &table;
-    computePositions();
-    if (!viewport_.wholeWorld()) drawView();
+    pointer_.setTable(&table);
+    table_->computePositions(picture_.width(), picture_.height());
+    layout_.setOffices(&table.Locations);
+    if (!layout_.viewport().wholeWorld()) drawView();
     else drawMap();
     picture_.copyTo(table_->CleanMap);
 }
@@ -61,133 +57,16 @@ void MapPictureView::show(TMapFunc& table)
 void MapPictureView::computePositions()
 {
     table_->computePositions(picture_.width(), picture_.height());
-    buildGroups();
-    placeOffices();
-}
-
-void MapPictureView::buildGroups()
-{
-    // Markers overlap when their centres are closer than a group's marker is wide.
-    std::vector<PlacedOffice> shown;
-    shown.reserve(officeCount());
-    constexpr int kFine = MapViewport::kMaxScale;
-    for (std::size_t i = 0; i < officeCount(); ++i) {
-        const LocationView& office = table_->Locations[i];
-        if (!filter_.shows(KindOfOffice(office.OfficeType))) continue;
-        const MapPoint fine = ZoomedPlace(office, picture_.width(), picture_.height(), kFine);
-        shown.push_back({i, {fine.x / double(kFine), fine.y / double(kFine)}});
-    }
-    groups_.build(shown, groupSize(2));
-}
-
-int MapPictureView::level() const
-{
-    int level = 0;
-    while ((1 << level) < viewport_.scale()) ++level;
-    return level;
-}
-
-MapPoint MapPictureView::markerPlace(const OfficeMarker& marker) const
-{
-    if (!marker.isGroup()) return placeOf(table_->Locations[marker.office]);
-    const double scale = viewport_.scale();
-    return viewport_.toPicture({static_cast<std::int32_t>(std::floor(marker.place.x * scale)),
-                                static_cast<std::int32_t>(std::floor(marker.place.y * scale))});
-}
-
-int MapPictureView::groupSize(std::uint32_t count) const
-{
-    return scale_(count < 10 ? 16 : count < 100 ? 20 : count < 1000 ? 24 : 28);
-}
-
-void MapPictureView::drawGroup(MapPoint at, std::uint32_t count)
-{
-    // A white disc with a black outline and the count in it, drawn once for
-    // each size and count shown and then copied.
-    const int size = groupSize(count);
-    const std::uint32_t shown = count < 1000 ? count : count / 1000 * 1000;
-    auto stamp = group_stamps_.find({size, shown});
-    if (stamp == group_stamps_.end()) {
-        if (group_stamps_.size() >= kMaxGroupStamps) group_stamps_.clear();
-        if (!count_font_) {
-            count_font_.reset(CreateFontW(scale_(-9), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
-                                          Utf8ToWide(scale_.sansSerifFace()).c_str()));
-        }
-        const MarkerStamp disc(size, [&](HDC dc, int centre) {
-            const int left = centre - size / 2;
-            SelectObject(dc, GetStockObject(WHITE_BRUSH));
-            const PenHandle pen(CreatePen(PS_SOLID, scale_.lineWidth(), RGB(0, 0, 0)));
-            SelectObject(dc, pen.get());
-            Ellipse(dc, left, left, left + size, left + size);
-            wchar_t text[16];
-            if (count < 1000) swprintf(text, 16, L"%u", count);
-            else swprintf(text, 16, L"%uk", count / 1000);
-            SelectObject(dc, count_font_.get());
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, RGB(0, 0, 0));
-            RECT box{left, left, left + size, left + size};
-            DrawTextW(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            SelectObject(dc, GetStockObject(BLACK_PEN));
-        });
-        stamp = group_stamps_.emplace(std::pair{size, shown}, disc).first;
-    }
-    picture_.stamp(stamp->second, at.x, at.y);
-}
-
-void MapPictureView::placeOffices()
-{
-    places_.clear();
-    place_of_.clear();
-    markers_.clear();
-    places_ready_ = false;
-    if (!table_) return;
-    if (!viewport_.wholeWorld()) {
-        // The markers on the picture, and a margin about it for those that reach into it.
-        const double scale = viewport_.scale();
-        const MapPoint origin = viewport_.origin();
-        const double margin = kMarkerMargin;
-        groups_.markersIn(level(),
-                          {(origin.x - margin) / scale, (origin.y - margin) / scale,
-                           (origin.x + picture_.width() + margin) / scale,
-                           (origin.y + picture_.height() + margin) / scale},
-                          markers_);
-        return;
-    }
-    ensurePlaces();
-}
-
-void MapPictureView::ensurePlaces() const
-{
-    if (places_ready_ || !table_) return;
-    places_ready_ = true;
-    places_.reserve(officeCount());
-    place_of_.reserve(officeCount());
-    for (std::size_t i = 0; i < officeCount(); ++i) {
-        const LocationView& office = table_->Locations[i];
-        if (!filter_.shows(KindOfOffice(office.OfficeType))) continue;
-        places_.push_back(placeOf(office));
-        place_of_.push_back(i);
-    }
-}
-
-MapPoint MapPictureView::placeOf(const LocationView& office) const
-{
-    if (viewport_.wholeWorld()) return {office.MapX, office.MapY};
-    return viewport_.toPicture(ZoomedPlace(office, picture_.width(), picture_.height(), viewport_.scale()));
+    layout_.buildGroups();
 }
 
 void MapPictureView::rescale(int oldDpi)
 {
     stamps_.clear();
-    group_stamps_.clear();
-    count_font_.reset();
-    guide_.lineShown = false;
-    guide_.curMouse = {MulDivRounded(guide_.curMouse.x, scale_.dpi(), oldDpi),
-                       MulDivRounded(guide_.curMouse.y, scale_.dpi(), oldDpi)};
+    pointer_.rescale(oldDpi, scale_.dpi());
     if (table_) {
         computePositions();
-        if (!viewport_.wholeWorld()) drawView();
+        if (!layout_.viewport().wholeWorld()) drawView();
         else drawMap();
         table_->CleanMap.reset();
         picture_.copyTo(table_->CleanMap);
@@ -202,62 +81,60 @@ void MapPictureView::rescale(int oldDpi)
 
 void MapPictureView::drawView()
 {
-    if (viewport_.wholeWorld()) {
+    const MapViewport& view = layout_.viewport();
+    if (view.wholeWorld()) {
         picture_.copyFrom(bare_world_);
     } else {
         if (!vectors_) vectors_ = WorldVectors::Parse(WorldVectorBytes(instance_));
-        DrawVectorView(*vectors_, viewport_, picture_.pixels());
+        DrawVectorView(*vectors_, view, picture_.pixels());
     }
     drawMap();
 }
 
 void MapPictureView::viewChanged()
 {
-    placeOffices();
-    hover_tip_.hide();
+    layout_.place();
+    pointer_.pictureRedrawn();
     if (table_) {
         drawView();
         picture_.copyTo(table_->CleanMap);
     }
-    guide_.lineShown = false;
     placeRing();
     InvalidateRect(controls_.handle(MapControl::Image1), nullptr, FALSE);
-    if (events_.viewChanged) events_.viewChanged();
+    if (view_changed_) view_changed_();
 }
 
 bool MapPictureView::zoom(int steps, MapPoint about)
 {
-    if (!viewport_.zoom(steps, about)) return false;
+    if (!layout_.viewport().zoom(steps, about)) return false;
     viewChanged();
     return true;
 }
 
 bool MapPictureView::pan(std::int32_t dx, std::int32_t dy)
 {
-    if (!viewport_.pan(dx, dy)) return false;
+    if (!layout_.viewport().pan(dx, dy)) return false;
     viewChanged();
     return true;
 }
 
 void MapPictureView::resetView()
 {
-    if (viewport_.wholeWorld()) return;
-    viewport_.reset();
+    if (layout_.viewport().wholeWorld()) return;
+    layout_.viewport().reset();
     viewChanged();
 }
 
 void MapPictureView::setFilter(const OfficeFilter& filter)
 {
-    if (filter == filter_) return;
-    filter_ = filter;
-    if (!table_) return;
-    buildGroups();
+    if (!layout_.setFilter(filter) || !table_) return;
     viewChanged();
 }
 
 void MapPictureView::drawMap()
 {
-    if (viewport_.wholeWorld() && filter_.showsAll()) {
+    const MapViewport& view = layout_.viewport();
+    if (view.wholeWorld() && layout_.filter().showsAll()) {
         const std::size_t count = officeCount();
         for (std::size_t i = 0; i < count; ++i) {
             const LocationView& location = table_->Locations[i];
@@ -266,17 +143,17 @@ void MapPictureView::drawMap()
         }
         return;
     }
-    if (!viewport_.wholeWorld()) {
+    if (!view.wholeWorld()) {
         // Groups over single offices, so that a count is never hidden.
         for (const bool groups : {false, true})
-            for (const OfficeMarker& marker : markers_) {
+            for (const OfficeMarker& marker : layout_.markers()) {
                 if (marker.isGroup() != groups) continue;
+                const MapPoint at = layout_.markerPlace(marker);
                 if (groups) {
-                    drawGroup(markerPlace(marker), marker.count);
+                    picture_.stamp(stamps_.group(marker.count), at.x, at.y);
                     continue;
                 }
                 LocationView location = table_->Locations[marker.office];
-                const MapPoint at = markerPlace(marker);
                 location.MapX = at.x;
                 location.MapY = at.y;
                 const MarkerStyle style = scale_.markerFor(KindOfOffice(location.OfficeType));
@@ -286,12 +163,14 @@ void MapPictureView::drawMap()
         return;
     }
     // The shown offices at their places in the view.
-    for (std::size_t k = 0; k < places_.size(); ++k) {
-        const MapPoint at = places_[k];
+    const std::span<const MapPoint> places = layout_.places();
+    const std::span<const std::size_t> offices = layout_.placedOffices();
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        const MapPoint at = places[k];
         if (at.x < -kMarkerMargin || at.y < -kMarkerMargin || at.x >= picture_.width() + kMarkerMargin ||
             at.y >= picture_.height() + kMarkerMargin)
             continue;
-        LocationView location = table_->Locations[place_of_[k]];
+        LocationView location = table_->Locations[offices[k]];
         location.MapX = at.x;
         location.MapY = at.y;
         const MarkerStyle marker = scale_.markerFor(KindOfOffice(location.OfficeType));
@@ -301,13 +180,7 @@ void MapPictureView::drawMap()
 
 void MapPictureView::plotLocation(const LocationView& location, Rgb colour, int size)
 {
-    // Each marker style is drawn once with GDI and then copied.
-    const int outline = scale_.lineWidth();
-    auto stamp = std::find_if(stamps_.begin(), stamps_.end(), [&](const MarkerStamp& made) {
-        return made.colour() == colour && made.size() == size && made.outline() == outline;
-    });
-    if (stamp == stamps_.end()) stamp = stamps_.insert(stamps_.end(), MarkerStamp(colour, size, outline));
-    picture_.stamp(*stamp, location.MapX, location.MapY);
+    picture_.stamp(stamps_.office(colour, size), location.MapX, location.MapY);
 }
 
 void MapPictureView::overlayLocation(const TLocation& location, Rgb colour, int size)
@@ -330,11 +203,12 @@ void MapPictureView::overlayLocation(const TLocation& location, Rgb colour, int 
 void MapPictureView::showSelected(const TLocation& location, std::optional<std::size_t> office)
 {
     ringed_office_ = office;
+    MapViewport& view = layout_.viewport();
     // A zoomed view follows the selection: the office comes into view.
-    if (!viewport_.wholeWorld()) {
-        const MapPoint place = LocationTable::projectLocation(location, picture_.width() * viewport_.scale(),
-                                                              picture_.height() * viewport_.scale());
-        if (viewport_.bringIntoView(place, scale_.ringSizeFor(KindOfOffice(location.OfficeType)))) viewChanged();
+    if (!view.wholeWorld()) {
+        const MapPoint place = LocationTable::projectLocation(location, picture_.width() * view.scale(),
+                                                              picture_.height() * view.scale());
+        if (view.bringIntoView(place, scale_.ringSizeFor(KindOfOffice(location.OfficeType)))) viewChanged();
     }
     ringed_ = location;
     placeRing();
@@ -348,18 +222,20 @@ void MapPictureView::placeRing()
 {
     if (!ringed_) return;
     const int size = scale_.ringSizeFor(KindOfOffice(ringed_->OfficeType));
-    if (viewport_.wholeWorld()) {
+    const MapViewport& view = layout_.viewport();
+    if (view.wholeWorld()) {
         overlayLocation(*ringed_, kRingColour, size);
         return;
     }
-    MapPoint place = viewport_.toPicture(LocationTable::projectLocation(
-        *ringed_, picture_.width() * viewport_.scale(), picture_.height() * viewport_.scale()));
+    MapPoint place = view.toPicture(LocationTable::projectLocation(
+        *ringed_, picture_.width() * view.scale(), picture_.height() * view.scale()));
     // The ring marks the group that holds the office, when one does.
     int ring_size = size;
     if (ringed_office_)
-        if (const auto holder = groups_.holderOf(*ringed_office_, level()); holder && holder->isGroup()) {
-            place = markerPlace(*holder);
-            ring_size = groupSize(holder->count) + scale_(6);
+        if (const auto holder = layout_.groups().holderOf(*ringed_office_, layout_.level());
+            holder && holder->isGroup()) {
+            place = layout_.markerPlace(*holder);
+            ring_size = GroupDiscSize(scale_, holder->count) + scale_(6);
         }
     if (place.x < 0 || place.y < 0 || place.x >= picture_.width() || place.y >= picture_.height()) {
         ShowWindow(controls_.handle(MapControl::Overlay), SW_HIDE);
@@ -374,13 +250,65 @@ void MapPictureView::placeRing()
 std::optional<MapPoint> MapPictureView::ringPlace() const
 {
     if (!ringed_) return std::nullopt;
+    const MapViewport& view = layout_.viewport();
     const MapPoint place =
-        viewport_.wholeWorld()
+        view.wholeWorld()
             ? MapPoint{ringed_->MapX, ringed_->MapY}
-            : viewport_.toPicture(LocationTable::projectLocation(*ringed_, picture_.width() * viewport_.scale(),
-                                                                 picture_.height() * viewport_.scale()));
+            : view.toPicture(LocationTable::projectLocation(*ringed_, picture_.width() * view.scale(),
+                                                                 picture_.height() * view.scale()));
     if (place.x < 0 || place.y < 0 || place.x >= picture_.width() || place.y >= picture_.height()) return std::nullopt;
     return place;
+}
+
+// ---- what the pointer and the keys select ----
+
+std::size_t MapPictureView::nearestLocation(MapPoint point)
+{
+    pointer_.resetCursor();
+    return layout_.nearestShown(point).value_or(0);
+}
+
+std::optional<std::size_t> MapPictureView::clickedOffice()
+{
+    pointer_.resetCursor();
+    const auto pointed = layout_.pointedAt(pointer_.guide().curMouse);
+    if (!pointed) return std::nullopt;
+    if (!pointed->marker || !pointed->marker->isGroup()) return layout_.nearestShown(pointer_.guide().curMouse);
+    // A group zooms in about itself until it parts; one that never parts offers its offices by name.
+    const GroupId group = pointed->marker->group;
+    if (const auto parts = layout_.groups().expansionLevel(group)) {
+        zoom(*parts - layout_.level(), pointed->at);
+        return std::nullopt;
+    }
+    return chooseFromGroup(group);
+}
+
+std::optional<std::size_t> MapPictureView::chooseFromGroup(GroupId group)
+{
+    const std::span<const std::size_t> offices = layout_.groups().officesOf(group);
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return std::nullopt;
+    // A long list breaks into columns.
+    constexpr std::size_t kPerColumn = 25, kMost = 200;
+    const std::size_t listed = std::min(offices.size(), kMost);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const LocationView& office = table_->Locations[offices[i]];
+        const UINT flags = MF_STRING | (i > 0 && i % kPerColumn == 0 ? MF_MENUBARBREAK : 0);
+        AppendMenuW(menu, flags, i + 1, Utf8ToWide(office.Name).c_str());
+    }
+    POINT screen{pointer_.guide().curMouse.x, pointer_.guide().curMouse.y};
+    ClientToScreen(controls_.handle(MapControl::Image1), &screen);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, screen.x, screen.y, 0, window_, nullptr));
+    DestroyMenu(menu);
+    if (chosen == 0 || chosen > listed) return std::nullopt;
+    return offices[chosen - 1];
+}
+
+std::optional<std::size_t> MapPictureView::officeInDirection(std::optional<std::size_t> from,
+                                                             MapDirection direction) const
+{
+    return layout_.officeInDirection(from, direction);
 }
 
 }  // namespace mappa

@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include "support/DisplayDpi.h"
+#include "support/UiText.h"
 #include "support/Support2Win.h"
 #include "support/WinError.h"
 #include "ui/FindOfficeDialog.h"
@@ -14,7 +15,6 @@ namespace mappa {
 namespace {
 
 constexpr const char* kChildClassName = "MappaControl";
-constexpr const char* kCaption = "Norvantic - Worldwide Locations";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // The kinds of office that the user chose to see, beside the window's placement.
@@ -26,6 +26,15 @@ OfficeFilter SavedOfficeFilter()
 }
 
 void SaveOfficeFilter(const OfficeFilter& filter) { WriteToolSetting(kFilterValue, filter.text()); }
+
+// What the view shows, in the words of the language in use.
+std::string DescribeViewInLanguage(const MapViewport& viewport)
+{
+    const std::string pattern = UiTextUtf8(IDS_VIEW_DESCRIPTION), north = UiTextUtf8(IDS_VIEW_NORTH),
+                      south = UiTextUtf8(IDS_VIEW_SOUTH), east = UiTextUtf8(IDS_VIEW_EAST),
+                      west = UiTextUtf8(IDS_VIEW_WEST), decimal = UiTextUtf8(IDS_DECIMAL_SEPARATOR);
+    return DescribeView(viewport, {pattern, north, south, east, west, decimal});
+}
 
 }  // namespace
 
@@ -51,7 +60,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
 
     RECT bounds{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&bounds, kStyle, FALSE, 0);
-    createWindow(instance_, owner ? WS_EX_APPWINDOW : 0, kCaption, kStyle, kDesignLeft, kDesignTop,
+    createWindow(instance_, owner ? WS_EX_APPWINDOW : 0, UiTextUtf8(IDS_CAPTION).c_str(), kStyle, kDesignLeft, kDesignTop,
                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner);
     try {
         if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
@@ -62,7 +71,7 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         controls_.create(instance_, window_, kChildClassName, this, scale_);
         view_.loadPicture();
-        MakeMapControlsAccessible(controls_, [this] { return Utf8ToWide(DescribeView(view_.viewport())); });
+        MakeMapControlsAccessible(controls_, [this] { return Utf8ToWide(DescribeViewInLanguage(view_.viewport())); });
         view_.create(window_, {
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
@@ -71,11 +80,11 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             },
             .enter = [this] { if (selected_) selectOffice(*selected_); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
-            .viewChanged = [this] {
-                NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
-            },
+        }, [this] {
+            NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
         });
         commands_.attach(window_);
+        if (CurrentUiLanguage().rightToLeft) controls_.setMirrored(true);
     } catch (...) {
         releaseWindow();
         throw;
@@ -137,10 +146,10 @@ void TMapUI::Image1MouseMove(int x, int y, std::optional<POINT> pointer)
         pointer.emplace();
         GetCursorPos(&*pointer);
     }
-    view_.track(x, y, *pointer);
+    view_.pointer().track(x, y, *pointer);
 }
 
-void TMapUI::FormMouseMove() { view_.clearGuide(); }
+void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {
@@ -172,6 +181,9 @@ void TMapUI::showOffice(const TLocation& location, std::optional<std::size_t> in
 {
     view_.showSelected(location, index);
     panels_.showContact(location);
+    time_office_ = location;
+    time_index_ = index;
+    showLocalTime();
 }
 
 // ---- actions ----
@@ -186,8 +198,35 @@ void TMapUI::lsWebLink2Click() { commands_.openWeb(mapData_ ? mapData_->WebLink2
 
 void TMapUI::bExitClick() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
+void TMapUI::applyLanguage()
+{
+    SetWindowTextW(window_, UiText(IDS_CAPTION).c_str());
+    controls_.setMirrored(CurrentUiLanguage().rightToLeft);
+    controls_.retext();
+    if (mapData_) panels_.showLinks(*mapData_);
+    commands_.retext();
+    view_.pointer().hoverTip().hide();
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TMapUI::chooseLanguage(const UiLanguage* language)
+{
+    SaveLanguageChoice(language ? language->tag : "");
+    SetUiLanguage(language ? *language : WindowsUiLanguage());
+    applyLanguage();
+}
+
 bool TMapUI::handleCommand(UINT command)
 {
+    const auto languages = UiLanguages();
+    if (command == IDM_LANGUAGE_OF_WINDOWS) {
+        chooseLanguage(nullptr);
+        return true;
+    }
+    if (command >= IDM_LANGUAGE_FIRST && command < IDM_LANGUAGE_FIRST + 0x10 * languages.size()) {
+        chooseLanguage(&languages[(command - IDM_LANGUAGE_FIRST) / 0x10]);
+        return true;
+    }
     switch (command) {
     case IDM_FIND_OFFICE:
     case IDK_FIND_OFFICE:

@@ -18,6 +18,7 @@
 #include "mapdata/MapFunc.h"
 #include "support/Application.h"
 #include "support/Support2PlacementWin.h"
+#include "support/UiText.h"
 #include "support/WindowBase.h"
 #include "ui/MapCommands.h"
 #include "ui/MapControls.h"
@@ -58,6 +59,12 @@ public:
     void lsWebLinkClick();
     void lsWebLink2Click();
     void bExitClick();
+
+    // Shows every text in the current language (SetUiLanguage), the window
+    // mirrored for a language written right to left, at once.
+    void applyLanguage();
+    // The user's choice of language, kept and shown; null: the language of Windows.
+    void chooseLanguage(const UiLanguage* language);
 
     // Shows an office's details in the panels and rings its marker.
     void showInfo(const TLocation& location);
@@ -109,6 +116,10 @@ private:
     // Lays the window out for another density (UMapUIDpi.cpp): controls,
     // fonts, the picture with its markers and the ring.
     LRESULT dpiChanged(int dpi, const RECT& suggested);
+    // The shown office's local time in its panel (UMapUILocalTime.cpp), and
+    // the timer that shows it again as the minute turns.
+    void showLocalTime();
+    static constexpr UINT_PTR kLocalTimeTimer = 0x4C54;  // "LT"
 
     HINSTANCE instance_;
     TableFactory make_table_;
@@ -124,6 +135,8 @@ private:
     HCURSOR hand_cursor_ = nullptr;
     bool shown_ = false;
     std::optional<std::size_t> selected_;
+    std::optional<TLocation> time_office_;  // the office whose local time shows
+    std::optional<std::size_t> time_index_;  // its slot, for its hours and zone lines
     HWND focus_on_return_ = nullptr;  // the control to focus when the window is activated again
 };
 

@@ -73,8 +73,12 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_TIMER:
+        if (wParam == kLocalTimeTimer) {
+            showLocalTime();
+            return 0;
+        }
         if (wParam != HoverTip::kTimerId) break;
-        view_.hoverTip().onTimer();
+        view_.pointer().hoverTip().onTimer();
         return 0;
     case WM_SYSCOMMAND:
         if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
