@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <string>
 
@@ -19,6 +20,17 @@ ITypeInfo* OfficeMapTypeInfo(REFIID iid);
 // The library itself, for the class's information and its registration.
 ITypeLib* OfficeMapTypeLibrary();
 void FreeOfficeMapTypeLibrary();
+
+// Takes over the one reference that a new object holds for its creator.
+// (MinGW-w64's ComPtr::Attach adds a reference of its own, unlike
+// Microsoft's, which would keep the object, and the server, alive for good.)
+template <typename Interface>
+Microsoft::WRL::ComPtr<Interface> Adopted(Interface* created) noexcept
+{
+    Microsoft::WRL::ComPtr<Interface> owner;
+    *owner.GetAddressOf() = created;
+    return owner;
+}
 
 template <typename Interface>
 class DispatchObject : public Interface, public ISupportErrorInfo {

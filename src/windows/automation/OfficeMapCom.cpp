@@ -121,9 +121,7 @@ OfficeMapHost* CurrentOfficeMapHost() { return office_map_host; }
 
 Microsoft::WRL::ComPtr<IOfficeMap> TOfficeMap::Create()
 {
-    Microsoft::WRL::ComPtr<IOfficeMap> map;
-    map.Attach(new TOfficeMap());
-    return map;
+    return Adopted<IOfficeMap>(new TOfficeMap());
 }
 
 TOfficeMap::TOfficeMap() : DispatchObject(IID_IOfficeMap) { live_maps.push_back(this); }

@@ -150,9 +150,7 @@ const LocationSlots& HostOffices()
 
 Microsoft::WRL::ComPtr<IOffice> TOffice::Create(const LocationSlots& offices, std::size_t index)
 {
-    Microsoft::WRL::ComPtr<IOffice> office;
-    office.Attach(new TOffice(offices[index], index));
-    return office;
+    return Adopted<IOffice>(new TOffice(offices[index], index));
 }
 
 TOffice::TOffice(const LocationView& office, std::size_t index)
@@ -210,9 +208,7 @@ HRESULT TOffice::get_Index(LONG* value)
 
 Microsoft::WRL::ComPtr<IOffices> TOffices::Create(std::vector<std::size_t> chosen)
 {
-    Microsoft::WRL::ComPtr<IOffices> offices;
-    offices.Attach(new TOffices(std::move(chosen)));
-    return offices;
+    return Adopted<IOffices>(new TOffices(std::move(chosen)));
 }
 
 TOffices::TOffices(std::vector<std::size_t> chosen)
