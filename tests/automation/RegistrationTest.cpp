@@ -40,6 +40,66 @@ void ExpectNoEntries()
         EXPECT_FALSE(KeyExists(key)) << key << " is still there";
 }
 
+// The office map's entries beside the designed ones: its class, the two
+// ProgIDs, version 1.1 of the type library with its interfaces, and the link
+// scheme, all naming the server at `serverPath` (a path without blanks).
+constexpr const char* kOfficeMapClassKey = "CLSID\\{69AF8C35-14EF-4871-8C05-C7F2851971CD}";
+constexpr const char* kOfficeMapClsid = "{69AF8C35-14EF-4871-8C05-C7F2851971CD}";
+constexpr const char* kOfficeMapProgId = "ObelSupportMappaMap.OfficeMap";
+constexpr const char* kOfficeMapVersionedProgId = "ObelSupportMappaMap.OfficeMap.1";
+// IOffice, IOffices, IOfficeMap and the events' dispinterface.
+constexpr const char* kOfficeMapInterfaceKeys[] = {"Interface\\{FCECA357-9D51-43FF-9A1C-C9E7A9272AA3}",
+                                                   "Interface\\{108EC307-D9EA-4346-BD13-6484EC08BE7B}",
+                                                   "Interface\\{771188D9-0CF6-4BC7-A528-52FEC5FAE20D}",
+                                                   "Interface\\{6516B7AB-A9EB-4A79-B537-45563DE4CD72}"};
+constexpr const char* kLinkSchemeKey = "mappa";
+
+void ExpectOfficeMapEntries(const std::string& serverPath)
+{
+    const std::string class_key = kOfficeMapClassKey;
+    EXPECT_EQ(RegistryText(class_key), "Office Map Object");
+    EXPECT_EQ(RegistryText(class_key + "\\LocalServer32"), serverPath);
+    EXPECT_EQ(RegistryText(class_key + "\\ProgID"), kOfficeMapVersionedProgId);
+    EXPECT_EQ(RegistryText(class_key + "\\VersionIndependentProgID"), kOfficeMapProgId);
+    EXPECT_EQ(RegistryText(class_key + "\\Version"), "1.1");
+    EXPECT_EQ(RegistryText(class_key + "\\TypeLib"), "{401913BB-FADD-4255-A0BF-684C39EDEE26}");
+    EXPECT_EQ(SubKeys(class_key), (Names{"LocalServer32", "ProgID", "TypeLib", "Version", "VersionIndependentProgID"}));
+
+    const std::string versioned = kOfficeMapVersionedProgId, independent = kOfficeMapProgId;
+    EXPECT_EQ(RegistryText(versioned), "Office Map Object");
+    EXPECT_EQ(RegistryText(versioned + "\\Clsid"), kOfficeMapClsid);
+    EXPECT_EQ(SubKeys(versioned), Names{"Clsid"});
+    EXPECT_EQ(RegistryText(independent), "Office Map Object");
+    EXPECT_EQ(RegistryText(independent + "\\Clsid"), kOfficeMapClsid);
+    EXPECT_EQ(RegistryText(independent + "\\CurVer"), kOfficeMapVersionedProgId);
+    EXPECT_EQ(SubKeys(independent), (Names{"Clsid", "CurVer"}));
+
+    // Version 1.1 from the executable's second type library, under locale 0.
+    const std::string library = RegistryText(std::string(kTypeLibKey) + "\\1.1\\0\\win64").value_or("");
+    EXPECT_TRUE(SamePath(library.substr(0, library.rfind('\\')), serverPath)) << library;
+    EXPECT_EQ(library.substr(library.rfind('\\')), "\\2") << library;
+    EXPECT_EQ(RegistryText(std::string(kTypeLibKey) + "\\1.1"), "Obel Mappa Library");
+    for (const char* key : kOfficeMapInterfaceKeys)
+        EXPECT_EQ(RegistryText(std::string(key) + "\\TypeLib", "Version"), "1.1") << key;
+    // The designed interface stays with version 1.0, which is registered last.
+    EXPECT_EQ(RegistryText(std::string(kInterfaceKey) + "\\TypeLib", "Version"), "1.0");
+
+    // Links: the shell hands the link over as the one argument after /link.
+    EXPECT_EQ(RegistryText(kLinkSchemeKey), "URL:Mappa link");
+    EXPECT_EQ(RegistryText(kLinkSchemeKey, "URL Protocol"), "");
+    EXPECT_EQ(RegistryText(std::string(kLinkSchemeKey) + "\\DefaultIcon"), serverPath + ",0");
+    EXPECT_EQ(RegistryText(std::string(kLinkSchemeKey) + "\\shell\\open\\command"), serverPath + " /link \"%1\"");
+    EXPECT_EQ(SubKeys(kLinkSchemeKey), (Names{"DefaultIcon", "shell"}));
+}
+
+void ExpectNoOfficeMapEntries()
+{
+    for (const char* key : {kOfficeMapClassKey, kOfficeMapProgId, kOfficeMapVersionedProgId, kLinkSchemeKey})
+        EXPECT_FALSE(KeyExists(key)) << key << " is still there";
+    for (const char* key : kOfficeMapInterfaceKeys) EXPECT_FALSE(KeyExists(key)) << key << " is still there";
+    EXPECT_FALSE(KeyExists(std::string(kTypeLibKey) + "\\1.1")) << "type library 1.1 is still registered";
+}
+
 // COM starts the server from the registered command, and it answers.
 void ExpectComStartsTheServerAt(const std::string& path)
 {
@@ -82,6 +142,19 @@ TEST_F(Registration, UnregisterRemovesEveryEntryAndIsHarmlessTwice)
     ExpectNoEntries();
     EXPECT_EQ(RunToEnd(Quoted(MappaPath()) + " /unregserver"), 0u);
     ExpectNoEntries();
+}
+
+TEST_F(Registration, TheOfficeMapAndTheLinkSchemeComeAndGoWithTheDesignedClass)
+{
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "registered by the test's set-up" : "registered again");
+        ExpectClassEntries(MappaPath());
+        ExpectOfficeMapEntries(MappaPath());
+        ASSERT_EQ(RunToEnd(Quoted(MappaPath()) + " /UnRegServer"), 0u);
+        ExpectNoEntries();
+        ExpectNoOfficeMapEntries();
+        ASSERT_EQ(RunToEnd(Quoted(MappaPath()) + " /RegServer"), 0u);
+    }
 }
 
 TEST_F(Registration, APathWithABlankIsWrittenInShortForm)

@@ -5,6 +5,14 @@ clsid='{53E9A354-DB33-430D-9DFD-15EE629798E6}'
 iid='{75BF1E08-8073-423F-BACB-BAF9504ABD00}'
 libid='{401913BB-FADD-4255-A0BF-684C39EDEE26}'
 progid='ObelSupportMappaMap.SupportMap'
+office_map_clsid='{69AF8C35-14EF-4871-8C05-C7F2851971CD}'
+office_map_progid='ObelSupportMappaMap.OfficeMap'
+# IOffice, IOffices, IOfficeMap and the events' dispinterface OfficeMapEvents.
+office_map_iids=('{FCECA357-9D51-43FF-9A1C-C9E7A9272AA3}' '{108EC307-D9EA-4346-BD13-6484EC08BE7B}'
+                 '{771188D9-0CF6-4BC7-A528-52FEC5FAE20D}' '{6516B7AB-A9EB-4A79-B537-45563DE4CD72}')
+# Every key below HKEY_CLASSES_ROOT that Mappa's registration owns, with what is below it.
+server_keys=("CLSID\\$clsid" "$progid" "Interface\\$iid" "TypeLib\\$libid" "CLSID\\$office_map_clsid"
+             "$office_map_progid" "$office_map_progid.1" "${office_map_iids[@]/#/Interface\\}" mappa)
 uninstall_root='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 nsis_entry="$uninstall_root\\Mappa"
 install_dir='C:\Program Files\Mappa'
@@ -82,6 +90,25 @@ If Err.Number <> 0 Then Fail "Version"
 Set map = Nothing
 WScript.Echo "Version = " & version
 If CStr(version) <> "1" Then WScript.Quit 1
+WScript.Quit 0
+
+Sub Fail(step)
+    WScript.Echo step & " failed: 0x" & Hex(Err.Number) & " " & Err.Description
+    WScript.Quit 1
+End Sub
+VBS
+    # A client of the office map: the package's registration of its class and type
+    # library 1.1 serves it, and the copy that COM starts ends with its last object.
+    cat >"$unix_work/office-map-client.vbs" <<'VBS'
+On Error Resume Next
+Dim map, count
+Set map = CreateObject("ObelSupportMappaMap.OfficeMap")
+If Err.Number <> 0 Then Fail "CreateObject"
+count = map.Offices.Count
+If Err.Number <> 0 Then Fail "Offices.Count"
+Set map = Nothing
+WScript.Echo "Offices.Count = " & count
+If count < 1 Then WScript.Quit 1
 WScript.Quit 0
 
 Sub Fail(step)
@@ -181,66 +208,85 @@ check_shortcut() {
 # The server's keys under HKEY_CLASSES_ROOT in both registry views, as `reg export`
 # writes them, one line per value (and per key), sorted: the registry does not
 # keep the order in which values were written, and ignores the letter case of keys.
+# A key that is not there gives one line "VIEW [key] absent". (One export of the
+# whole of HKEY_CLASSES_ROOT per view, filtered here: far quicker than one per key.)
 export_registration() {
-    local view key
+    local view
     for view in 64 32; do
-        for key in "CLSID\\$clsid" "$progid" "Interface\\$iid" "TypeLib\\$libid"; do
-            rm -f "$unix_work/export.reg"
-            if reg export "HKCR\\$key" "$work\\export.reg" /y "/reg:$view" >/dev/null; then
-                iconv -f UTF-16 -t UTF-8 "$unix_work/export.reg" | tr -d '\r' |
-                    awk -v view="$view" '/^\[/ { key = tolower($0); print view " " key; next }
-                                         /^[@"]/ { print view " " key " " $0 }'
-            else
-                echo "$view [hkey_classes_root\\$(printf '%s' "$key" | tr A-Z a-z)] absent"
-            fi
-        done
+        rm -f "$unix_work/export.reg"
+        reg export HKCR "$work\\export.reg" /y "/reg:$view" >/dev/null ||
+            { echo "$view export of HKEY_CLASSES_ROOT failed"; continue; }
+        iconv -f UTF-16 -t UTF-8 "$unix_work/export.reg" | tr -d '\r' |
+            owned=$(printf '%s\n' "${server_keys[@]}") awk -v view="$view" '
+                BEGIN { count = split(tolower(ENVIRON["owned"]), keys, "\n")
+                        for (i = 1; i <= count; i++) keys[i] = "[hkey_classes_root\\" keys[i] }
+                function mine(line,    i) {
+                    for (i = 1; i <= count; i++)
+                        if (line == keys[i] "]" || index(line, keys[i] "\\") == 1) { seen[i] = 1; return 1 }
+                    return 0 }
+                /^\[/ { key = tolower($0); keep = mine(key); if (keep) print view " " key; next }
+                keep && /^[@"]/ { print view " " key " " $0 }
+                END { for (i = 1; i <= count; i++) if (!seen[i]) print view " " keys[i] "] absent" }'
     done | LC_ALL=C sort >"$1"
 }
-# The server's command line in an export: the data of the LocalServer32 default value,
-# as `reg export` writes it (backslashes and quotes escaped).
-exported_server() { sed -n 's/^64 \[.*\\localserver32\] @="\(.*\)"$/\1/p' "$1" | sed 's/\\\(.\)/\1/g'; }
-# The export with the server's command line replaced by <server>.
-without_server() { sed 's/^\(64 \[.*\\localserver32\] @=\).*$/\1<server>/' "$1"; }
+# The values that begin with the server's command line: the classes' LocalServer32
+# and the link scheme's icon and command. The command is the path in quotes or, as
+# /RegServer may write it, a path without blanks.
+command_value='^(64 \[[^]]*\\(localserver32|defaulticon|shell\\open\\command)\] @=")(\\"[^"]*\\"|[^"]*[Mm]appa\.exe)'
+# The server's command lines in an export, as the registry holds them (the escapes of
+# `reg export` undone), one line for each value.
+exported_commands() { sed -En "s/$command_value.*\$/\\3/p" "$1" | sed 's/\\\(.\)/\1/g'; }
+# The export with each server command line replaced by <server>.
+without_server() { sed -E "s/$command_value/\\1<server>/" "$1"; }
 
 # What a package wrote against what /RegServer wrote (both for the same folder). The
 # package must write the server's long path in quotes, the one form that cannot be
-# misread; /RegServer, which rewrites the entry at every start of Mappa, may write
+# misread; /RegServer, which rewrites the entries at every start of Mappa, may write
 # another form of the same path (the short one), which check_regserver_path looks at.
 compare_registration() {
-    local difference server problems=()
-    server=$(exported_server "$1")
-    [ "$server" = "\"$install_dir\\Mappa.exe\"" ] || problems+=("LocalServer32 is '$server', not \"$install_dir\\Mappa.exe\" in quotes")
+    local difference commands problems=()
+    commands=$(exported_commands "$1")
+    [ "$(printf '%s\n' "$commands" | grep -c .)" = 4 ] ||
+        problems+=("$(printf '%s\n' "$commands" | grep -c .) server command lines, not 4 (two classes, the link's icon and command)")
+    [ "$(printf '%s\n' "$commands" | sort -u)" = "\"$install_dir\\Mappa.exe\"" ] ||
+        problems+=("server command lines '$(printf '%s ' $commands)', not \"$install_dir\\Mappa.exe\" in quotes")
     if ! difference=$(diff -u <(without_server "$unix_work/regserver.reg") <(without_server "$1")); then
         problems+=("other registry entries than Mappa.exe /RegServer (- /RegServer, + package):")
     fi
     if [ ${#problems[@]} -eq 0 ]; then
-        pass "$2 writes the registry entries of Mappa.exe /RegServer ($(grep -c . "$1") keys and values), the server as $server"
+        pass "$2 writes the registry entries of Mappa.exe /RegServer ($(grep -vc ' absent$' "$1") keys and values, both classes and the mappa: scheme), the server as $(printf '%s\n' "$commands" | head -n 1)"
     else
         fail "$2: ${problems[*]}"
         [ -z "$difference" ] || printf '%s\n' "$difference" | sed -n '3,$p' | head -n 40
     fi
 }
 
-# What /RegServer wrote for the server names the installed Mappa.exe (while it is there).
+# What /RegServer wrote for the server names the installed Mappa.exe (while it is there),
+# in each of its command lines.
 check_regserver_path() {
-    local regserver unix_regserver
-    regserver=$(exported_server "$unix_work/regserver.reg")
-    unix_regserver=$(wine winepath.exe -u "${regserver//\"/}" 2>/dev/null | tr -d '\r')
-    [ -n "$unix_regserver" ] && [ "$unix_regserver" -ef "$unix_install_dir/Mappa.exe" ] ||
-        fail "/RegServer's LocalServer32 '$regserver' is not the installed Mappa.exe"
+    local commands command unix_command
+    commands=$(exported_commands "$unix_work/regserver.reg")
+    [ "$(printf '%s\n' "$commands" | grep -c .)" = 4 ] || fail "/RegServer wrote $(printf '%s\n' "$commands" | grep -c .) server command lines, not 4"
+    while IFS= read -r command; do
+        unix_command=$(wine winepath.exe -u "${command//\"/}" 2>/dev/null | tr -d '\r')
+        [ -n "$unix_command" ] && [ "$unix_command" -ef "$unix_install_dir/Mappa.exe" ] ||
+            fail "/RegServer's server command line '$command' is not the installed Mappa.exe"
+    done < <(printf '%s\n' "$commands" | sort -u)
 }
 
 # Everything that an installation leaves, named for a report; nothing when none is left.
 # With --except-folder, the install folder is not looked at.
 leftovers() {
-    local found=() view
+    local found=() view key lower
     [ "${1:-}" != --except-folder ] && [ -e "$unix_install_dir" ] && found+=("$install_dir ($(ls -A "$unix_install_dir" | tr '\n' ' '))")
     [ -n "$(shortcuts)" ] && found+=("Start menu shortcut")
+    # Each of the server's keys that is there, in either view.
+    export_registration "$unix_work/leftover.reg"
     for view in 64 32; do
-        key_exists "HKCR\\CLSID\\$clsid" "/reg:$view" && found+=("CLSID key ($view-bit)")
-        key_exists "HKCR\\$progid" "/reg:$view" && found+=("ProgID key ($view-bit)")
-        key_exists "HKCR\\Interface\\$iid" "/reg:$view" && found+=("Interface key ($view-bit)")
-        key_exists "HKCR\\TypeLib\\$libid" "/reg:$view" && found+=("TypeLib key ($view-bit)")
+        for key in "${server_keys[@]}"; do
+            lower=$(printf '%s' "$key" | tr A-Z a-z)
+            grep -qxF "$view [hkey_classes_root\\$lower]" "$unix_work/leftover.reg" && found+=("HKCR\\$key ($view-bit)")
+        done
     done
     [ -n "$(uninstall_entries)" ] && found+=("Add/Remove Programs entry")
     key_exists 'HKLM\Software\Norvantic\Mappa' && found+=("the record of the install folder")
@@ -249,7 +295,8 @@ leftovers() {
 
 # A script client creates the object, calls runMap 0 and reads Version. runMap hands
 # the object to the map window: close the window as the user would, after which the
-# copy of Mappa that COM started ends by itself.
+# copy of Mappa that COM started ends by itself. Then a client of the office map,
+# whose copy ends as soon as the client lets go.
 use_server() {
     local status started=$SECONDS
     # Into a file: the server that COM starts inherits the client's output, and keeps
@@ -262,4 +309,13 @@ use_server() {
     wine "$probe" close-map || fail "$1: no map window to close"
     if wait_for_no_process 'Mappa.exe'; then pass "$1: Mappa ends once its map window is closed ($((SECONDS - started)) s)"
     else fail "$1: Mappa ends once its map window is closed"; fi
+
+    started=$SECONDS
+    wine cscript.exe //nologo "$work\\office-map-client.vbs" >"$unix_work/client.out" 2>&1
+    status=$?
+    echo "       $(tr -d '\r' <"$unix_work/client.out")"
+    if [ $status -eq 0 ]; then pass "$1: a script client creates $office_map_progid and counts its offices"
+    else fail "$1: office map script client (exit code $status)"; fi
+    if wait_for_no_process 'Mappa.exe'; then pass "$1: the copy that COM started for it ends by itself ($((SECONDS - started)) s)"
+    else fail "$1: the copy that COM started for the office map ends by itself"; fi
 }

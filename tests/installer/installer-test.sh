@@ -127,7 +127,7 @@ else fail "the older package over the newer one: exit code $status, installed $(
 wine msiexec /x "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
 status=$?
 left=$(leftovers)
-if [ $status -eq 0 ] && [ -z "$left" ]; then pass "msiexec /x /qn leaves no file, no shortcut, no class, ProgID, interface or type library key, no entry"
+if [ $status -eq 0 ] && [ -z "$left" ]; then pass "msiexec /x /qn leaves no file, no shortcut, no class, ProgID, interface, type library or mappa: key, no entry"
 else fail "msiexec /x /qn: exit code $status, left: ${left:-nothing}"; fi
 
 # Another folder given at installation: the server is registered there, an upgrade
@@ -139,9 +139,13 @@ first_status=$?
 wine msiexec /i "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
 status=$?
 server=$(reg_value "HKCR\\CLSID\\$clsid\\LocalServer32" "")
+office_map_server=$(reg_value "HKCR\\CLSID\\$office_map_clsid\\LocalServer32" "")
+link_command=$(reg_value 'HKCR\mappa\shell\open\command' "")
 problems=()
 [ $first_status -eq 0 ] && [ $status -eq 0 ] || problems+=("exit codes $first_status, $status")
 [ "$server" = "\"$custom_dir\\Mappa.exe\"" ] || problems+=("LocalServer32 is '$server'")
+[ "$office_map_server" = "$server" ] || problems+=("the office map's LocalServer32 is '$office_map_server'")
+[ "$link_command" = "\"$custom_dir\\Mappa.exe\" /link \"%1\"" ] || problems+=("the mappa: command is '$link_command'")
 [ "$(reg_value "$(msi_product_entry)" DisplayVersion)" = "$newer_version" ] || problems+=("not upgraded")
 [ ! -e "$unix_install_dir" ] || problems+=("$install_dir made")
 wine msiexec /x "$work\\Mappa-newer.msi" /qn >/dev/null 2>&1
@@ -233,7 +237,7 @@ uninstall_setup() {
 uninstall_setup
 status=$?
 left=$(leftovers)
-if [ $status -eq 0 ] && [ -z "$left" ]; then pass "Uninstall.exe /S leaves no file, no shortcut, no class, ProgID, interface or type library key, no entry"
+if [ $status -eq 0 ] && [ -z "$left" ]; then pass "Uninstall.exe /S leaves no file, no shortcut, no class, ProgID, interface, type library or mappa: key, no entry"
 else fail "Uninstall.exe /S: exit code $status, left: ${left:-nothing}"; fi
 
 # The uninstaller removes only what it installed.

@@ -143,9 +143,11 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
         HMENU system = GetSystemMenu(map->handle(), FALSE);
         EXPECT_EQ(MenuText(system, IDM_FIND_OFFICE, MF_BYCOMMAND), table(IDS_MENU_FIND_OFFICE));
         EXPECT_EQ(MenuText(system, IDM_SAVE_CONTACT, MF_BYCOMMAND), table(IDS_MENU_SAVE_CONTACT));
+        EXPECT_EQ(MenuText(system, IDM_COPY_LINK, MF_BYCOMMAND), table(IDS_MENU_COPY_LINK));
         const int count = GetMenuItemCount(system);
-        EXPECT_EQ(GetSubMenu(system, count - 3), LanguageMenu(map->handle())) << "Find and Save stay the last items";
-        EXPECT_EQ(MenuText(system, static_cast<UINT>(count - 3), MF_BYPOSITION), table(IDS_MENU_LANGUAGE));
+        EXPECT_EQ(GetSubMenu(system, count - 4), LanguageMenu(map->handle()))
+            << "Copy link, Find and Save stay the last items";
+        EXPECT_EQ(MenuText(system, static_cast<UINT>(count - 4), MF_BYPOSITION), table(IDS_MENU_LANGUAGE));
         HMENU languages = LanguageMenu(map->handle());
         EXPECT_EQ(MenuText(languages, IDM_LANGUAGE_OF_WINDOWS, MF_BYCOMMAND), table(IDS_MENU_LANGUAGE_OF_WINDOWS));
         for (const UiLanguage& other : UiLanguages()) {

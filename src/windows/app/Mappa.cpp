@@ -13,10 +13,16 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/HiddenDlg.h"
+#include "app/LinkOpener.h"
 #include "app/MapClientHold.h"
 #include "app/SystemLibraries.h"
-#include "automation/ComServer.h"
+#include "automation/LinkCommandLine.h"
 #include "automation/StartMode.h"
+#include "automation/ComServer.h"
+#include "automation/DispatchObject.h"
+#include "automation/OfficeMapCom.h"
+#include "automation/OfficeMapHost.h"
+#include "automation/OfficeMapRegistration.h"
 #include "automation/SupportMapCom.h"
 #include "support/Application.h"
 #include "support/RegHelp.h"
@@ -80,6 +86,42 @@ int RunMessageLoop(TMapUI& map)
     return static_cast<int>(message.wParam);
 }
 
+// The office map's view of the map window.
+class MapWindowHost final : public OfficeMapHost {
+public:
+    explicit MapWindowHost(TMapUI& map) : map_(map) {}
+    const LocationSlots* offices() const override { return map_.table() ? &map_.table()->Locations : nullptr; }
+    std::optional<std::size_t> selectedOffice() const override { return map_.selectedOffice(); }
+    void showOffice(std::size_t index) override { map_.showOfficeAsClicked(index); }
+    void findOffices(const std::string& text) override { map_.findOffices(text); }
+
+private:
+    TMapUI& map_;
+};
+
+// Links the office map to the map window for the life of the scope.
+class OfficeMapLink {
+public:
+    explicit OfficeMapLink(TMapUI& map) : host_(map), map_(map)
+    {
+        SetOfficeMapHost(&host_);
+        map.onOfficeSelected = [](std::size_t index) { NotifyOfficeSelected(index); };
+        map.onClosing = [] { NotifyMapClosing(); };
+    }
+    ~OfficeMapLink()
+    {
+        map_.onOfficeSelected = nullptr;
+        map_.onClosing = nullptr;
+        SetOfficeMapHost(nullptr);
+    }
+    OfficeMapLink(const OfficeMapLink&) = delete;
+    OfficeMapLink& operator=(const OfficeMapLink&) = delete;
+
+private:
+    MapWindowHost host_;
+    TMapUI& map_;
+};
+
 // Undoes the module set-up however start-up or the run ends: the settings
 // stores are freed, the class object revoked, the class registration record
 // freed and COM uninitialized if it was initialized.
@@ -91,6 +133,7 @@ public:
         FreeGlobalStores();
         server_.revokeClassObject();
         FreeSupportMapRegistration();
+        FreeOfficeMapTypeLibrary();
         if (com_initialized_) CoUninitialize();
     }
     ModuleSetUp(const ModuleSetUp&) = delete;
@@ -109,17 +152,38 @@ bool InitializeApplication(ComServer& server, const std::string& executable)
 {
     const SupportMapRegistration& library = Registration();
     switch (server.mode()) {
-    case StartMode::Unregister: server.unregisterServer(library); return false;
-    case StartMode::Register: server.registerServer(library, executable); return false;
-    default: server.registerServer(library, executable, RegistryFailures::Skip); break;
+    case StartMode::Unregister:
+        UnregisterOfficeMap();
+        server.unregisterServer(library);
+        return false;
+    case StartMode::Register:
+        RegisterOfficeMap(executable, RegistryFailures::Report);
+        server.registerServer(library, executable);
+        return false;
+    default:
+        RegisterOfficeMap(executable, RegistryFailures::Skip);
+        server.registerServer(library, executable, RegistryFailures::Skip);
+        break;
     }
     return true;
 }
 
 int Run(HINSTANCE instance)
 {
+    // A link, from the shell or as switches, is untrusted: a command line that
+    // holds one is read as nothing but that link, and a copy that runs
+    // already shows it, so that opening a link starts nothing new.
+    const std::optional<ParsedLink> link = LinkOfCommandLine(WideToUtf8(GetCommandLineW()));
+    if (link) {
+        if (const auto* refused = std::get_if<RefusedLink>(&*link)) {
+            ShowRefusedLink(*refused);
+            return 1;
+        }
+        if (OpenInRunningCopy(*link)) return 0;
+    }
+
     // Module set-up.
-    ComServer server(ParseStartMode(Arguments()));
+    ComServer server(link ? StartMode::Standalone : ParseStartMode(Arguments()));
     const CurrentServer current(server);
     SetTerminateHandler(&RequestEnd);
     ModuleSetUp module(server);
@@ -152,11 +216,22 @@ int Run(HINSTANCE instance)
         // longer to make once a class object is registered. A call to it waits
         // for the message loop either way. When it cannot be registered, both
         // windows are gone, unseen, before the error shows.
+        const OfficeMapLink office_map(map);
+        server.registerOfficeMapClassObject(&OfficeMapFactory());
         server.registerClassObject(&ClassFactory());
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
+        map.onLink = [&map, &server](const std::string& text) {
+            if (!map.table()) return false;  // not up yet: the sender starts a copy of its own
+            // A copy that COM started stays for the user who opened the link, as after runMap.
+            if (server.mode() == StartMode::Automation && !map.mapClient) HandMapToWindow(TOfficeMap::Create().Get());
+            OpenLink(map, ParseMappaLink(text));
+            return true;
+        };
         ShowWindow(map.handle(), SW_SHOWNORMAL);
+        if (link) OpenLink(map, *link);
         const int exit_code = RunMessageLoop(map);
+        map.onLink = nullptr;
         map.onMove = nullptr;
         return exit_code;
     } catch (const std::exception& error) {

@@ -14,6 +14,13 @@ namespace {
 
 ComServer* the_server = nullptr;
 
+template <typename Function>
+Function EntryPoint(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
 
 std::string GuidText(const GUID& guid)
 {
@@ -22,7 +29,9 @@ std::string GuidText(const GUID& guid)
     return WideToUtf8(text);
 }
 
-void WriteEntry(const std::string& key, const std::string& value)
+void WriteEntry(const std::string& key, const std::string& value) { WriteNamedEntry(key, "", value); }
+
+void WriteNamedEntry(const std::string& key, const std::string& name, const std::string& value)
 {
     HKEY created = nullptr;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
@@ -30,7 +39,8 @@ void WriteEntry(const std::string& key, const std::string& value)
         throw RegistryEntryError();
     const KeyHandle entry(created);
     const std::wstring text = Utf8ToWide(value);
-    if (RegSetValueExW(entry.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    const std::wstring value_name = Utf8ToWide(name);
+    if (RegSetValueExW(entry.get(), name.empty() ? nullptr : value_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
         throw RegistryEntryError();
 }
@@ -46,14 +56,6 @@ std::string ServerCommand(const std::string& path, ShortPathLookup shortPath)
     if (!short_form.empty() && short_form.find(' ') == std::string::npos) return short_form;
     return "\"" + path + "\"";
 }
-
-template <typename Function>
-Function EntryPoint(HMODULE module, const char* name)
-{
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-}  // namespace
 
 std::wstring SystemShortPath(const std::wstring& path)
 {
@@ -145,6 +147,14 @@ void ComServer::unregisterServer(const SupportMapRegistration& registration) con
     for (const std::string& key : keys) RegDeleteKeyW(HKEY_CLASSES_ROOT, Utf8ToWide(key).c_str());
 }
 
+void ComServer::registerOfficeMapClassObject(IUnknown* classObject)
+{
+    // Resumed with the designed class, which is registered next.
+    const DWORD flags = REGCLS_MULTIPLEUSE | (start_suspended_ ? REGCLS_SUSPENDED : 0);
+    if (FAILED(CoRegisterClassObject(CLSID_OfficeMap, classObject, CLSCTX_LOCAL_SERVER, flags, &office_map_cookie_)))
+        throw std::runtime_error("Cannot register the class object");
+}
+
 void ComServer::registerClassObject(IUnknown* classObject)
 {
     const DWORD flags = REGCLS_MULTIPLEUSE | (start_suspended_ ? REGCLS_SUSPENDED : 0);
@@ -157,6 +167,8 @@ void ComServer::revokeClassObject()
 {
     if (cookie_) CoRevokeClassObject(cookie_);
     cookie_ = 0;
+    if (office_map_cookie_) CoRevokeClassObject(office_map_cookie_);
+    office_map_cookie_ = 0;
 }
 
 void ComServer::countIn()

@@ -30,6 +30,13 @@ enum class RegistryFailures { Report, Skip };
 using ShortPathLookup = std::wstring (*)(const std::wstring& path);
 std::wstring SystemShortPath(const std::wstring& path);
 
+// One entry under HKEY_CLASSES_ROOT: the default value of `key`, or its value `name`.
+void WriteEntry(const std::string& key, const std::string& value);
+void WriteNamedEntry(const std::string& key, const std::string& name, const std::string& value);
+std::string GuidText(const GUID& guid);
+// The command by which COM starts the server at `path`.
+std::string ServerCommand(const std::string& path, ShortPathLookup shortPath);
+
 class ComServer {
 public:
     // Looks up the optional COM entry points and reads the start mode.
@@ -51,7 +58,10 @@ public:
                         ShortPathLookup shortPath = &SystemShortPath) const;
     void unregisterServer(const SupportMapRegistration& registration) const;
 
+    // The office map's class object first, then the designed one, which resumes both.
+    void registerOfficeMapClassObject(IUnknown* classObject);
     void registerClassObject(IUnknown* classObject);
+    // Revokes both.
     void revokeClassObject();
 
     // An object or a class lock comes or goes. The last one gone ends a
@@ -80,6 +90,7 @@ private:
     FARPROC create_instance_ex_ = nullptr;
     bool start_suspended_ = false;
     DWORD cookie_ = 0;
+    DWORD office_map_cookie_ = 0;
 };
 
 // The one server of the process; null until start-up creates it.

@@ -207,17 +207,20 @@ MapClientHold map_client_hold = nullptr;
 
 void SetMapClientHold(MapClientHold hold) { map_client_hold = hold; }
 
+void HandMapToWindow(IUnknown* object)
+{
+    if (!map_client_hold) throw std::runtime_error("The map window does not exist");
+    // The window holds this object from now on; an earlier object's hold is let go.
+    map_client_hold(object);
+
+    HWND owner = ApplicationWindow();
+    HWND popup = owner ? GetLastActivePopup(owner) : nullptr;
+    if (popup && popup != owner && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+}
+
 HRESULT TSupportMap::runMap(LONG)
 {
-    return Translated([&] {
-        if (!map_client_hold) throw std::runtime_error("The map window does not exist");
-        // The window holds this object from now on; an earlier object's hold is let go.
-        map_client_hold(static_cast<ISupportMap*>(this));
-
-        HWND owner = ApplicationWindow();
-        HWND popup = owner ? GetLastActivePopup(owner) : nullptr;
-        if (popup && popup != owner && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
-    });
+    return Translated([&] { HandMapToWindow(static_cast<ISupportMap*>(this)); });
 }
 
 HRESULT TSupportMap::get_Version(BSTR* Value)

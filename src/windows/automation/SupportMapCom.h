@@ -97,5 +97,8 @@ SupportMapClassFactory& ClassFactory();
 // does, runMap fails as it does without a window.
 using MapClientHold = void (*)(IUnknown* client);
 void SetMapClientHold(MapClientHold hold);
+// What runMap does with an object: the map window holds it, and the window
+// comes to the front. Fails when there is no window.
+void HandMapToWindow(IUnknown* object);
 
 }  // namespace mappa

@@ -7,6 +7,7 @@
 // System menu items (system commands have their low four bits clear).
 #define IDM_FIND_OFFICE 0x1010
 #define IDM_SAVE_CONTACT 0x1020
+#define IDM_COPY_LINK 0x1030
 // The Language submenu: the language of Windows, then each of the program's
 // languages in the order of UiLanguages(), 0x10 apart.
 #define IDM_LANGUAGE_OF_WINDOWS 0x1100

@@ -12,6 +12,8 @@
 #include "ui/FindOfficeDialog.h"
 #include "ui/MapCommandIds.h"
 #include "ui/ShellAddress.h"
+#include "automation/MappaLink.h"
+#include "automation/OfficeMapTexts.h"
 
 namespace mappa {
 namespace {
@@ -50,6 +52,7 @@ void MapCommands::attach(HWND window)
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     // Before the two commands, which stay the menu's last items.
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(language_menu_), UiText(IDS_MENU_LANGUAGE).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_COPY_LINK, UiText(IDS_MENU_COPY_LINK).c_str());
     AppendMenuW(menu, MF_STRING, IDM_FIND_OFFICE, UiText(IDS_MENU_FIND_OFFICE).c_str());
     AppendMenuW(menu, MF_STRING, IDM_SAVE_CONTACT, UiText(IDS_MENU_SAVE_CONTACT).c_str());
     markLanguage();
@@ -60,6 +63,7 @@ void MapCommands::retext()
     find_.reset();
     HMENU menu = GetSystemMenu(window_, FALSE);
     if (!menu) return;
+    SetItemText(menu, IDM_COPY_LINK, FALSE, UiText(IDS_MENU_COPY_LINK));
     SetItemText(menu, IDM_FIND_OFFICE, FALSE, UiText(IDS_MENU_FIND_OFFICE));
     SetItemText(menu, IDM_SAVE_CONTACT, FALSE, UiText(IDS_MENU_SAVE_CONTACT));
     for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i)
@@ -86,6 +90,7 @@ void MapCommands::updateMenu(bool officeSelected)
 {
     EnableMenuItem(GetSystemMenu(window_, FALSE), IDM_SAVE_CONTACT,
                    MF_BYCOMMAND | (officeSelected ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetSystemMenu(window_, FALSE), IDM_COPY_LINK, MF_BYCOMMAND | (officeSelected ? MF_ENABLED : MF_GRAYED));
 }
 
 bool MapCommands::translate(MSG& message)
@@ -125,6 +130,13 @@ void MapCommands::findOffice(const TMapFunc& table, OfficeChosen chosen)
         find_ = std::make_unique<FindOfficeDialog>(instance_, window_, table.Locations, table.Locations.dataCount(),
                                                    std::move(chosen), &table.TimeLines);
     find_->open();
+}
+
+void MapCommands::copyLink(const TMapFunc* table, std::optional<std::size_t> office)
+{
+    if (!table || !office || *office >= table->Locations.dataCount()) return;
+    const LocationView& chosen = table->Locations[*office];
+    PutTextOnClipboard(window_, OfficeLinkText(chosen.Name, chosen.Country));
 }
 
 void MapCommands::saveContact(const TMapFunc* table, std::optional<std::size_t> office)

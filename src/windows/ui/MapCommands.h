@@ -42,6 +42,8 @@ public:
     void openWeb(const std::string& address);
     void findOffice(const TMapFunc& table, OfficeChosen chosen);
     void saveContact(const TMapFunc* table, std::optional<std::size_t> office);
+    // Puts the office's mappa: link on the clipboard.
+    void copyLink(const TMapFunc* table, std::optional<std::size_t> office);
     // Null until the find dialog is first opened.
     FindOfficeDialog* findDialog() const { return find_.get(); }
     void closeDialogs();

@@ -131,6 +131,7 @@ void TMapUI::FormShow()
 
 void TMapUI::FormClose()
 {
+    if (onClosing) onClosing();
     mapClient.Reset();
     // The table stays until the window is destroyed, so that the window keeps
     // working when the application refuses to end.
@@ -163,6 +164,7 @@ void TMapUI::ComboBox1Click()
     selected_.reset();
     if (found && *found < mapData_->Locations.dataCount()) selected_ = *found;
     showOffice(location, selected_);
+    if (selected_ && onOfficeSelected) onOfficeSelected(*selected_);
 }
 
 void TMapUI::selectOffice(std::size_t index)
@@ -170,6 +172,7 @@ void TMapUI::selectOffice(std::size_t index)
     if (!mapData_ || index >= mapData_->Locations.dataCount()) return;
     selected_ = index;
     showOffice(ToLocation(mapData_->Locations[index]), index);
+    if (onOfficeSelected) onOfficeSelected(index);
 }
 
 void TMapUI::showInfo(const TLocation& location) { showOffice(location, std::nullopt); }
@@ -238,8 +241,23 @@ bool TMapUI::handleCommand(UINT command)
         return true;
     case IDM_SAVE_CONTACT:
     case IDK_SAVE_CONTACT: commands_.saveContact(mapData_.get(), selected_); return true;
+    case IDM_COPY_LINK: commands_.copyLink(mapData_.get(), selected_); return true;
     default: return false;
     }
+}
+
+}  // namespace mappa
+
+namespace mappa {
+
+void TMapUI::findOffices(const std::string& text)
+{
+    handleCommand(IDM_FIND_OFFICE);
+    FindOfficeDialog* dialog = commands_.findDialog();
+    if (!dialog) return;
+    const std::wstring typed = Utf8ToWide(text);
+    SetWindowTextW(dialog->editBox(), typed.c_str());
+    SendMessageW(dialog->editBox(), EM_SETSEL, typed.size(), typed.size());
 }
 
 }  // namespace mappa

@@ -74,6 +74,19 @@ public:
 
     // Runs when the window has moved, with its client area's screen position.
     std::function<void(int x, int y)> onMove;
+    // Runs when an office is selected (by the user or through showOfficeAsClicked),
+    // with its index in the table, and when the window is closing.
+    std::function<void(std::size_t index)> onOfficeSelected;
+    std::function<void()> onClosing;
+    // Shows office `index` as a click on its marker does.
+    void showOfficeAsClicked(std::size_t index) { selectOffice(index); }
+    // Opens "Find an office" with `text` typed in.
+    void findOffices(const std::string& text);
+    // A link handed over by another copy (WM_COPYDATA with kLinkDataTag);
+    // true when it was taken.
+    std::function<bool(const std::string& link)> onLink;
+    static constexpr ULONG_PTR kLinkDataTag = 0x4B4E4C4D;  // "MLNK"
+    static constexpr DWORD kLinkDataLimit = 4096;
     // The automation object that runMap left with the window.
     Microsoft::WRL::ComPtr<IUnknown> mapClient;
 

@@ -44,6 +44,14 @@ constexpr Rgb kLinkColour{0, 0, 255};
 LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_COPYDATA: {
+        // A link that another copy of Mappa hands over; it is read again here,
+        // as anything from another process is.
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!onLink || !data || data->dwData != kLinkDataTag || !data->lpData || data->cbData > kLinkDataLimit)
+            return FALSE;
+        return onLink(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? TRUE : FALSE;
+    }
     case WM_SHOWWINDOW:
         if (wParam && !shown_) {
             shown_ = true;
