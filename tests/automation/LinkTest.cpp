@@ -78,5 +78,21 @@ TEST_F(Links, HostileLinksAreRefusedWithAMessageAndChangeNothing)
     }
 }
 
+// The reason is given in the user's chosen language.
+TEST_F(Links, ARefusalSpeaksTheUsersLanguage)
+{
+    const wchar_t* key = L"Software\\Kestrelon\\Tools\\Mappa";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Language", REG_SZ, L"de", 6), ERROR_SUCCESS);
+    Process copy(Quoted(MappaPath()) + " /link \"mappa:find?q=%zz\"", true);
+    HWND box = WaitForProcessWindow(copy.id(), "#32770", "Mappa.exe", 10000);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"Language");
+    ASSERT_TRUE(box) << "no message";
+    EXPECT_EQ(MessageBoxText(box),
+              "Dieser Mappa-Link enth\u00E4lt eine fehlerhafte %-Codierung oder ein Steuerzeichen und wurde nicht "
+              "ge\u00F6ffnet.");
+    PressButton(box, IDOK);
+    EXPECT_EQ(copy.wait(5000), 1u);
+}
+
 }  // namespace
 }  // namespace mappa::automationtest

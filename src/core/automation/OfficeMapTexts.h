@@ -1,11 +1,11 @@
-// Every text that the office map and its links show
-// to people, in one place for translation. The automation errors begin with
-// the name of the argument they are about, which stays as the type library
+// The office map's and its links' texts in English. The link reader's reasons
+// are shown in the user's language from the string tables (the window matches
+// them there); the automation errors, for the scripts' authors, stay English
+// and begin with the name of the argument they are about, as the type library
 // spells it.
 #pragma once
 
 namespace mappa::texts {
-
 
 // Why a link is not opened; each is a whole sentence for a message box.
 inline constexpr const char* kLinkTooLong = "This Mappa link is too long, so it was not opened.";
@@ -24,8 +24,6 @@ inline constexpr const char* kLinkNoOffice = "This Mappa link names no office, s
 inline constexpr const char* kLinkNoText = "This Mappa link gives no text to find, so it was not opened.";
 inline constexpr const char* kLinkSwitch =
     "The command line holds a switch after a link or a search, which Mappa does not take there; nothing was opened.";
-// The link was well formed, but the map has no such office.
-inline constexpr const char* kLinkOfficeMissing = "The map has no office of the name that this link gives.";
 
 // The automation errors; the numbers and values are put in where they stand.
 inline constexpr const char* kNoWindow = "The map has no offices: its window is not open";

@@ -8,6 +8,7 @@
 #include "automation/OfficeQueries.h"
 #include "support/Application.h"
 #include "support/Support2Win.h"
+#include "support/UiText.h"
 
 namespace mappa {
 namespace {
@@ -18,6 +19,26 @@ std::string LinkText(const ParsedLink& link)
     if (const auto* office = std::get_if<OfficeLink>(&link)) return OfficeLinkText(office->name, office->country);
     if (const auto* find = std::get_if<FindLink>(&link)) return FindLinkText(find->text);
     return {};
+}
+
+// Why a link was refused, in the user's language: the reader gives its
+// English text.
+std::string RefusalText(const std::string& reason)
+{
+    static const struct {
+        const char* english;
+        unsigned id;
+    } kReasons[] = {
+        {texts::kLinkTooLong, IDS_LINK_TOO_LONG},         {texts::kLinkValueTooLong, IDS_LINK_VALUE_TOO_LONG},
+        {texts::kLinkOtherScheme, IDS_LINK_OTHER_SCHEME}, {texts::kLinkUnknownKind, IDS_LINK_UNKNOWN_KIND},
+        {texts::kLinkBadEscape, IDS_LINK_BAD_ESCAPE},     {texts::kLinkBadCharacter, IDS_LINK_BAD_CHARACTER},
+        {texts::kLinkNoValue, IDS_LINK_NO_VALUE},         {texts::kLinkUnknownPart, IDS_LINK_UNKNOWN_PART},
+        {texts::kLinkTwice, IDS_LINK_TWICE},              {texts::kLinkNoOffice, IDS_LINK_NO_OFFICE},
+        {texts::kLinkNoText, IDS_LINK_NO_TEXT},           {texts::kLinkSwitch, IDS_LINK_SWITCH},
+    };
+    for (const auto& known : kReasons)
+        if (reason == known.english) return UiTextUtf8(known.id);
+    return reason;
 }
 
 }  // namespace
@@ -55,12 +76,12 @@ void OpenLink(TMapUI& map, const ParsedLink& link)
     const TMapFunc* table = map.table();
     const auto found = table ? OfficeNamed(table->Locations, office.name, office.country) : std::nullopt;
     if (!found) {
-        ShowMessage(texts::kLinkOfficeMissing);
+        ShowMessage(UiTextUtf8(IDS_LINK_OFFICE_MISSING));
         return;
     }
     map.showOfficeAsClicked(*found);
 }
 
-void ShowRefusedLink(const RefusedLink& refused) { ShowMessage(refused.reason); }
+void ShowRefusedLink(const RefusedLink& refused) { ShowMessage(RefusalText(refused.reason)); }
 
 }  // namespace mappa

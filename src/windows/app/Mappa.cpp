@@ -176,7 +176,11 @@ int Run(HINSTANCE instance)
     const std::optional<ParsedLink> link = LinkOfCommandLine(WideToUtf8(GetCommandLineW()));
     if (link) {
         if (const auto* refused = std::get_if<RefusedLink>(&*link)) {
+            // In the user's language, as the map would say it.
+            CreateGlobalStores();
+            SetUiLanguage(ChosenUiLanguage());
             ShowRefusedLink(*refused);
+            FreeGlobalStores();
             return 1;
         }
         if (OpenInRunningCopy(*link)) return 0;
