@@ -27,7 +27,6 @@ inline constexpr const char* kTipOpen = "open";
 inline constexpr const char* kTipClosed = "closed";
 // The find dialog.
 inline constexpr const char* kFindLocalTimeColumn = "Local time";
-inline constexpr const char* kFindOpenNow = "Open now";
 
 // Fills %1, %2, %3 of a text.
 inline std::string Fill(std::string_view pattern, std::string_view one, std::string_view two = {},
