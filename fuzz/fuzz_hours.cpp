@@ -184,7 +184,11 @@ void CheckPosixRule(const std::string& text, std::int64_t utcSeconds)
         FUZZ_CHECK(!change && !offset.daylight);
         return;
     }
-    if (!change) return;  // daylight time all year, or the same offset in both
+    if (!change) {
+        // Daylight time all year, or the same offset in both: so for the year and more to come.
+        for (int month = 1; month <= 14; ++month) FUZZ_CHECK(rule->OffsetAt(utcSeconds + month * 30 * 86400) == offset);
+        return;
+    }
     FUZZ_CHECK(*change > utcSeconds);
     FUZZ_CHECK(!(rule->OffsetAt(*change) == offset));
     FUZZ_CHECK(rule->OffsetAt(*change - 1) == offset);

@@ -40,6 +40,14 @@ TEST(PosixZoneRule, DaylightTimeEndingInTheNextYearEndsThen)
     EXPECT_EQ(rule.NextChange(Utc(2027, 1, 1, 13)), Utc(2028, 1, 1, 5));
 }
 
+// Daylight time over Christmas alone: after it, the next change is a year away.
+TEST(PosixZoneRule, NextChangeMayBeAlmostAYearAway)
+{
+    const PosixZoneRule rule = PosixZoneRule::Parse("XXX3YYY,J358,J359");
+    EXPECT_EQ(rule.NextChange(Utc(2026, 12, 30)), Utc(2027, 12, 24, 5));
+    EXPECT_EQ(rule.OffsetAt(Utc(2027, 12, 24, 5)).seconds, -2 * 3600);
+}
+
 // Central Europe: the change is the first instant of the new offset.
 TEST(PosixZoneRule, NextChangeIsTheFirstInstantOfTheOtherOffset)
 {

@@ -178,10 +178,10 @@ std::optional<std::int64_t> PosixZoneRule::NextChange(std::int64_t utcSeconds) c
     if (!hasDaylight_) return std::nullopt;
     const UtcOffset now = OffsetAt(utcSeconds);
     const auto changes = ChangesAround(utcSeconds);
-    // The last year's changes are only known to stand until the next year's
-    // could come before them (a week and a day's offset); a rule that changes at
-    // all changes well before then.
-    const std::int64_t known = (DaysFromCivil(CivilFromSeconds(utcSeconds).year + 2, 1, 1) - 9) * 86400;
+    // The last year's changes are only known to stand until the year after's
+    // could come before them (a week and a day's offset before its start); a
+    // rule that changes at all changes again within a year and a week.
+    const std::int64_t known = (DaysFromCivil(CivilFromSeconds(utcSeconds).year + 3, 1, 1) - 9) * 86400;
     for (std::size_t i = 0; i < changes.size() && changes[i].when < known; ++i) {
         // Changes at one instant take effect together, the last one winning, as in
         // OffsetAt: daylight time all year ends each year at the instant it starts again.
