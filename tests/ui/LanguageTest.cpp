@@ -167,6 +167,7 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
         ASSERT_TRUE(find && find->isOpen());
         EXPECT_EQ(Text(find->handle()), table(IDS_FIND_CAPTION));
         EXPECT_EQ(Text(GetDlgItem(find->handle(), IDC_FIND_LABEL)), table(IDS_FIND_LABEL));
+        EXPECT_EQ(Text(find->openNowBox()), table(IDS_FIND_OPEN_NOW));
         const unsigned columns[] = {IDS_FIND_COLUMN_NAME, IDS_FIND_COLUMN_CITY, IDS_FIND_COLUMN_COUNTRY,
                                     IDS_FIND_COLUMN_PHONE, IDS_FIND_COLUMN_TYPE, IDS_FIND_COLUMN_LOCAL_TIME};
         for (int i = 0; i < static_cast<int>(std::size(columns)); ++i) {

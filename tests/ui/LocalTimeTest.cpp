@@ -1,5 +1,5 @@
 // The local time panel and the tooltip's local time of every office of a
-// list with hours and zones. The test writes what the window showed, with the
+// list with hours and zones, and the find dialog's "Open now". The test writes what the window showed, with the
 // instants before and after reading it, to the file that
 // MAPPA_LOCAL_TIME_REPORT names; check-local-times.py compares it with
 // Python's zoneinfo.
@@ -14,9 +14,13 @@
 #include "MapHarness.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
+#include <wrl/client.h>
 
 #include "support/Support2Win.h"
 #include "ui/FindOfficeDialog.h"
+#include "ui/FindOfficeIds.h"
+#include "ui/MapCommandIds.h"
 #include "ui/OfficeTimes.h"
 
 namespace mappa::uitest {
@@ -99,6 +103,119 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
                                                          OfficeTimes::Now());
         EXPECT_EQ(WideToUtf8(cell), LocalTimeShortText(reading)) << table.Locations[office].Name;
     }
+}
+
+// Offices whose blocks start with a comment run holding their hours (none: no run).
+DataFile WithHours(const std::vector<std::pair<Office, std::string>>& offices)
+{
+    std::vector<Office> plain;
+    for (const auto& office : offices) plain.push_back(office.first);
+    std::string text = DataFileText(plain);
+    for (const auto& [office, hours] : offices) {
+        if (hours.empty()) continue;
+        const std::string block = "*-----\r\nNAME: " + office.name + "\r\n";
+        const std::size_t at = text.find(block);
+        text.insert(at + 8, "// HOURS: " + hours + "\r\n*-----\r\n");
+    }
+    return DataFile{text};
+}
+
+// The names of the offices that the find dialog lists, in its order.
+std::vector<std::string> Listed(const TMapFunc& table, const FindOfficeDialog& find)
+{
+    EXPECT_EQ(static_cast<std::size_t>(ListView_GetItemCount(find.list())), find.rows().size());
+    std::vector<std::string> names;
+    for (const std::uint32_t office : find.rows()) names.emplace_back(table.Locations[office].Name);
+    return names;
+}
+
+void Type(const FindOfficeDialog& find, const wchar_t* text)
+{
+    SetWindowTextW(find.editBox(), text);
+    Pump();
+}
+
+// A click on the check box, as the user gives it.
+void Click(HWND box)
+{
+    SendMessageW(box, BM_CLICK, 0, 0);
+    Pump();
+}
+
+TEST(LocalTime, OpenNowKeepsOnlyTheOfficesOpenNowWithTheSearchText)
+{
+    const Office base{};
+    const auto office = [&](const char* name, const char* country) {
+        Office made = base;
+        made.name = name;
+        made.country = country;
+        return made;
+    };
+    MapWindow map(WithHours({{office("Around the clock Oslo", "Norway"), "Mo-Su 00:00-24:00"},
+                             {office("Never open Bergen", "Norway"), "off"},
+                             {office("No hours Lima", "Peru"), ""},
+                             {office("Always Tokyo", "Japan"), "24/7"},
+                             {office("Unreadable Lima", "Peru"), "Mo-Fr 9:00-17:00"},
+                             {office("Around the clock Lima", "Peru"), "Mo-Su 00:00-24:00"}}));
+    const TMapFunc& table = *map->table();
+    ASSERT_EQ(table.Locations.dataCount(), 6u);
+    SendMessageW(map->handle(), WM_SYSCOMMAND, IDM_FIND_OFFICE, 0);
+    Pump();
+    const FindOfficeDialog* find = map->commands().findDialog();
+    ASSERT_TRUE(find && find->isOpen());
+    HWND box = find->openNowBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(WideToUtf8(WideWindowText(box)), "&Open now");
+    EXPECT_EQ(IsDlgButtonChecked(find->handle(), IDC_FIND_OPEN_NOW), BST_UNCHECKED);
+    const std::vector<std::string> all = Listed(table, *find);
+    ASSERT_EQ(all.size(), 6u);
+
+    // Checked: the offices open around the clock; those closed, without hours or with hours that do not read stay out.
+    Click(box);
+    EXPECT_EQ(IsDlgButtonChecked(find->handle(), IDC_FIND_OPEN_NOW), BST_CHECKED);
+    EXPECT_EQ(Listed(table, *find),
+              (std::vector<std::string>{"Around the clock Oslo", "Always Tokyo", "Around the clock Lima"}));
+    EXPECT_EQ(find->selectedRow(), 0u);
+    // Together with the search text, in either order.
+    Type(*find, L"lima");
+    EXPECT_EQ(Listed(table, *find), std::vector<std::string>{"Around the clock Lima"});
+    Type(*find, L"bergen");
+    EXPECT_TRUE(Listed(table, *find).empty());
+    Click(box);
+    EXPECT_EQ(Listed(table, *find), std::vector<std::string>{"Never open Bergen"});
+    Type(*find, L"");
+    EXPECT_EQ(Listed(table, *find), all);
+
+    // The keyboard: the box follows the list in the tab order, then the search
+    // again; its access key toggles it from the search box.
+    EXPECT_EQ(GetNextDlgTabItem(find->handle(), find->list(), FALSE), box);
+    EXPECT_EQ(GetNextDlgTabItem(find->handle(), box, FALSE), find->editBox());
+    SetFocus(find->editBox());
+    MSG key{};
+    key.hwnd = find->editBox();
+    key.message = WM_SYSCHAR;
+    key.wParam = 'o';
+    key.lParam = 1 << 29;  // with Alt
+    EXPECT_TRUE(IsDialogMessageW(find->handle(), &key));
+    Pump();
+    EXPECT_EQ(IsDlgButtonChecked(find->handle(), IDC_FIND_OPEN_NOW), BST_CHECKED);
+    EXPECT_EQ(Listed(table, *find).size(), 3u);
+
+    // Screen readers hear a check box named by its text, and whether it is checked.
+    Microsoft::WRL::ComPtr<IAccessible> accessible;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(box, OBJID_CLIENT, IID_PPV_ARGS(&accessible)));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(accessible->get_accName(self, &name));
+    EXPECT_EQ(WideToUtf8(name ? name : L""), "Open now");
+    SysFreeString(name);
+    VARIANT role{}, state{};
+    ASSERT_HRESULT_SUCCEEDED(accessible->get_accRole(self, &role));
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_CHECKBUTTON);
+    ASSERT_HRESULT_SUCCEEDED(accessible->get_accState(self, &state));
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_CHECKED);
 }
 
 }  // namespace

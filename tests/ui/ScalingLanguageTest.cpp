@@ -91,6 +91,13 @@ TEST_F(Scaling, EveryLanguagesTextsFitTheirControls)
         ASSERT_TRUE(find);
         HWND label = GetDlgItem(find->handle(), IDC_FIND_LABEL);
         EXPECT_LE(TextSize(label, Shown(TextOf(label))).cx, ClientSize(label).cx) << WideToUtf8(TextOf(label));
+        // The check box's text beside its box, inside the dialog.
+        HWND openNow = find->openNowBox();
+        EXPECT_LE(TextSize(openNow, Shown(TextOf(openNow))).cx + GetSystemMetrics(SM_CXMENUCHECK) + map->scale()(6),
+                  ClientSize(openNow).cx)
+            << WideToUtf8(TextOf(openNow));
+        EXPECT_LE(PlaceInParent(openNow).bottom, ClientSize(find->handle()).cy);
+        EXPECT_GE(PlaceInParent(openNow).top, PlaceInParent(GetDlgItem(find->handle(), IDC_FIND_LIST)).bottom);
         HWND list = GetDlgItem(find->handle(), IDC_FIND_LIST);
         for (int i = 0; i < 6; ++i) {
             wchar_t title[64] = {};

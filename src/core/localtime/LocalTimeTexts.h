@@ -7,6 +7,5 @@ namespace mappa::texts {
 inline constexpr const char* kLocalTimeLabel = "Local time:";
 // The find dialog.
 inline constexpr const char* kFindLocalTimeColumn = "Local time";
-inline constexpr const char* kFindOpenNow = "Open now";
 
 }  // namespace mappa::texts

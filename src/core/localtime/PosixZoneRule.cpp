@@ -145,13 +145,16 @@ std::int64_t PosixZoneRule::DaylightEnd(int year) const {
 }
 
 // A transition may lie up to a week outside its own year (hours up to 167), so
-// the changes of the year before and the two after cover an instant of this
-// year and the change that follows it.
-std::array<PosixZoneRule::Change, 8> PosixZoneRule::ChangesAround(std::int64_t utcSeconds) const {
+// the changes of the two years before and the two after cover an instant of
+// this year and the change that follows it: the last change before an instant
+// early in the year may be the end of daylight time two years before, a week
+// into the year before, when that year's own daylight time started before it
+// and ends only in this year.
+std::array<PosixZoneRule::Change, 10> PosixZoneRule::ChangesAround(std::int64_t utcSeconds) const {
     const int year = CivilFromSeconds(utcSeconds).year;
-    std::array<Change, 8> changes{};
+    std::array<Change, 10> changes{};
     std::size_t count = 0;
-    for (int y = year - 1; y <= year + 2; ++y) {
+    for (int y = year - 2; y <= year + 2; ++y) {
         changes[count++] = {DaylightStart(y), {daylightOffset_, true}};
         changes[count++] = {DaylightEnd(y), {standardOffset_, false}};
     }
@@ -174,8 +177,16 @@ UtcOffset PosixZoneRule::OffsetAt(std::int64_t utcSeconds) const {
 std::optional<std::int64_t> PosixZoneRule::NextChange(std::int64_t utcSeconds) const {
     if (!hasDaylight_) return std::nullopt;
     const UtcOffset now = OffsetAt(utcSeconds);
-    for (const Change& change : ChangesAround(utcSeconds)) {
-        if (change.when > utcSeconds && !(change.offset == now)) return change.when;
+    const auto changes = ChangesAround(utcSeconds);
+    // The last year's changes are only known to stand until the year after's
+    // could come before them (a week and a day's offset before its start); a
+    // rule that changes at all changes again within a year and a week.
+    const std::int64_t known = (DaysFromCivil(CivilFromSeconds(utcSeconds).year + 3, 1, 1) - 9) * 86400;
+    for (std::size_t i = 0; i < changes.size() && changes[i].when < known; ++i) {
+        // Changes at one instant take effect together, the last one winning, as in
+        // OffsetAt: daylight time all year ends each year at the instant it starts again.
+        while (i + 1 < changes.size() && changes[i + 1].when == changes[i].when) ++i;
+        if (changes[i].when > utcSeconds && !(changes[i].offset == now)) return changes[i].when;
     }
     return std::nullopt;
 }

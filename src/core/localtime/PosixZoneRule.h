@@ -35,7 +35,7 @@ private:
         std::int64_t when;
         UtcOffset offset;  // from then on
     };
-    std::array<Change, 8> ChangesAround(std::int64_t utcSeconds) const;
+    std::array<Change, 10> ChangesAround(std::int64_t utcSeconds) const;
     // The changes of one calendar year, as instants in UTC.
     std::int64_t DaylightStart(int year) const;
     std::int64_t DaylightEnd(int year) const;

@@ -65,6 +65,7 @@
 #define IDS_FIND_COLUMN_PHONE 1085
 #define IDS_FIND_COLUMN_TYPE 1086
 #define IDS_FIND_COLUMN_LOCAL_TIME 1087
+#define IDS_FIND_OPEN_NOW 1088
 
 // The tooltip's last line past five offices: {0} is how many more.
 #define IDS_TIP_MORE 1100

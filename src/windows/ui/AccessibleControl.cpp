@@ -124,6 +124,7 @@ public:
             state->lVal = 0;
         }
         state->lVal |= static_cast<LONG>(traits_.state);
+        if (traits_.checkBox && SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED) state->lVal |= STATE_SYSTEM_CHECKED;
         if (GetWindowLongW(window_, GWL_STYLE) & WS_TABSTOP) state->lVal |= STATE_SYSTEM_FOCUSABLE;
         if (GetFocus() == window_) state->lVal |= STATE_SYSTEM_FOCUSED;
         return S_OK;

@@ -22,6 +22,8 @@ struct AccessibleTraits {
     std::function<std::wstring()> description;
     // The name at the time it is asked (in the language then in use); none: `name`.
     std::function<std::wstring()> currentName;
+    // A check box: checked or not as the control says at the time it is asked (BM_GETCHECK).
+    bool checkBox = false;
 };
 
 // Makes `control` answer screen readers with `traits`, for the rest of its

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "support/Support2Win.h"
 #include "support/UiText.h"
@@ -26,6 +27,8 @@ struct Column {
 constexpr Column kColumns[] = {{IDS_FIND_COLUMN_NAME, 130}, {IDS_FIND_COLUMN_CITY, 70}, {IDS_FIND_COLUMN_COUNTRY, 70},
                                {IDS_FIND_COLUMN_PHONE, 70}, {IDS_FIND_COLUMN_TYPE, 45}, {IDS_FIND_COLUMN_LOCAL_TIME, 75}};
 constexpr int kLocalTimeColumn = 5;
+// The dialog's height taken by the row of "Open now" below the list, in dialog units.
+constexpr int kOpenNowRowHeight = 14;
 
 // The dialog's layout in the language in use: mirrored for a language written
 // right to left, else the one of every other language.
@@ -48,6 +51,13 @@ std::string_view CellText(const LocationView& office, int column)
     case 4: return office.OfficeType;
     default: return {};
     }
+}
+
+// A control's text as screen readers say it: without the mark of its access key ("&&" is one "&").
+std::wstring WithoutAccessKeyMark(std::wstring text)
+{
+    for (std::size_t at = text.find(L'&'); at != std::wstring::npos; at = text.find(L'&', at + 1)) text.erase(at, 1);
+    return text;
 }
 
 // Keys that move in the list even while the focus is in the edit box.
@@ -77,6 +87,8 @@ HWND FindOfficeDialog::editBox() const { return GetDlgItem(dialog_, IDC_FIND_TEX
 
 HWND FindOfficeDialog::list() const { return GetDlgItem(dialog_, IDC_FIND_LIST); }
 
+HWND FindOfficeDialog::openNowBox() const { return GetDlgItem(dialog_, IDC_FIND_OPEN_NOW); }
+
 bool FindOfficeDialog::isOpen() const { return IsWindowVisible(dialog_) != FALSE; }
 
 INT_PTR CALLBACK FindOfficeDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -98,6 +110,7 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (LOWORD(wParam) == IDOK) chooseRow(selectedRow());
         else if (LOWORD(wParam) == IDCANCEL) close();
         else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter();
+        else if (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED) refilter();
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -118,6 +131,7 @@ void FindOfficeDialog::initialize()
 {
     SetWindowTextW(dialog_, UiText(IDS_FIND_CAPTION).c_str());
     SetDlgItemTextW(dialog_, IDC_FIND_LABEL, UiText(IDS_FIND_LABEL).c_str());
+    SetDlgItemTextW(dialog_, IDC_FIND_OPEN_NOW, UiText(IDS_FIND_OPEN_NOW).c_str());
     HWND offices = list();
     ListView_SetExtendedListViewStyle(offices, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
@@ -134,6 +148,10 @@ void FindOfficeDialog::initialize()
     SubclassWindow(editBox(), &EditProcedure, this);
     MakeAccessible(editBox(), {ROLE_SYSTEM_TEXT, {}, true, 0, false, {}, [] { return UiText(IDS_ACCESSIBLE_SEARCH); }});
     MakeAccessible(offices, {ROLE_SYSTEM_LIST, {}, false, 0, false, {}, [] { return UiText(IDS_ACCESSIBLE_OFFICES); }});
+    AccessibleTraits openNow{ROLE_SYSTEM_CHECKBUTTON, {}, false, 0, false, {},
+                             [] { return WithoutAccessKeyMark(UiText(IDS_FIND_OPEN_NOW)); }};
+    openNow.checkBox = true;
+    MakeAccessible(openNowBox(), std::move(openNow));
     ListView_SetItemCountEx(offices, rows_->size(), 0);
     selectRow(0);
 }
@@ -150,6 +168,8 @@ LRESULT FindOfficeDialog::EditProcedure(const SubclassCall& call, UINT message, 
 void FindOfficeDialog::open()
 {
     if (!placed_) placeOverOwner();
+    // Offices open and close while the dialog is hidden.
+    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) refilter();
     ShowWindow(dialog_, SW_SHOW);
     SetForegroundWindow(dialog_);
     // As Tab would: the focus in the edit box, its text selected, so that typing starts a new search.
@@ -171,8 +191,12 @@ void FindOfficeDialog::placeOverOwner()
     GetWindowRect(owner_, &owner);
     GetWindowRect(dialog_, &own);
     const int width = own.right - own.left, height = own.bottom - own.top;
+    // Centred as if the row of the check box below the list were not there, so
+    // that the search and the list stand where they did before it was added.
+    RECT row{0, 0, 0, kOpenNowRowHeight};
+    MapDialogRect(dialog_, &row);
     int left = owner.left + ((owner.right - owner.left) - width) / 2;
-    int top = owner.top + ((owner.bottom - owner.top) - height) / 2;
+    int top = owner.top + ((owner.bottom - owner.top) - (height - row.bottom)) / 2;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor)) {
@@ -186,8 +210,39 @@ void FindOfficeDialog::placeOverOwner()
 void FindOfficeDialog::refilter()
 {
     rows_ = &search_.filter(WideToUtf8(WideWindowText(editBox())));
+    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) {
+        // Whether an office is open is decided now, not when the offices were loaded.
+        const std::int64_t now = OfficeTimes::Now();
+        open_rows_.clear();
+        std::copy_if(rows_->begin(), rows_->end(), std::back_inserter(open_rows_),
+                     [&](std::uint32_t office) { return isOpenNow(office, now); });
+        rows_ = &open_rows_;
+    }
     ListView_SetItemCountEx(list(), rows_->size(), 0);
     selectRow(0);
+}
+
+bool FindOfficeDialog::isOpenNow(std::uint32_t office, std::int64_t utcSeconds)
+{
+    // An office without hours, or whose hours do not read, is not known to be open.
+    if (!time_lines_ || office >= time_lines_->size() || (*time_lines_)[office].hours.empty()) return false;
+    const std::int64_t minute = utcSeconds >= 0 ? utcSeconds / 60 : (utcSeconds - 59) / 60;
+    if (open_minute_.size() <= office) {
+        open_minute_.resize(time_lines_->size(), std::numeric_limits<std::int64_t>::min());
+        open_.resize(time_lines_->size());
+    }
+    if (open_minute_[office] != minute) {
+        bool open = false;
+        try {
+            const auto hours = OfficeTimes::Bundled().read(slots_[office], &(*time_lines_)[office], utcSeconds).clock.hours;
+            open = hours && hours->open;
+        } catch (const std::exception&) {
+            // Without the zone data no office is known to be open, as the time column stays empty.
+        }
+        open_[office] = open;
+        open_minute_[office] = minute;
+    }
+    return open_[office];
 }
 
 void FindOfficeDialog::selectRow(std::size_t row)

@@ -1,6 +1,8 @@
 // "Find an office": an edit box and a list of every office (Name, City,
-// Country, Phone, Type) that narrows as the user types. Enter or a double-click
-// chooses the selected office; Esc closes the dialog.
+// Country, Phone, Type, Local time) that narrows as the user types, and a
+// check box "Open now" that keeps only the offices open at that moment (those
+// whose hours are known). Enter or a double-click chooses the selected
+// office; Esc closes the dialog.
 //
 // The dialog is made on first opening, with the search index over the offices,
 // and then only hidden and shown again: the offices never change once loaded.
@@ -45,6 +47,7 @@ public:
     HWND handle() const { return dialog_; }
     HWND editBox() const;
     HWND list() const;
+    HWND openNowBox() const;
     bool isOpen() const;
 
     // The offices listed, in the list's order.
@@ -58,6 +61,7 @@ private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void initialize();
     void refilter();
+    bool isOpenNow(std::uint32_t office, std::int64_t utcSeconds);
     void selectRow(std::size_t row);
     void chooseRow(std::size_t row);
     void fillCell(NMLVDISPINFOW& cell) const;
@@ -68,7 +72,13 @@ private:
     const std::vector<OfficeTimeLines>* time_lines_;
     Choose choose_;
     OfficeSearch search_;
-    const std::vector<std::uint32_t>* rows_ = nullptr;  // the search's latest result
+    const std::vector<std::uint32_t>* rows_ = nullptr;  // the search's latest result, or open_rows_
+    std::vector<std::uint32_t> open_rows_;               // of that result, the offices open now
+    // Whether each office was open in the minute of UTC that open_minute_ gives. Hours
+    // are in minutes and every zone's offset is whole minutes, so an office opens or
+    // closes only as a minute turns: the keys typed within a minute reuse what the first found.
+    std::vector<std::int64_t> open_minute_;
+    std::vector<bool> open_;
     HWND dialog_ = nullptr;
     bool placed_ = false;
 };

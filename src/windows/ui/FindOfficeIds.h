@@ -6,3 +6,4 @@
 #define IDC_FIND_LABEL 201
 #define IDC_FIND_TEXT 202
 #define IDC_FIND_LIST 203
+#define IDC_FIND_OPEN_NOW 204
