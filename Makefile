@@ -3,6 +3,7 @@
 #   make run    the program with the bundled offices
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make fuzz-vectors  the vector world map fuzzer, likewise
+#   make fuzz-link  the mappa: link fuzzer, likewise
 #   make bench  the benchmarks of the core
 #   make bench-groups  the grouping of offices against supercluster (Node), which it installs into build/peer
 #   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
@@ -12,7 +13,7 @@
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup fuzz-link clean
 
 deps:
 	@tools/install-deps
@@ -47,7 +48,7 @@ build-fuzz: deps
 # Every fuzz target for a short while from its seeds: a crash fails the tests.
 SMOKE_SECONDS ?= 30
 fuzz-smoke: build-fuzz
-	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-vectors-corpus build/fuzz/smoke-crashes
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-vectors-corpus build/fuzz/smoke-link-corpus build/fuzz/smoke-crashes
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
@@ -57,6 +58,8 @@ fuzz-smoke: build-fuzz
 		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-groups-corpus
 	build/fuzz/fuzz/fuzz_worldvectors -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-vectors-corpus fuzz/vectors-corpus
+	build/fuzz/fuzz/fuzz_link -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/link.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-link-corpus fuzz/link-corpus
 
 run: build-win
 	tools/run-mappa
@@ -72,6 +75,12 @@ fuzz-vectors: build-fuzz
 	mkdir -p build/fuzz/vectors-corpus fuzz/crashes-found
 	build/fuzz/fuzz/fuzz_worldvectors -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 build/fuzz/vectors-corpus fuzz/vectors-corpus
+
+# The mappa: link reader and the command lines that carry links, likewise.
+fuzz-link: build-fuzz
+	mkdir -p build/fuzz/link-corpus fuzz/crashes-found
+	build/fuzz/fuzz/fuzz_link -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/link.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 build/fuzz/link-corpus fuzz/link-corpus
 
 bench: deps
 	cmake --preset bench >/dev/null
