@@ -9,11 +9,12 @@
 #   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
+#   make bench-office-map  the office map from a client: Find, For Each, links against runMap, under Wine
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup fuzz-link clean
+.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup bench-office-map fuzz-link clean
 
 deps:
 	@tools/install-deps
@@ -130,6 +131,15 @@ bench-startup: deps
 	cmake --preset win >/dev/null
 	cmake --build --preset win --target Mappa mappa_bare_window
 	bench/win/measure-startup build/win/src/Mappa.exe build/win/bench/win/mappa_bare_window.exe $(STARTUP_RUNS)
+
+# The office map as its clients meet it, against a copy of Mappa.exe with 100k
+# offices: Find from another process against the search in process plus one
+# call, the calls of a For Each per office, and a link against runMap
+# (OFFICE_MAP_BENCH_ARGS=find, foreach or link: that part alone).
+bench-office-map: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target mappa_office_map_bench
+	bench/win/run-office-map-bench build/win/bench/win/mappa_office_map_bench.exe $(OFFICE_MAP_BENCH_ARGS)
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package
 # build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version. Both carry
