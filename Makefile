@@ -4,16 +4,18 @@
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make fuzz-vectors  the vector world map fuzzer, likewise
 #   make fuzz-hours  the opening hours and time zone lines fuzzer, likewise
+#   make fuzz-link  the mappa: link fuzzer, likewise
 #   make bench  the benchmarks of the core
 #   make bench-groups  the grouping of offices against supercluster (Node), which it installs into build/peer
 #   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
+#   make bench-office-map  the office map from a client: Find, For Each, links against runMap, under Wine
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors fuzz-hours bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors fuzz-hours bench bench-groups bench-win bench-win-dpi bench-startup bench-office-map fuzz-link clean
 
 deps:
 	@tools/install-deps
@@ -48,7 +50,7 @@ build-fuzz: deps
 # Every fuzz target for a short while from its seeds: a crash fails the tests.
 SMOKE_SECONDS ?= 30
 fuzz-smoke: build-fuzz
-	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-vectors-corpus build/fuzz/smoke-hours-corpus build/fuzz/smoke-crashes
+	mkdir -p build/fuzz/smoke-corpus build/fuzz/smoke-text-corpus build/fuzz/smoke-groups-corpus build/fuzz/smoke-vectors-corpus build/fuzz/smoke-hours-corpus build/fuzz/smoke-link-corpus build/fuzz/smoke-crashes
 	build/fuzz/fuzz/fuzz_datafile -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/datafile.dict -artifact_prefix=build/fuzz/smoke-crashes/ \
 		build/fuzz/smoke-corpus fuzz/corpus
@@ -60,6 +62,8 @@ fuzz-smoke: build-fuzz
 		-artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-vectors-corpus fuzz/vectors-corpus
 	build/fuzz/fuzz/fuzz_hours -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/hours.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-hours-corpus fuzz/hours-corpus
+	build/fuzz/fuzz/fuzz_link -max_total_time=$(SMOKE_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/link.dict -artifact_prefix=build/fuzz/smoke-crashes/ build/fuzz/smoke-link-corpus fuzz/link-corpus
 
 run: build-win
 	tools/run-mappa
@@ -81,6 +85,12 @@ fuzz-hours: build-fuzz
 	mkdir -p build/fuzz/hours-corpus fuzz/crashes-found
 	build/fuzz/fuzz/fuzz_hours -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
 		-dict=fuzz/hours.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 build/fuzz/hours-corpus fuzz/hours-corpus
+
+# The mappa: link reader and the command lines that carry links, likewise.
+fuzz-link: build-fuzz
+	mkdir -p build/fuzz/link-corpus fuzz/crashes-found
+	build/fuzz/fuzz/fuzz_link -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 \
+		-dict=fuzz/link.dict -artifact_prefix=fuzz/crashes-found/ -print_final_stats=1 build/fuzz/link-corpus fuzz/link-corpus
 
 bench: deps
 	cmake --preset bench >/dev/null
@@ -130,6 +140,15 @@ bench-startup: deps
 	cmake --preset win >/dev/null
 	cmake --build --preset win --target Mappa mappa_bare_window
 	bench/win/measure-startup build/win/src/Mappa.exe build/win/bench/win/mappa_bare_window.exe $(STARTUP_RUNS)
+
+# The office map as its clients meet it, against a copy of Mappa.exe with 100k
+# offices: Find from another process against the search in process plus one
+# call, the calls of a For Each per office, and a link against runMap
+# (OFFICE_MAP_BENCH_ARGS=find, foreach or link: that part alone).
+bench-office-map: deps
+	cmake --preset win >/dev/null
+	cmake --build --preset win --target mappa_office_map_bench
+	bench/win/run-office-map-bench build/win/bench/win/mappa_office_map_bench.exe $(OFFICE_MAP_BENCH_ARGS)
 
 # The setup program build/Mappa-<version>-setup.exe (NSIS) and the Windows Installer package
 # build/Mappa-<version>-x64.msi (wixl), <version> being Mappa.exe's file version. Both carry
