@@ -8,11 +8,13 @@
 #   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
+#   make zone-map  the time-zone map anew from its polygons (geo-tz, which it installs into build/tzmap)
+#   make check-zone-map  the time-zone map against those polygons
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: check-zone-map zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -78,11 +80,22 @@ bench: deps
 	cmake --build --preset bench
 	build/bench/bench/mappa_bench
 
+# The time-zone polygons (geo-tz, at the versions that tools/zone-map pins),
+# installed into build/tzmap for tools/make-zone-map.mjs and check-zone-map.
+ZONE_MAP_SOURCES := build/tzmap/installed.stamp
+$(ZONE_MAP_SOURCES): tools/zone-map/package.json tools/zone-map/package-lock.json
+	mkdir -p build/tzmap
+	cp tools/zone-map/package.json tools/zone-map/package-lock.json build/tzmap/
+	npm ci --prefix build/tzmap --no-audit --no-fund
+	touch $@
+
+# resources/zone-map.bin made anew from those polygons (a few minutes, 8 GB).
+zone-map: $(ZONE_MAP_SOURCES)
+	node --max-old-space-size=8192 tools/make-zone-map.mjs build/tzmap resources/zone-map.bin
+
 # The bundled time-zone map against geo-tz (the exact polygons) at 100 000
-# random points, and at every zone's principal location; geo-tz is installed
-# into build/tzmap, which tools/make-zone-map.mjs reads too.
-check-zone-map: build-native
-	[ -d build/tzmap/node_modules/geo-tz ] || npm install --prefix build/tzmap --no-audit --no-fund geo-tz@8
+# random points, and at every zone's principal location.
+check-zone-map: build-native $(ZONE_MAP_SOURCES)
 	python3 tests/localtime/check-zone-map.py build/native/tests/zone-time resources/zone-map.bin --geo-tz build/tzmap
 
 # The grouping of crowded offices, built and queried, and supercluster's load of
