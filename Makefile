@@ -1,6 +1,8 @@
 # Mappa: build, run and test from a Debian/Ubuntu machine.
 #   make test   install what is missing, build both builds, run every test
 #   make run    the program with the bundled offices
+#   make zone-map  the time-zone map anew from its polygons (geo-tz, which it installs into build/tzmap)
+#   make check-zone-map  the time-zone map against those polygons
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make fuzz-vectors  the vector world map fuzzer, likewise
 #   make bench  the benchmarks of the core
@@ -8,13 +10,11 @@
 #   make bench-win  the benchmarks of the map window, under Wine (BENCH_WIN_ARGS=find or zoom: that part alone)
 #   make bench-win-dpi  the same at BENCH_DPI (default 192) dots per inch
 #   make bench-startup  Mappa's start-up against a bare window, under Wine
-#   make zone-map  the time-zone map anew from its polygons (geo-tz, which it installs into build/tzmap)
-#   make check-zone-map  the time-zone map against those polygons
 
 FUZZ_SECONDS ?= 600
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: check-zone-map zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
+.PHONY: check-zone-map deps build build-win build-native build-fuzz fuzz-smoke test test-native test-win run fuzz fuzz-vectors bench bench-groups bench-win bench-win-dpi bench-startup clean
 
 deps:
 	@tools/install-deps
@@ -90,6 +90,7 @@ $(ZONE_MAP_SOURCES): tools/zone-map/package.json tools/zone-map/package-lock.jso
 	touch $@
 
 # resources/zone-map.bin made anew from those polygons (a few minutes, 8 GB).
+.PHONY: zone-map
 zone-map: $(ZONE_MAP_SOURCES)
 	node --max-old-space-size=8192 tools/make-zone-map.mjs build/tzmap resources/zone-map.bin
 
