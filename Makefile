@@ -1,6 +1,8 @@
 # Mappa: build, run and test from a Debian/Ubuntu machine.
 #   make test   install what is missing, build both builds, run every test
 #   make run    the program with the bundled offices
+#   make zone-map  the time-zone map anew from its polygons (geo-tz, which it installs into build/tzmap)
+#   make check-zone-map  the time-zone map against those polygons
 #   make fuzz   the data file fuzzer for FUZZ_SECONDS (default 600)
 #   make fuzz-vectors  the vector world map fuzzer, likewise
 #   make fuzz-hours  the opening hours and time zone lines fuzzer, likewise
@@ -97,11 +99,23 @@ bench: deps
 	cmake --build --preset bench
 	build/bench/bench/mappa_bench
 
+# The time-zone polygons (geo-tz, at the versions that tools/zone-map pins),
+# installed into build/tzmap for tools/make-zone-map.mjs and check-zone-map.
+ZONE_MAP_SOURCES := build/tzmap/installed.stamp
+$(ZONE_MAP_SOURCES): tools/zone-map/package.json tools/zone-map/package-lock.json
+	mkdir -p build/tzmap
+	cp tools/zone-map/package.json tools/zone-map/package-lock.json build/tzmap/
+	npm ci --prefix build/tzmap --no-audit --no-fund
+	touch $@
+
+# resources/zone-map.bin made anew from those polygons (a few minutes, 8 GB).
+.PHONY: zone-map
+zone-map: $(ZONE_MAP_SOURCES)
+	node --max-old-space-size=8192 tools/make-zone-map.mjs build/tzmap resources/zone-map.bin
+
 # The bundled time-zone map against geo-tz (the exact polygons) at 100 000
-# random points, and at every zone's principal location; geo-tz is installed
-# into build/tzmap, which tools/make-zone-map.mjs reads too.
-check-zone-map: build-native
-	[ -d build/tzmap/node_modules/geo-tz ] || npm install --prefix build/tzmap --no-audit --no-fund geo-tz@8
+# random points, and at every zone's principal location.
+check-zone-map: build-native $(ZONE_MAP_SOURCES)
 	python3 tests/localtime/check-zone-map.py build/native/tests/zone-time resources/zone-map.bin --geo-tz build/tzmap
 
 # The grouping of crowded offices, built and queried, and supercluster's load of

@@ -1,9 +1,13 @@
 // Writes resources/zone-map.bin, the time-zone map that Mappa finds an
 // office's zone in, from the timezone-boundary-builder polygons as the npm
-// package geo-tz carries them (its default data: zones that agree since 1970
-// merged; ODbL).
+// package geo-tz carries them (ODbL). It reads geo-tz's full data ("geo-tz/all"),
+// where every zone has polygons of its own, not the default data, where zones
+// that agree since 1970 are merged and Stockholm's offices would get
+// Europe/Berlin.
 //
-//   npm install --prefix build/tzmap geo-tz@8
+//   make zone-map
+// which installs geo-tz at the versions pinned in tools/zone-map into
+// build/tzmap, then runs
 //   node --max-old-space-size=8192 tools/make-zone-map.mjs build/tzmap resources/zone-map.bin
 //
 // The map is a quadtree over the equirectangular world: a cell at depth d is
@@ -39,15 +43,16 @@ if (!peerDir || !output) {
     process.exit(2);
 }
 const require = createRequire(join(resolve(peerDir), 'node_modules', 'x.js'));
-const geoTz = require('geo-tz');
+const geoTz = require('geo-tz/all');
 const geobuf = require('geobuf');
 const Pbf = require('pbf');
 const { readFileSync, openSync, readSync } = require('node:fs');
 
 const FINEST = 13;
-// The principal location of every zone (zone1970.tab) lies in a cell of that
-// zone: the cells on the way to it are split further where needed, down to
-// this depth, where the location itself decides.
+// The principal location of every zone (zone1970.tab, and zone.tab's one for
+// each country) lies in a cell of the zone that the polygons give there: the
+// cells on the way to it are split further where needed, down to this depth,
+// where the location itself decides.
 const PINNED = 20;
 const COARSE = 11;
 const TOP = 7;
@@ -56,8 +61,8 @@ const NAUTICAL = 0x7FFF;
 const SEA_REACH_KM = 200;
 
 const dataDir = join(dirname(require.resolve('geo-tz')), '..', 'data');
-const index = JSON.parse(readFileSync(join(dataDir, 'timezones-1970.geojson.index.json'), 'utf8'));
-const datFile = openSync(join(dataDir, 'timezones-1970.geojson.geo.dat'), 'r');
+const index = JSON.parse(readFileSync(join(dataDir, 'timezones.geojson.index.json'), 'utf8'));
+const datFile = openSync(join(dataDir, 'timezones.geojson.geo.dat'), 'r');
 
 geoTz.preCache?.();
 
@@ -180,11 +185,13 @@ function principalLocations() {
         return text[0] === '-' ? -value : value;
     };
     const locations = [];
-    for (const line of readFileSync('/usr/share/zoneinfo/zone1970.tab', 'utf8').split('\n')) {
-        if (line.startsWith('#') || !line.trim()) continue;
-        const where = line.split('\t')[1];
-        const split = Math.max(where.lastIndexOf('+'), where.lastIndexOf('-'));
-        locations.push([coordinate(where.slice(0, split), 2), coordinate(where.slice(split), 3)]);
+    for (const table of ['zone1970.tab', 'zone.tab']) {
+        for (const line of readFileSync(join('/usr/share/zoneinfo', table), 'utf8').split('\n')) {
+            if (line.startsWith('#') || !line.trim()) continue;
+            const where = line.split('\t')[1];
+            const split = Math.max(where.lastIndexOf('+'), where.lastIndexOf('-'));
+            locations.push([coordinate(where.slice(0, split), 2), coordinate(where.slice(split), 3)]);
+        }
     }
     return locations;
 }

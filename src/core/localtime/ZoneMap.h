@@ -24,6 +24,8 @@ public:
     std::string_view ZoneAt(double latitude, double longitude) const;
 
     std::size_t ZoneCount() const { return names_.size(); }
+    // Every zone the map names, the nautical zones aside.
+    const std::vector<std::string>& ZoneNames() const { return names_; }
 
 private:
     std::vector<std::string> names_;

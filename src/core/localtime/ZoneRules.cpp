@@ -128,14 +128,14 @@ ZoneDatabase ZoneDatabase::Parse(std::span<const unsigned char> data) {
                         [](const Entry& a, const Entry& b) { return a.name < b.name; })) {
         ByteReader::Fail();
     }
+    database.recordsByName_.reserve(database.zones_.size());
+    for (const Entry& zone : database.zones_) database.recordsByName_.emplace(zone.name, zone.record);
     return database;
 }
 
 const ZoneRules* ZoneDatabase::Find(std::string_view name) const {
-    const auto at = std::lower_bound(zones_.begin(), zones_.end(), name,
-                                     [](const Entry& entry, std::string_view key) { return entry.name < key; });
-    if (at == zones_.end() || at->name != name) return nullptr;
-    return &records_[at->record];
+    const auto at = recordsByName_.find(name);
+    return at == recordsByName_.end() ? nullptr : &records_[at->second];
 }
 
 std::optional<std::string_view> ZoneDatabase::CanonicalName(std::string_view name) const {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "localtime/CivilTime.h"
@@ -50,9 +51,15 @@ private:
         std::string name;
         std::size_t record;
     };
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+    };
     std::string release_;
     std::vector<ZoneRules> records_;
     std::vector<Entry> zones_;  // sorted by name
+    // Name to record: the window finds the rules of every office by name.
+    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> recordsByName_;
 };
 
 }  // namespace mappa::localtime
