@@ -293,7 +293,8 @@ VARIANT Text(const std::string& text)
 ComPtr<IDispatch> AsObject(VARIANT value)
 {
     ComPtr<IDispatch> object;
-    if (value.vt == VT_DISPATCH && value.pdispVal) object.Attach(value.pdispVal);
+    // Takes over the result's reference (MinGW's ComPtr::Attach would add one).
+    if (value.vt == VT_DISPATCH && value.pdispVal) *object.GetAddressOf() = value.pdispVal;
     else VariantClear(&value);
     if (!object) throw std::runtime_error("the call gave no object");
     return object;
