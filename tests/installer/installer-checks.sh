@@ -199,7 +199,12 @@ check_shortcut() {
     shortcut=$(shortcuts | head -n 1)
     folder=$(dirname "${shortcut#"$prefix/drive_c"}")
     folder="C:${folder//\//\\}"
-    [ -n "$shortcut" ] && target=$(wine cscript.exe //nologo "$work\\shortcut.vbs" "$folder" "$(basename "$shortcut")" 2>/dev/null | tr -d '\r')
+    # Wine now and then fails to start the script host ("ShellExecuteEx failed:
+    # Internal error" on standard output): then it is asked again.
+    for _ in 1 2 3; do
+        [ -n "$shortcut" ] && target=$(wine cscript.exe //nologo "$work\\shortcut.vbs" "$folder" "$(basename "$shortcut")" 2>/dev/null | tr -d '\r')
+        case "${target:-}" in *ShellExecuteEx*) sleep 1 ;; *) break ;; esac
+    done
     if [ "$(shortcuts | grep -c .)" = 1 ] && [ "${target:-}" = "$install_dir\\Mappa.exe" ]; then
         pass "Start menu shortcut $folder\\Mappa.lnk points at Mappa.exe"
     else fail "Start menu shortcut: '$(shortcuts | tr '\n' ' ')' pointing at '${target:-}'"; fi
