@@ -342,17 +342,6 @@ OfficeMapClassFactory& OfficeMapFactory()
     return factory;
 }
 
-HRESULT OfficeMapClassFactory::QueryInterface(REFIID iid, void** object)
-{
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT OfficeMapClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
     if (!object) return E_POINTER;
@@ -364,16 +353,6 @@ HRESULT OfficeMapClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void*
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
-}
-
-HRESULT OfficeMapClassFactory::LockServer(BOOL lock)
-{
-    CoLockObjectExternal(static_cast<IClassFactory*>(this), lock, TRUE);
-    if (ComServer* server = Server()) {
-        if (lock) server->countIn();
-        else server->countOut();
-    }
-    return S_OK;
 }
 
 }  // namespace mappa

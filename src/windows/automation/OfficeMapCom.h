@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ObelSupportMappaMap_TLB.h"
+#include "automation/StaticClassFactory.h"
 #include "automation/DispatchObject.h"
 
 namespace mappa {
@@ -83,13 +84,9 @@ private:
     DWORD next_cookie_ = 1;
 };
 
-class OfficeMapClassFactory final : public IClassFactory {
+class OfficeMapClassFactory final : public StaticClassFactory {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 };
 
 OfficeMapClassFactory& OfficeMapFactory();

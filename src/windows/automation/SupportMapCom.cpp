@@ -255,17 +255,6 @@ SupportMapClassFactory& ClassFactory()
     return factory;
 }
 
-HRESULT SupportMapClassFactory::QueryInterface(REFIID iid, void** object)
-{
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT SupportMapClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
     if (!object) return E_POINTER;
@@ -287,16 +276,6 @@ HRESULT SupportMapClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void
     const HRESULT result = inner->QueryInterface(iid, object);
     inner->Release();
     return result;
-}
-
-HRESULT SupportMapClassFactory::LockServer(BOOL lock)
-{
-    CoLockObjectExternal(static_cast<IClassFactory*>(this), lock, TRUE);
-    if (ComServer* server = Server()) {
-        if (lock) server->countIn();
-        else server->countOut();
-    }
-    return S_OK;
 }
 
 }  // namespace mappa

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ObelSupportMappaMap_TLB.h"
+#include "automation/StaticClassFactory.h"
 
 namespace mappa {
 
@@ -81,13 +82,9 @@ private:
 };
 
 // The class object registered with COM: one static instance serves every request.
-class SupportMapClassFactory final : public IClassFactory {
+class SupportMapClassFactory final : public StaticClassFactory {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 };
 
 SupportMapClassFactory& ClassFactory();
