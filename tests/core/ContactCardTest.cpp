@@ -275,12 +275,7 @@ TEST(ContactCard, GeoFollowsTheMapsHemispheres)
     const char letters[] = {'N', 'S', 'E', 'W', 'n', 's', 'e', 'w', 'X', '?', '\0'};
     for (const char lat : letters) {
         for (const char lon : letters) {
-            TLocation office;
-            office.Name = "X";
-            office.Latitude = 10;
-            office.LatHemisphere = lat;
-            office.Longitude = 20;
-            office.LongHemisphere = lon;
+            const TLocation office = test::Office("X", "", 10, lat, 20, lon);
             const MapPoint point = LocationTable::projectLocation(office, 640, 320);
             const std::string expected =
                 std::string("geo:") + (point.y > 160 ? "-" : "") + "10," + (point.x < 320 ? "-" : "") + "20";

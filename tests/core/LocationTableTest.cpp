@@ -5,6 +5,7 @@
 #include <limits>
 #include <ostream>
 
+#include "SampleOffices.h"
 #include "mapdata/LocationTable.h"
 
 namespace mappa {
@@ -17,18 +18,7 @@ static void PrintTo(const TLocation& l, std::ostream* os)
 
 namespace {
 
-TLocation Office(std::string name, std::string country, double latitude = 0, char lat_hemisphere = 'N',
-                 double longitude = 0, char long_hemisphere = 'E')
-{
-    TLocation l;
-    l.Name = std::move(name);
-    l.Country = std::move(country);
-    l.Latitude = latitude;
-    l.LatHemisphere = lat_hemisphere;
-    l.Longitude = longitude;
-    l.LongHemisphere = long_hemisphere;
-    return l;
-}
+using test::Office;
 
 TEST(LocationSlots, ResetAppendAndCounts)
 {

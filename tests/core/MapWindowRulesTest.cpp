@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SampleOffices.h"
 #include "mapdata/OfficeKind.h"
 #include "ui/CountryList.h"
 #include "ui/PictureGeometry.h"
@@ -19,12 +20,7 @@ LocationSlots Offices(const std::vector<std::string>& countries)
 {
     LocationSlots slots;
     slots.reset(countries.size() + 2);
-    for (const std::string& country : countries) {
-        TLocation office;
-        office.Name = "Office";
-        office.Country = country;
-        slots.append(office);
-    }
+    for (const std::string& country : countries) slots.append(test::Office("Office", country));
     return slots;
 }
 

@@ -6,14 +6,13 @@
 
 #include "automation/LinkCommandLine.h"
 #include "automation/MappaLink.h"
-#include "automation/OfficeMapTexts.h"
 
 namespace mappa {
 namespace {
 
 ParsedLink Office(std::string name, std::string country = "") { return OfficeLink{std::move(name), std::move(country)}; }
 ParsedLink Find(std::string text) { return FindLink{std::move(text)}; }
-ParsedLink Refused(const char* reason) { return RefusedLink{reason}; }
+ParsedLink Refused(LinkRefusal reason) { return RefusedLink{reason}; }
 
 TEST(MappaLink, ReadsOfficeAndFindLinks)
 {
@@ -38,28 +37,28 @@ TEST(MappaLink, RefusesHostileAndMalformedLinks)
     const std::string long_value = "mappa:find?q=" + std::string(kMaxLinkValue + 1, 'a');
     const struct {
         std::string link;
-        const char* reason;
+        LinkRefusal reason;
     } cases[] = {
-        {too_long, texts::kLinkTooLong},
-        {long_value, texts::kLinkValueTooLong},
-        {"http://example.com/mappa:office?name=x", texts::kLinkOtherScheme},
-        {"file:///C:/Windows/notepad.exe", texts::kLinkOtherScheme},
-        {"mappa:open?file=C:%5CWindows%5Cnotepad.exe", texts::kLinkUnknownKind},
-        {"mappa:find?q=x\" /unregserver \"", texts::kLinkBadCharacter},
-        {"mappa:find?q=sao paulo", texts::kLinkBadCharacter},
-        {"mappa:find?q=a\\b", texts::kLinkBadCharacter},
-        {"mappa:find?q=%", texts::kLinkBadEscape},
-        {"mappa:find?q=%4", texts::kLinkBadEscape},
-        {"mappa:find?q=%zz", texts::kLinkBadEscape},
-        {"mappa:find?q=%0Aline", texts::kLinkBadEscape},
-        {"mappa:find?q=%C3", texts::kLinkBadEscape},          // a cut UTF-8 sequence
-        {"mappa:find?q=%C0%AF", texts::kLinkBadEscape},       // an overlong "/"
-        {"mappa:find?q=%ED%A0%80", texts::kLinkBadEscape},    // a surrogate
-        {"mappa:find?q", texts::kLinkNoValue},
-        {"mappa:find?q=a&url=http://x", texts::kLinkUnknownPart},
-        {"mappa:find?q=a&q=b", texts::kLinkTwice},
-        {"mappa:office?country=Japan", texts::kLinkNoOffice},
-        {"mappa:find", texts::kLinkNoText},
+        {too_long, LinkRefusal::TooLong},
+        {long_value, LinkRefusal::ValueTooLong},
+        {"http://example.com/mappa:office?name=x", LinkRefusal::OtherScheme},
+        {"file:///C:/Windows/notepad.exe", LinkRefusal::OtherScheme},
+        {"mappa:open?file=C:%5CWindows%5Cnotepad.exe", LinkRefusal::UnknownKind},
+        {"mappa:find?q=x\" /unregserver \"", LinkRefusal::BadCharacter},
+        {"mappa:find?q=sao paulo", LinkRefusal::BadCharacter},
+        {"mappa:find?q=a\\b", LinkRefusal::BadCharacter},
+        {"mappa:find?q=%", LinkRefusal::BadEscape},
+        {"mappa:find?q=%4", LinkRefusal::BadEscape},
+        {"mappa:find?q=%zz", LinkRefusal::BadEscape},
+        {"mappa:find?q=%0Aline", LinkRefusal::BadEscape},
+        {"mappa:find?q=%C3", LinkRefusal::BadEscape},        // a cut UTF-8 sequence
+        {"mappa:find?q=%C0%AF", LinkRefusal::BadEscape},     // an overlong "/"
+        {"mappa:find?q=%ED%A0%80", LinkRefusal::BadEscape},  // a surrogate
+        {"mappa:find?q", LinkRefusal::NoValue},
+        {"mappa:find?q=a&url=http://x", LinkRefusal::UnknownPart},
+        {"mappa:find?q=a&q=b", LinkRefusal::Twice},
+        {"mappa:office?country=Japan", LinkRefusal::NoOffice},
+        {"mappa:find", LinkRefusal::NoText},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseMappaLink(c.link), Refused(c.reason)) << c.link;
 }
@@ -83,24 +82,24 @@ TEST(LinkCommandLine, TheFirstArgumentDecidesAndNothingElseCounts)
         {"\"C:\\Mappa\\Mappa.exe\" /link \"mappa:find?q=sao%20paulo\"", Find("sao paulo")},
         {"Mappa.exe -LINK mappa:office?name=Norvantic%20Nordic%20AB", Office("Norvantic Nordic AB")},
         // The shell put a link with a quote of its own between quotes: it stays one refused link.
-        {"Mappa.exe /link \"mappa:find?q=x\" /unregserver \"\"", Refused(texts::kLinkBadCharacter)},
-        {"Mappa.exe /link \"mappa:find?q=x /regserver\"", Refused(texts::kLinkBadCharacter)},
-        {"Mappa.exe /link \"http://example.com\"", Refused(texts::kLinkOtherScheme)},
+        {"Mappa.exe /link \"mappa:find?q=x\" /unregserver \"\"", Refused(LinkRefusal::BadCharacter)},
+        {"Mappa.exe /link \"mappa:find?q=x /regserver\"", Refused(LinkRefusal::BadCharacter)},
+        {"Mappa.exe /link \"http://example.com\"", Refused(LinkRefusal::OtherScheme)},
         {"Mappa.exe /find sao paulo", Find("sao paulo")},
         {"Mappa.exe /find \"sao paulo\"", Find("sao paulo")},
         {"Mappa.exe /office \"Norvantic Japan KK\" /country Japan", Office("Norvantic Japan KK", "Japan")},
         {"Mappa.exe /office Norvantic Nordic AB", Office("Norvantic Nordic AB")},
         {"Mappa.exe /office \"-x\"", Office("-x")},  // in quotes a dash is a name
-        {"Mappa.exe /find x /unregserver", Refused(texts::kLinkSwitch)},
-        {"Mappa.exe /office x /country y /country z", Refused(texts::kLinkSwitch)},
-        {"Mappa.exe /find a\"b", Refused(texts::kLinkBadCharacter)},
-        {"Mappa.exe /find \"open", Refused(texts::kLinkBadCharacter)},
-        {"Mappa.exe /find", Refused(texts::kLinkNoText)},
-        {"Mappa.exe /office /country Japan", Refused(texts::kLinkNoOffice)},
+        {"Mappa.exe /find x /unregserver", Refused(LinkRefusal::Switch)},
+        {"Mappa.exe /office x /country y /country z", Refused(LinkRefusal::Switch)},
+        {"Mappa.exe /find a\"b", Refused(LinkRefusal::BadCharacter)},
+        {"Mappa.exe /find \"open", Refused(LinkRefusal::BadCharacter)},
+        {"Mappa.exe /find", Refused(LinkRefusal::NoText)},
+        {"Mappa.exe /office /country Japan", Refused(LinkRefusal::NoOffice)},
     };
     for (const auto& c : cases) EXPECT_EQ(LinkOfCommandLine(c.line), c.expected) << c.line;
     EXPECT_EQ(LinkOfCommandLine("Mappa.exe /find " + std::string(kMaxLinkLength + 1, 'a')),
-              Refused(texts::kLinkTooLong));
+              Refused(LinkRefusal::TooLong));
 }
 
 }  // namespace

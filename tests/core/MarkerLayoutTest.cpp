@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "SampleOffices.h"
 #include "mapdata/LocationTable.h"
 #include "mapdata/OfficeKind.h"
 #include "ui/MarkerLayout.h"
@@ -28,12 +29,7 @@ protected:
     }
     void add(const char* name, double lat, char ns, double lon, char ew, const char* type)
     {
-        TLocation office;
-        office.Name = name;
-        office.Latitude = lat;
-        office.LatHemisphere = ns;
-        office.Longitude = lon;
-        office.LongHemisphere = ew;
+        TLocation office = test::Office(name, "", lat, ns, lon, ew);
         office.OfficeType = type;
         table.Locations.append(office);
     }

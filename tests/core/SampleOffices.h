@@ -1,10 +1,29 @@
-// Two offices for the contact card tests: one with every optional line, one
-// with none (no phone, no toll-free numbers, no address).
+// Offices for the core's tests: one of a name and a place, and two for the
+// contact cards, one with every optional line and one with none (no phone, no
+// toll-free numbers, no address).
 #pragma once
+
+#include <string>
+#include <utility>
 
 #include "mapdata/Location.h"
 
 namespace mappa::test {
+
+// An office with only a name, a country and a place, the hemispheres given
+// by their letters as a data file writes them.
+inline TLocation Office(std::string name, std::string country, double latitude = 0, char latHemisphere = 'N',
+                        double longitude = 0, char longHemisphere = 'E')
+{
+    TLocation office;
+    office.Name = std::move(name);
+    office.Country = std::move(country);
+    office.Latitude = latitude;
+    office.LatHemisphere = latHemisphere;
+    office.Longitude = longitude;
+    office.LongHemisphere = longHemisphere;
+    return office;
+}
 
 inline TLocation FullOffice()
 {

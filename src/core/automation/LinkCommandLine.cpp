@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "automation/OfficeMapTexts.h"
-
 namespace mappa {
 namespace {
 
@@ -87,7 +85,7 @@ std::string Joined(const std::vector<Word>& words, std::size_t from, std::size_t
     return text;
 }
 
-ParsedLink Refused(const char* reason) { return RefusedLink{reason}; }
+ParsedLink Refused(LinkRefusal reason) { return RefusedLink{reason}; }
 
 }  // namespace
 
@@ -105,7 +103,7 @@ std::optional<ParsedLink> LinkOfCommandLine(std::string_view commandLine)
     std::string_view argument = rest.substr(first_end);
     while (!argument.empty() && Blank(argument.front())) argument.remove_prefix(1);
     while (!argument.empty() && Blank(argument.back())) argument.remove_suffix(1);
-    if (argument.size() > kMaxLinkLength) return Refused(texts::kLinkTooLong);
+    if (argument.size() > kMaxLinkLength) return Refused(LinkRefusal::TooLong);
 
     if (link) {
         // The shell writes the link in quotes; whatever else is there belongs
@@ -116,7 +114,7 @@ std::optional<ParsedLink> LinkOfCommandLine(std::string_view commandLine)
     }
 
     const std::optional<std::vector<Word>> words = Words(argument);
-    if (!words) return Refused(texts::kLinkBadCharacter);
+    if (!words) return Refused(LinkRefusal::BadCharacter);
     std::size_t country_switch = words->size();
     for (std::size_t i = 0; i < words->size(); ++i) {
         if (!LooksLikeSwitch((*words)[i])) continue;
@@ -124,19 +122,19 @@ std::optional<ParsedLink> LinkOfCommandLine(std::string_view commandLine)
             country_switch = i;
             continue;
         }
-        return Refused(texts::kLinkSwitch);
+        return Refused(LinkRefusal::Switch);
     }
     // The switch forms go through the link reader, so that they meet the same
     // rules (length, control characters, UTF-8) as a clicked link.
     if (find) {
         const std::string text = Joined(*words, 0, words->size());
-        if (text.empty()) return Refused(texts::kLinkNoText);
+        if (text.empty()) return Refused(LinkRefusal::NoText);
         return ParseMappaLink(FindLinkText(text));
     }
     const std::string name = Joined(*words, 0, country_switch);
     const std::string country =
         country_switch < words->size() ? Joined(*words, country_switch + 1, words->size()) : std::string();
-    if (name.empty()) return Refused(texts::kLinkNoOffice);
+    if (name.empty()) return Refused(LinkRefusal::NoOffice);
     return ParseMappaLink(OfficeLinkText(name, country));
 }
 

@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "automation/OfficeMapTexts.h"
-
 namespace mappa {
 namespace {
 
@@ -97,7 +95,7 @@ std::string Encoded(std::string_view text)
     return encoded;
 }
 
-RefusedLink Refused(const char* reason) { return {reason}; }
+RefusedLink Refused(LinkRefusal reason) { return {reason}; }
 
 // What a link may hold as it is written: printable ASCII but for the blank
 // and the characters that no URI holds unescaped (a quote would end the
@@ -118,10 +116,10 @@ bool WritableInLink(char c)
 
 ParsedLink ParseMappaLink(std::string_view link)
 {
-    if (link.size() > kMaxLinkLength) return Refused(texts::kLinkTooLong);
-    if (!StartsWithIgnoringCase(link, "mappa:")) return Refused(texts::kLinkOtherScheme);
+    if (link.size() > kMaxLinkLength) return Refused(LinkRefusal::TooLong);
+    if (!StartsWithIgnoringCase(link, "mappa:")) return Refused(LinkRefusal::OtherScheme);
     for (const char c : link)
-        if (!WritableInLink(c)) return Refused(texts::kLinkBadCharacter);
+        if (!WritableInLink(c)) return Refused(LinkRefusal::BadCharacter);
     std::string_view rest = link.substr(6);
     if (rest.substr(0, 2) == "//") rest.remove_prefix(2);  // as some programs write any scheme
 
@@ -132,7 +130,7 @@ ParsedLink ParseMappaLink(std::string_view link)
 
     const bool office = action.size() == 6 && StartsWithIgnoringCase(action, "office");
     const bool find = action.size() == 4 && StartsWithIgnoringCase(action, "find");
-    if (!office && !find) return Refused(texts::kLinkUnknownKind);
+    if (!office && !find) return Refused(LinkRefusal::UnknownKind);
 
     std::optional<std::string> name, country, text;
     std::string_view remaining = query;
@@ -142,24 +140,24 @@ ParsedLink ParseMappaLink(std::string_view link)
         remaining = amp == std::string_view::npos ? std::string_view() : remaining.substr(amp + 1);
         if (pair.empty()) continue;
         const std::size_t equals = pair.find('=');
-        if (equals == std::string_view::npos) return Refused(texts::kLinkNoValue);
+        if (equals == std::string_view::npos) return Refused(LinkRefusal::NoValue);
         const std::string_view key = pair.substr(0, equals);
         std::optional<std::string> value = Decoded(pair.substr(equals + 1));
-        if (!value) return Refused(texts::kLinkBadEscape);
-        if (value->size() > kMaxLinkValue) return Refused(texts::kLinkValueTooLong);
+        if (!value) return Refused(LinkRefusal::BadEscape);
+        if (value->size() > kMaxLinkValue) return Refused(LinkRefusal::ValueTooLong);
         std::optional<std::string>* slot = nullptr;
         if (office && key == "name") slot = &name;
         else if (office && key == "country") slot = &country;
         else if (find && key == "q") slot = &text;
-        else return Refused(texts::kLinkUnknownPart);
-        if (*slot) return Refused(texts::kLinkTwice);
+        else return Refused(LinkRefusal::UnknownPart);
+        if (*slot) return Refused(LinkRefusal::Twice);
         *slot = std::move(value);
     }
     if (office) {
-        if (!name || name->empty()) return Refused(texts::kLinkNoOffice);
+        if (!name || name->empty()) return Refused(LinkRefusal::NoOffice);
         return OfficeLink{*name, country.value_or("")};
     }
-    if (!text) return Refused(texts::kLinkNoText);
+    if (!text) return Refused(LinkRefusal::NoText);
     return FindLink{*text};
 }
 

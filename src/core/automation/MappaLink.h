@@ -26,9 +26,25 @@ struct FindLink {
     bool operator==(const FindLink&) const = default;
 };
 
-// Why a link is refused, in a sentence for the user.
+// Why a link is refused; the window says it in the user's language.
+enum class LinkRefusal {
+    TooLong,       // the whole link or command line is longer than kMaxLinkLength
+    ValueTooLong,  // a name, country or search text is longer than kMaxLinkValue
+    OtherScheme,   // not a mappa: link
+    UnknownKind,   // neither an office nor a find link
+    BadEscape,     // a malformed %-escape, a control character or malformed UTF-8 in a value
+    BadCharacter,  // a blank, a quote or another character that no link holds unescaped
+    NoValue,       // a part without '='
+    UnknownPart,   // a part that the link's kind does not take
+    Twice,         // a part given twice
+    NoOffice,      // an office link without a name
+    NoText,        // a find link without a text
+    Switch,        // a switch on the command line after a link or a search; stays the last
+};
+inline constexpr std::size_t kLinkRefusals = static_cast<std::size_t>(LinkRefusal::Switch) + 1;
+
 struct RefusedLink {
-    std::string reason;
+    LinkRefusal reason;
     bool operator==(const RefusedLink&) const = default;
 };
 

@@ -1,6 +1,7 @@
 #include "localtime/OpeningHours.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace mappa::localtime {
 
@@ -25,22 +26,33 @@ int DayNumber(std::string_view name) {
     Fail("unknown day \"" + std::string(name) + "\" (Mo Tu We Th Fr Sa Su)");
 }
 
-// "Mo", "Mo-Fr" or lists of them.
-std::array<bool, 7> ReadDays(std::string_view text) {
-    std::array<bool, 7> days{};
+// Each item of a comma list with its two ends apart at the dash, trimmed
+// ("Mo-Fr", "09:00-17:00"); an item without a dash has no last end.
+template <typename Read>
+void ForEachListItem(std::string_view text, Read&& read) {
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
         const std::string_view item = Trim(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         if (comma != std::string_view::npos && Trim(text).empty()) Fail("nothing after \",\"");
         const std::size_t dash = item.find('-');
-        const int first = DayNumber(Trim(item.substr(0, dash)));
-        const int last = dash == std::string_view::npos ? first : DayNumber(Trim(item.substr(dash + 1)));
+        const std::optional<std::string_view> last =
+            dash == std::string_view::npos ? std::nullopt : std::optional(Trim(item.substr(dash + 1)));
+        read(item, Trim(item.substr(0, dash)), last);
+    }
+}
+
+// "Mo", "Mo-Fr" or lists of them.
+std::array<bool, 7> ReadDays(std::string_view text) {
+    std::array<bool, 7> days{};
+    ForEachListItem(text, [&](std::string_view, std::string_view from, std::optional<std::string_view> to) {
+        const int first = DayNumber(from);
+        const int last = to ? DayNumber(*to) : first;
         for (int day = first;; day = (day + 1) % 7) {
             days[static_cast<std::size_t>(day)] = true;
             if (day == last) break;
         }
-    }
+    });
     return days;
 }
 
@@ -93,18 +105,13 @@ OpeningHours OpeningHours::Parse(std::string_view text) {
         }
         std::vector<Range> ranges;
         if (times != "off" && times != "closed") {
-            while (!times.empty()) {
-                const std::size_t comma = times.find(',');
-                const std::string_view item = Trim(times.substr(0, comma));
-                times = comma == std::string_view::npos ? std::string_view() : times.substr(comma + 1);
-                if (comma != std::string_view::npos && Trim(times).empty()) Fail("nothing after \",\"");
-                const std::size_t dash = item.find('-');
-                if (dash == std::string_view::npos) Fail("a time range must be written hh:mm-hh:mm, not \"" + std::string(item) + "\"");
-                Range range{ReadClock(item.substr(0, dash)), ReadClock(item.substr(dash + 1))};
+            ForEachListItem(times, [&](std::string_view item, std::string_view from, std::optional<std::string_view> to) {
+                if (!to) Fail("a time range must be written hh:mm-hh:mm, not \"" + std::string(item) + "\"");
+                Range range{ReadClock(from), ReadClock(*to)};
                 if (range.begin == kDay) Fail("a range cannot begin at 24:00");
                 if (range.end <= range.begin) range.end += kDay;  // past midnight
                 ranges.push_back(range);
-            }
+            });
             if (ranges.empty()) Fail("no times in \"" + std::string(rule) + "\"");
         }
         for (std::size_t day = 0; day < 7; ++day) {

@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <iterator>
 #include <string>
 
-#include "automation/OfficeMapTexts.h"
 #include "automation/OfficeQueries.h"
 #include "support/Application.h"
 #include "support/Support2Win.h"
@@ -21,24 +22,43 @@ std::string LinkText(const ParsedLink& link)
     return {};
 }
 
-// Why a link was refused, in the user's language: the reader gives its
-// English text.
-std::string RefusalText(const std::string& reason)
+// The string-table text of each reason, in the order of LinkRefusal.
+constexpr struct {
+    LinkRefusal reason;
+    unsigned id;
+} kRefusalTexts[] = {
+    {LinkRefusal::TooLong, IDS_LINK_TOO_LONG},
+    {LinkRefusal::ValueTooLong, IDS_LINK_VALUE_TOO_LONG},
+    {LinkRefusal::OtherScheme, IDS_LINK_OTHER_SCHEME},
+    {LinkRefusal::UnknownKind, IDS_LINK_UNKNOWN_KIND},
+    {LinkRefusal::BadEscape, IDS_LINK_BAD_ESCAPE},
+    {LinkRefusal::BadCharacter, IDS_LINK_BAD_CHARACTER},
+    {LinkRefusal::NoValue, IDS_LINK_NO_VALUE},
+    {LinkRefusal::UnknownPart, IDS_LINK_UNKNOWN_PART},
+    {LinkRefusal::Twice, IDS_LINK_TWICE},
+    {LinkRefusal::NoOffice, IDS_LINK_NO_OFFICE},
+    {LinkRefusal::NoText, IDS_LINK_NO_TEXT},
+    {LinkRefusal::Switch, IDS_LINK_SWITCH},
+};
+
+// A reason added to the reader without a text here, or two reasons given one
+// text, stops the build instead of showing the wrong message.
+constexpr bool EveryReasonHasItsOwnText()
 {
-    static const struct {
-        const char* english;
-        unsigned id;
-    } kReasons[] = {
-        {texts::kLinkTooLong, IDS_LINK_TOO_LONG},         {texts::kLinkValueTooLong, IDS_LINK_VALUE_TOO_LONG},
-        {texts::kLinkOtherScheme, IDS_LINK_OTHER_SCHEME}, {texts::kLinkUnknownKind, IDS_LINK_UNKNOWN_KIND},
-        {texts::kLinkBadEscape, IDS_LINK_BAD_ESCAPE},     {texts::kLinkBadCharacter, IDS_LINK_BAD_CHARACTER},
-        {texts::kLinkNoValue, IDS_LINK_NO_VALUE},         {texts::kLinkUnknownPart, IDS_LINK_UNKNOWN_PART},
-        {texts::kLinkTwice, IDS_LINK_TWICE},              {texts::kLinkNoOffice, IDS_LINK_NO_OFFICE},
-        {texts::kLinkNoText, IDS_LINK_NO_TEXT},           {texts::kLinkSwitch, IDS_LINK_SWITCH},
-    };
-    for (const auto& known : kReasons)
-        if (reason == known.english) return UiTextUtf8(known.id);
-    return reason;
+    if (std::size(kRefusalTexts) != kLinkRefusals) return false;
+    for (std::size_t i = 0; i < kLinkRefusals; ++i) {
+        if (static_cast<std::size_t>(kRefusalTexts[i].reason) != i) return false;
+        for (std::size_t k = 0; k < i; ++k)
+            if (kRefusalTexts[k].id == kRefusalTexts[i].id) return false;
+    }
+    return true;
+}
+static_assert(EveryReasonHasItsOwnText());
+
+// Why a link was refused, in the user's language.
+std::string RefusalText(LinkRefusal reason)
+{
+    return UiTextUtf8(kRefusalTexts[static_cast<std::size_t>(reason)].id);
 }
 
 }  // namespace

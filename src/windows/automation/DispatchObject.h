@@ -1,6 +1,6 @@
-// The common half of the office map's objects: reference counting, IDispatch
-// answered from type library 1.1, ISupportErrorInfo, and the server's object
-// count, which every live object holds like the designed object does.
+// The common half of the office map's objects: IDispatch answered from type
+// library 1.1, ISupportErrorInfo, and the server's object count, which every
+// live object holds like the designed object does.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 
 #include "ObelSupportMappaMap_TLB.h"
 #include "automation/ComServer.h"
+#include "support/ComObject.h"
 
 namespace mappa {
 
@@ -21,23 +22,9 @@ ITypeInfo* OfficeMapTypeInfo(REFIID iid);
 ITypeLib* OfficeMapTypeLibrary();
 void FreeOfficeMapTypeLibrary();
 
-// Takes over the one reference that a new object holds for its creator.
-// (MinGW-w64's ComPtr::Attach adds a reference of its own, unlike
-// Microsoft's, which would keep the object, and the server, alive for good.)
 template <typename Interface>
-Microsoft::WRL::ComPtr<Interface> Adopted(Interface* created) noexcept
-{
-    Microsoft::WRL::ComPtr<Interface> owner;
-    *owner.GetAddressOf() = created;
-    return owner;
-}
-
-template <typename Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo {
+class DispatchObject : public ComObject<Interface, ISupportErrorInfo> {
 public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         if (!object) return E_POINTER;
@@ -50,13 +37,6 @@ public:
             return E_NOINTERFACE;
         static_cast<IUnknown*>(*object)->AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG remaining = InterlockedDecrement(&references_);
-        if (remaining == 0) delete this;
-        return static_cast<ULONG>(remaining);
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
@@ -114,7 +94,6 @@ protected:
 
 private:
     const IID interface_id_;
-    volatile LONG references_ = 1;  // the creator's
 };
 
 }  // namespace mappa

@@ -23,7 +23,7 @@ struct OfficeLibrary {
 OfficeLibrary office_library;
 
 // For Each over a list of offices: one office per call of Next(1).
-class OfficeEnumerator final : public IEnumVARIANT {
+class OfficeEnumerator final : public ComObject<IEnumVARIANT> {
 public:
     OfficeEnumerator(std::shared_ptr<const std::vector<std::size_t>> chosen, std::size_t position)
         : chosen_(std::move(chosen)), position_(position)
@@ -42,14 +42,6 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG remaining = InterlockedDecrement(&references_);
-        if (remaining == 0) delete this;
-        return static_cast<ULONG>(remaining);
-    }
-
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override
     {
         if (fetched) *fetched = 0;
@@ -96,7 +88,6 @@ private:
 
     std::shared_ptr<const std::vector<std::size_t>> chosen_;
     std::size_t position_;
-    volatile LONG references_ = 1;
 };
 
 template <typename Value>

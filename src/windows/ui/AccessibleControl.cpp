@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "support/ComObject.h"
 #include "support/Support2Win.h"
 #include "support/UiText.h"
 #include "support/WindowSubclass.h"
@@ -29,7 +30,7 @@ HRESULT ToBstr(const std::wstring& text, BSTR* out)
 // system's object for the window. It keeps only the window's handle, so a
 // screen reader may hold it past the window's end: it then answers that it
 // is no longer connected.
-class AccessibleControl final : public IAccessible, public IOleWindow {
+class AccessibleControl final : public ComObject<IAccessible, IOleWindow> {
 public:
     AccessibleControl(HWND window, const AccessibleTraits& traits, ComPtr<IAccessible> system)
         : window_(window), traits_(traits), system_(std::move(system))
@@ -51,14 +52,6 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
     // IDispatch: screen readers call the interface directly; scripting it is not offered.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -202,7 +195,6 @@ private:
         }
     }
 
-    LONG references_ = 1;
     HWND window_;
     AccessibleTraits traits_;
     ComPtr<IAccessible> system_;
@@ -217,10 +209,8 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, const AccessibleTraits& trait
         if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                              reinterpret_cast<void**>(system.GetAddressOf()))))
             return 0;
-        // Taken over with the reference it is made with (MinGW's ComPtr::Attach
-        // would add one of its own).
-        ComPtr<IAccessible> object;
-        *object.GetAddressOf() = new AccessibleControl(window, traits, std::move(system));
+        const ComPtr<IAccessible> object =
+            Adopted<IAccessible>(new AccessibleControl(window, traits, std::move(system)));
         // The result holds a reference of its own; ours goes with `object`.
         const LRESULT result = LresultFromObject(__uuidof(IAccessible), flags, object.Get());
         return result > 0 ? result : 0;
