@@ -13,7 +13,6 @@
 #include "ui/MapCommandIds.h"
 #include "ui/ShellAddress.h"
 #include "automation/MappaLink.h"
-#include "automation/OfficeMapTexts.h"
 
 namespace mappa {
 namespace {
