@@ -176,6 +176,14 @@ TEST(LocalTime, OpenNowKeepsOnlyTheOfficesOpenNowWithTheSearchText)
     EXPECT_EQ(Listed(table, *find),
               (std::vector<std::string>{"Around the clock Oslo", "Always Tokyo", "Around the clock Lima"}));
     EXPECT_EQ(find->selectedRow(), 0u);
+    // As a minute turns, the offices open are found again, and the one the user selected stays selected.
+    ListView_SetItemState(find->list(), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ASSERT_EQ(find->selectedRow(), 2u);
+    SendMessageW(find->handle(), WM_TIMER, FindOfficeDialog::kMinuteTimer, 0);
+    Pump();
+    EXPECT_EQ(Listed(table, *find),
+              (std::vector<std::string>{"Around the clock Oslo", "Always Tokyo", "Around the clock Lima"}));
+    EXPECT_EQ(find->selectedRow(), 2u);
     // Together with the search text, in either order.
     Type(*find, L"lima");
     EXPECT_EQ(Listed(table, *find), std::vector<std::string>{"Around the clock Lima"});

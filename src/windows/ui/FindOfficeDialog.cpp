@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <optional>
 
 #include "support/Support2Win.h"
 #include "support/UiText.h"
@@ -122,6 +123,10 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         }
         return TRUE;
     }
+    case WM_TIMER:
+        if (wParam != kMinuteTimer) return FALSE;
+        minuteTurned();
+        return TRUE;
     case WM_CLOSE: close(); return TRUE;
     default: return FALSE;
     }
@@ -170,6 +175,7 @@ void FindOfficeDialog::open()
     if (!placed_) placeOverOwner();
     // Offices open and close while the dialog is hidden.
     if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) refilter();
+    SetTimer(dialog_, kMinuteTimer, OfficeTimes::MillisecondsToNextMinute(), nullptr);
     ShowWindow(dialog_, SW_SHOW);
     SetForegroundWindow(dialog_);
     // As Tab would: the focus in the edit box, its text selected, so that typing starts a new search.
@@ -179,6 +185,7 @@ void FindOfficeDialog::open()
 void FindOfficeDialog::close()
 {
     if (!isOpen()) return;
+    KillTimer(dialog_, kMinuteTimer);
     const bool active = GetActiveWindow() == dialog_;
     ShowWindow(dialog_, SW_HIDE);
     if (active) SetActiveWindow(owner_);
@@ -220,6 +227,21 @@ void FindOfficeDialog::refilter()
     }
     ListView_SetItemCountEx(list(), rows_->size(), 0);
     selectRow(0);
+}
+
+void FindOfficeDialog::minuteTurned()
+{
+    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) {
+        // The office that the user selected stays selected while it is open.
+        const std::size_t row = selectedRow();
+        const std::optional<std::uint32_t> office = row < rows_->size() ? std::optional((*rows_)[row]) : std::nullopt;
+        refilter();
+        const auto at = office ? std::find(rows_->begin(), rows_->end(), *office) : rows_->end();
+        if (at != rows_->end()) selectRow(static_cast<std::size_t>(at - rows_->begin()));
+    }
+    // The time column is asked for again as the list draws.
+    InvalidateRect(list(), nullptr, FALSE);
+    SetTimer(dialog_, kMinuteTimer, OfficeTimes::MillisecondsToNextMinute(), nullptr);
 }
 
 bool FindOfficeDialog::isOpenNow(std::uint32_t office, std::int64_t utcSeconds)

@@ -29,6 +29,9 @@ namespace mappa {
 
 class FindOfficeDialog {
 public:
+    // While the dialog is open, it renews its local times, and with "Open now"
+    // its offices, as each minute turns.
+    static constexpr UINT_PTR kMinuteTimer = 1;
     using Choose = std::function<void(std::size_t office)>;
 
     // The first `count` slots are the offices; `slots` must outlive the dialog.
@@ -61,6 +64,7 @@ private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void initialize();
     void refilter();
+    void minuteTurned();
     bool isOpenNow(std::uint32_t office, std::int64_t utcSeconds);
     void selectRow(std::size_t row);
     void chooseRow(std::size_t row);

@@ -91,6 +91,15 @@ std::int64_t OfficeTimes::Now()
     return static_cast<std::int64_t>((ticks - kTicksTo1970) / 10000000ull);
 }
 
+unsigned OfficeTimes::MillisecondsToNextMinute()
+{
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const auto into_minute = static_cast<unsigned>(ticks / 10000 % 60000);
+    return 60000 - into_minute + 20;
+}
+
 OfficeTimeReading OfficeTimes::readAt(double latitude, double longitude, const OfficeTimeLines* lines,
                                       std::int64_t utcSeconds) const
 {

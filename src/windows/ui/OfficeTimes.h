@@ -38,6 +38,10 @@ public:
 
     // Seconds since 1970 in UTC, now.
     static std::int64_t Now();
+    // Milliseconds until a little after the next minute of UTC begins. Every
+    // zone's offset is a whole number of minutes, so a local clock's minute
+    // turns with UTC's, and an office opens or closes only then.
+    static unsigned MillisecondsToNextMinute();
 
 private:
     OfficeTimeReading readAt(double latitude, double longitude, const OfficeTimeLines* lines,

@@ -20,13 +20,7 @@ void TMapUI::showLocalTime()
     std::string text = LocalTimePanelText(reading);
     if (!controls_.fits(panel, text)) text = LocalTimePanelText(reading, {.shortDays = true});
     controls_.setText(panel, text);
-    // Every zone's offset is a whole number of minutes, so its minute turns
-    // with UTC's; a little after, so that the new minute has begun.
-    FILETIME time{};
-    GetSystemTimeAsFileTime(&time);
-    const std::uint64_t ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    const auto into_minute = static_cast<UINT>(ticks / 10000 % 60000);
-    SetTimer(window_, kLocalTimeTimer, 60000 - into_minute + 20, nullptr);
+    SetTimer(window_, kLocalTimeTimer, OfficeTimes::MillisecondsToNextMinute(), nullptr);
 }
 
 }  // namespace mappa
