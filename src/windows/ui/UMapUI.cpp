@@ -71,12 +71,14 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         controls_.create(instance_, window_, kChildClassName, this, scale_);
         view_.loadPicture();
-        MakeMapControlsAccessible(controls_, [this] { return Utf8ToWide(DescribeViewInLanguage(view_.viewport())); });
+        MakeMapControlsAccessible(controls_, [this] {
+            return Utf8ToWide(DescribeViewInLanguage(view_.navigation().viewport()));
+        });
         view_.create(window_, {
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
             .arrow = [this](MapDirection direction) {
-                if (const auto next = view_.officeInDirection(selected_, direction)) selectOffice(*next);
+                if (const auto next = view_.picker().officeInDirection(selected_, direction)) selectOffice(*next);
             },
             .enter = [this] { if (selected_) selectOffice(*selected_); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
@@ -121,7 +123,7 @@ void TMapUI::setPlacementHooks(PlacementHook restore, PlacementHook save)
 void TMapUI::FormShow()
 {
     if (restore_placement_) restore_placement_(*this);
-    view_.setFilter(SavedOfficeFilter());
+    view_.navigation().setFilter(SavedOfficeFilter());
     mapData_ = make_table_();
     view_.show(*mapData_);
     panels_.fillCountryList(*mapData_);
@@ -153,7 +155,7 @@ void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {
-    if (const auto office = view_.clickedOffice()) selectOffice(*office);
+    if (const auto office = view_.picker().clickedOffice()) selectOffice(*office);
 }
 
 void TMapUI::ComboBox1Click()
