@@ -118,7 +118,7 @@ TEST(NearestOffice, LowerIndexWinsWhenEquallyNear)
         std::size_t nearest;
     } cases[] = {{{320, 100}, 0}, {{321, 100}, 1}, {{319, 100}, 0}, {{320, 290}, 2}, {{0, 0}, 0}, {{639, 0}, 1}};
     for (const auto& c : cases)
-        EXPECT_EQ(map->view().nearestLocation(c.point), c.nearest) << "at " << c.point.x << "," << c.point.y;
+        EXPECT_EQ(map->view().picker().nearestLocation(c.point), c.nearest) << "at " << c.point.x << "," << c.point.y;
 }
 
 }  // namespace

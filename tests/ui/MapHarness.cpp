@@ -115,7 +115,7 @@ MapWindow::MapWindow(const DataFile& file) : source(folder_.path())
     ParkPointer();
     if (!file.text.empty()) folder_.write("Mappa2.dat", file.text);
     ui_ = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
-    ui_->setPlacementHooks({}, {});
+    ui_->placement().setHooks({}, {});
     ShowWindow(ui_->handle(), SW_SHOWNORMAL);
     Pump();
 }

@@ -143,7 +143,7 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
 TEST_F(Scaling, PlacementIsSavedAndComparedAtTheWindowsDensity)
 {
     MapWindow map({Office{}});
-    const PlacementWindow window = map->placementWindow();
+    const PlacementWindow window = map->placement().window();
     const int dpi = map->scale().dpi();
     const std::string density = "," + std::to_string(dpi) + ",Normal";
     const std::string saved = PlacementText(map->handle(), PlacementScreen(window));

@@ -51,10 +51,10 @@ TEST_F(Scaling, ZoomingInAndHomeGiveTheDesignedPictureBackAtEveryDensity)
     const Pixels designed = Capture(map->view().picture());
     HWND picture = map->control(Image1);
     const MapPoint centre{map->view().picture().width() / 2, map->view().picture().height() / 2};
-    EXPECT_TRUE(map->view().zoom(3, centre));
+    EXPECT_TRUE(map->view().navigation().zoom(3, centre));
     EXPECT_NE(Capture(map->view().picture()), designed);
     SendMessageW(picture, WM_KEYDOWN, VK_HOME, 1);
-    EXPECT_EQ(map->view().viewport().scale(), 1);
+    EXPECT_EQ(map->view().navigation().viewport().scale(), 1);
     EXPECT_EQ(Capture(map->view().picture()), designed);
 }
 
@@ -122,7 +122,7 @@ TEST_F(Scaling, EveryBundledOfficeGivesTheHandAndTheOfficeItGivesAtTheDesignDens
         const std::size_t expected =
             NearestLocation(design.Locations, count, {design.Locations[i].MapX, design.Locations[i].MapY});
         const MapPoint at{offices[i].MapX, offices[i].MapY};
-        EXPECT_EQ(map->view().nearestLocation(at), expected);
+        EXPECT_EQ(map->view().picker().nearestLocation(at), expected);
         map->Image1MouseMove(at.x, at.y, inside);
         EXPECT_EQ(map->view().pointer().cursor(), LoadCursor(nullptr, IDC_HAND));
         EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));

@@ -38,7 +38,7 @@ protected:
     }
     void key(WPARAM key) { SendMessageW(picture(), WM_KEYDOWN, key, 1); }
     void mouse(UINT message, int x, int y) { SendMessageW(picture(), message, 0, MAKELPARAM(x, y)); }
-    const MapViewport& view() { return map->view().viewport(); }
+    const MapViewport& view() { return map->view().navigation().viewport(); }
 
     MapWindow map{kOffices};
     Pixels designed;
@@ -132,7 +132,7 @@ TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
 {
     OfficeFilter noSupport;
     noSupport.show(OfficeKind::Support, false);
-    map->view().setFilter(noSupport);
+    map->view().navigation().setFilter(noSupport);
     const Pixels filtered = Capture(map->view().picture());
     EXPECT_NE(At(filtered, 310, 92), kSupportColour) << "Madrid's yellow marker is gone at scale 1";
     EXPECT_EQ(At(filtered, 300, 90), At(designed, 300, 90)) << "Lisbon's stays";
@@ -153,7 +153,7 @@ TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
     EXPECT_EQ(map.text(MapControl::ldName), "Madrid");
     EXPECT_EQ(map->selectedOffice(), 1u);
 
-    map->view().setFilter({});
+    map->view().navigation().setFilter({});
     EXPECT_EQ(Capture(map->view().picture()), designed);
 }
 
@@ -200,9 +200,10 @@ TEST(ZoomGroups, CrowdedOfficesShowAsOneCountedMarkerAndAClickZoomsInUntilTheyPa
                    Office{.name = "Far", .type = "Sales", .x = 500, .y = 250}});
     const Pixels designed = Capture(map->view().picture());
     EXPECT_EQ(At(designed, 200, 106), kSalesColour) << "at scale 1 every office keeps its own marker";
+    const MapViewport& view = map->view().navigation().viewport();
 
-    ASSERT_TRUE(map->view().zoom(1, {200, 102}));
-    const MapPoint north = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
+    ASSERT_TRUE(map->view().navigation().zoom(1, {200, 102}));
+    const MapPoint north = view.toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
     const Pixels grouped = Capture(map->view().picture());
     // The group's white disc lies between the two, where neither office's cyan marker is drawn.
     EXPECT_EQ(At(grouped, north.x, north.y + 4), (Rgb{255, 255, 255}));
@@ -214,21 +215,21 @@ TEST(ZoomGroups, CrowdedOfficesShowAsOneCountedMarkerAndAClickZoomsInUntilTheyPa
     EXPECT_NEAR(map->view().pointer().guide().hoverLoc.y, north.y + 4, 1);
 
     map->Image1Click();
-    EXPECT_EQ(map->view().viewport().scale(), 4) << "a click on the group zooms in until it parts";
+    EXPECT_EQ(view.scale(), 4) << "a click on the group zooms in until it parts";
     EXPECT_FALSE(map->selectedOffice());
     const Pixels parted = Capture(map->view().picture());
-    const MapPoint north4 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 4));
-    const MapPoint south4 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 4));
+    const MapPoint north4 = view.toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 4));
+    const MapPoint south4 = view.toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 4));
     EXPECT_EQ(At(parted, north4.x, north4.y), kSalesColour);
     EXPECT_EQ(At(parted, south4.x, south4.y), kSalesColour);
 
     // Selecting an office that a group holds at scale 2 rings the group.
-    map->view().zoom(-1, {320, 160});
-    const MapPoint north2 = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
+    map->view().navigation().zoom(-1, {320, 160});
+    const MapPoint north2 = view.toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 2));
     map->view().showSelected(ToLocation(map->table()->Locations[1]), 1);
     const RECT ring = PlaceInParent(map->control(MapControl::Overlay));
     const MapPoint centre{(ring.left + ring.right) / 2, (ring.top + ring.bottom) / 2};
-    const MapPoint south = map->view().viewport().toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 2));
+    const MapPoint south = view.toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 2));
     EXPECT_NEAR(centre.y, (north2.y + south.y) / 2, 2) << "the ring marks the group that holds the office";
     EXPECT_GT(ring.right - ring.left, 16);
 }

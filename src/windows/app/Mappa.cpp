@@ -105,13 +105,13 @@ public:
     explicit OfficeMapLink(TMapUI& map) : host_(map), map_(map)
     {
         SetOfficeMapHost(&host_);
-        map.onOfficeSelected = [](std::size_t index) { NotifyOfficeSelected(index); };
-        map.onClosing = [] { NotifyMapClosing(); };
+        map.hooks.onOfficeSelected = [](std::size_t index) { NotifyOfficeSelected(index); };
+        map.hooks.onClosing = [] { NotifyMapClosing(); };
     }
     ~OfficeMapLink()
     {
-        map_.onOfficeSelected = nullptr;
-        map_.onClosing = nullptr;
+        map_.hooks.onOfficeSelected = nullptr;
+        map_.hooks.onClosing = nullptr;
         SetOfficeMapHost(nullptr);
     }
     OfficeMapLink(const OfficeMapLink&) = delete;
@@ -224,8 +224,8 @@ int Run(HINSTANCE instance)
         server.registerOfficeMapClassObject(&OfficeMapFactory());
         server.registerClassObject(&ClassFactory());
         THiddenForm hidden(instance, application.handle(), map.handle());
-        map.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
-        map.onLink = [&map, &server](const std::string& text) {
+        map.hooks.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
+        map.hooks.onLink = [&map, &server](const std::string& text) {
             if (!map.table()) return false;  // not up yet: the sender starts a copy of its own
             // A copy that COM started stays for the user who opened the link, as after runMap.
             if (server.mode() == StartMode::Automation && !map.mapClient) HandMapToWindow(TOfficeMap::Create().Get());
@@ -235,8 +235,8 @@ int Run(HINSTANCE instance)
         ShowWindow(map.handle(), SW_SHOWNORMAL);
         if (link) OpenLink(map, *link);
         const int exit_code = RunMessageLoop(map);
-        map.onLink = nullptr;
-        map.onMove = nullptr;
+        map.hooks.onLink = nullptr;
+        map.hooks.onMove = nullptr;
         return exit_code;
     } catch (const std::exception& error) {
         ShowApplicationError(error, reinterpret_cast<const void*>(&Run));

@@ -14,12 +14,6 @@ namespace {
 
 ComServer* the_server = nullptr;
 
-template <typename Function>
-Function EntryPoint(HMODULE module, const char* name)
-{
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 }  // namespace
 
 std::string GuidText(const GUID& guid)
@@ -69,27 +63,13 @@ std::wstring SystemShortPath(const std::wstring& path)
 ComServer* Server() { return the_server; }
 void SetServer(ComServer* server) { the_server = server; }
 
-ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThreadId())
-{
-    HMODULE ole32 = GetModuleHandleW(L"ole32.dll");
-    if (!ole32) {
-        ole32_.reset(LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-        ole32 = ole32_.get();
-    }
-    create_instance_ex_ = GetProcAddress(ole32, "CoCreateInstanceEx");
-    initialize_ex_ = EntryPoint<InitializeExCall>(ole32, "CoInitializeEx");
-    add_ref_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoAddRefServerProcess");
-    release_server_process_ = EntryPoint<ServerProcessCall>(ole32, "CoReleaseServerProcess");
-    resume_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoResumeClassObjects");
-    suspend_class_objects_ = EntryPoint<ClassObjectsCall>(ole32, "CoSuspendClassObjects");
-    oleaut_.reset(LoadLibraryExW(L"OLEAUT32.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-}
+ComServer::ComServer(StartMode mode) : mode_(mode), main_thread_(GetCurrentThreadId()) {}
 
 bool ComServer::initializeCom(bool apartmentThreaded)
 {
-    const HRESULT result = (apartmentThreaded && initialize_ex_) ? initialize_ex_(nullptr, COINIT_APARTMENTTHREADED)
-                                                                 : CoInitialize(nullptr);
-    start_suspended_ = apartmentThreaded && initialize_ex_ && resume_class_objects_;
+    const HRESULT result = (apartmentThreaded && com_.initializeEx) ? com_.initializeEx(nullptr, COINIT_APARTMENTTHREADED)
+                                                                       : CoInitialize(nullptr);
+    start_suspended_ = apartmentThreaded && com_.initializeEx && com_.resumeClassObjects;
     return SUCCEEDED(result);
 }
 
@@ -137,7 +117,7 @@ void ComServer::unregisterServer(const SupportMapRegistration& registration) con
 {
     const std::string& prog_id = registration.progId;
     using UnRegisterCall = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-    if (const auto unregister = EntryPoint<UnRegisterCall>(oleaut_.get(), "UnRegisterTypeLib"))
+    if (const auto unregister = EntryPointOf<UnRegisterCall>(com_.oleAutomation(), "UnRegisterTypeLib"))
         unregister(LIBID_ObelSupportMappaMap, 1, 0, 0x0409, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
 
     const std::string class_key = "CLSID\\" + GuidText(CLSID_SupportMap);
@@ -160,7 +140,7 @@ void ComServer::registerClassObject(IUnknown* classObject)
     const DWORD flags = REGCLS_MULTIPLEUSE | (start_suspended_ ? REGCLS_SUSPENDED : 0);
     const HRESULT result = CoRegisterClassObject(CLSID_SupportMap, classObject, CLSCTX_LOCAL_SERVER, flags, &cookie_);
     if (FAILED(result)) throw std::runtime_error("Cannot register the class object");
-    if (start_suspended_) resume_class_objects_();
+    if (start_suspended_) com_.resumeClassObjects();
 }
 
 void ComServer::revokeClassObject()
@@ -174,14 +154,14 @@ void ComServer::revokeClassObject()
 void ComServer::countIn()
 {
     InterlockedIncrement(&object_count_);
-    if (mode_ == StartMode::Automation && add_ref_server_process_) add_ref_server_process_();
+    if (mode_ == StartMode::Automation && com_.addRefServerProcess) com_.addRefServerProcess();
 }
 
 void ComServer::countOut()
 {
     const LONG remaining = InterlockedDecrement(&object_count_);
     bool last = remaining == 0;
-    if (mode_ == StartMode::Automation && release_server_process_) last = release_server_process_() == 0;
+    if (mode_ == StartMode::Automation && com_.releaseServerProcess) last = com_.releaseServerProcess() == 0;
     if (last && mode_ == StartMode::Automation) PostThreadMessageW(main_thread_, WM_QUIT, 0, 0);
 }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "automation/OptionalComEntries.h"
 #include "automation/StartMode.h"
 #include "automation/SupportMapCom.h"
 #include "support/WinHandles.h"
@@ -73,21 +74,10 @@ public:
     bool closeQuery() const;
 
 private:
-    using ServerProcessCall = ULONG(WINAPI*)();
-    using ClassObjectsCall = HRESULT(WINAPI*)();
-    using InitializeExCall = HRESULT(WINAPI*)(LPVOID, DWORD);
-
     StartMode mode_;
     volatile LONG object_count_ = 0;
     DWORD main_thread_;
-    ModuleHandle ole32_;  // only when this server had to load it
-    ModuleHandle oleaut_;
-    InitializeExCall initialize_ex_ = nullptr;
-    ServerProcessCall add_ref_server_process_ = nullptr;
-    ServerProcessCall release_server_process_ = nullptr;
-    ClassObjectsCall resume_class_objects_ = nullptr;
-    ClassObjectsCall suspend_class_objects_ = nullptr;
-    FARPROC create_instance_ex_ = nullptr;
+    OptionalComEntries com_;
     bool start_suspended_ = false;
     DWORD cookie_ = 0;
     DWORD office_map_cookie_ = 0;

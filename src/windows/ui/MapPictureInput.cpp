@@ -7,7 +7,6 @@
 
 #include "support/UiText.h"
 #include "ui/MapLayout.h"
-#include "ui/MapPictureView.h"
 
 namespace mappa {
 namespace {
@@ -34,14 +33,14 @@ bool ShiftDown() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 MapPoint MapPictureInput::anchor() const
 {
     // The ringed office when it is in view, else the picture's centre.
-    return view_.ringPlace().value_or(PictureCentre(view_.picture().width(), view_.picture().height()));
+    return ring_.where().value_or(PictureCentre(picture_.width(), picture_.height()));
 }
 
 MapPoint MapPictureInput::onPicture(HWND picture, POINT screen) const
 {
     ScreenToClient(picture, &screen);
-    return {std::clamp<std::int32_t>(screen.x, 0, view_.picture().width() - 1),
-            std::clamp<std::int32_t>(screen.y, 0, view_.picture().height() - 1)};
+    return {std::clamp<std::int32_t>(screen.x, 0, picture_.width() - 1),
+            std::clamp<std::int32_t>(screen.y, 0, picture_.height() - 1)};
 }
 
 bool MapPictureInput::zoomKey(WPARAM key)
@@ -49,10 +48,10 @@ bool MapPictureInput::zoomKey(WPARAM key)
     const MapPoint about = anchor();
     switch (key) {
     case VK_ADD:
-    case VK_OEM_PLUS: view_.zoom(1, about); return true;
+    case VK_OEM_PLUS: navigation_.zoom(1, about); return true;
     case VK_SUBTRACT:
-    case VK_OEM_MINUS: view_.zoom(-1, about); return true;
-    case VK_HOME: view_.resetView(); return true;
+    case VK_OEM_MINUS: navigation_.zoom(-1, about); return true;
+    case VK_HOME: navigation_.resetView(); return true;
     default: return false;
     }
 }
@@ -61,10 +60,10 @@ void MapPictureInput::openMenu(HWND picture, POINT screen)
 {
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
-    const auto checked = [&](OfficeKind kind) { return view_.filter().shows(kind) ? MF_CHECKED : MF_UNCHECKED; };
-    AppendMenuW(menu, MF_STRING | (view_.viewport().scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, UiText(IDS_MENU_ZOOM_IN).c_str());
-    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kZoomOut, UiText(IDS_MENU_ZOOM_OUT).c_str());
-    AppendMenuW(menu, MF_STRING | (view_.viewport().wholeWorld() ? MF_GRAYED : 0), kWholeWorld, UiText(IDS_MENU_WHOLE_WORLD).c_str());
+    const auto checked = [&](OfficeKind kind) { return navigation_.filter().shows(kind) ? MF_CHECKED : MF_UNCHECKED; };
+    AppendMenuW(menu, MF_STRING | (navigation_.viewport().scale() < MapViewport::kMaxScale ? 0 : MF_GRAYED), kZoomIn, UiText(IDS_MENU_ZOOM_IN).c_str());
+    AppendMenuW(menu, MF_STRING | (navigation_.viewport().wholeWorld() ? MF_GRAYED : 0), kZoomOut, UiText(IDS_MENU_ZOOM_OUT).c_str());
+    AppendMenuW(menu, MF_STRING | (navigation_.viewport().wholeWorld() ? MF_GRAYED : 0), kWholeWorld, UiText(IDS_MENU_WHOLE_WORLD).c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | checked(OfficeKind::Sales), kShowSales, UiText(IDS_MENU_SALES_OFFICES).c_str());
     AppendMenuW(menu, MF_STRING | checked(OfficeKind::Support), kShowSupport, UiText(IDS_MENU_SUPPORT_OFFICES).c_str());
@@ -76,18 +75,18 @@ void MapPictureInput::openMenu(HWND picture, POINT screen)
 
     // Zooming from the menu goes about where it was opened.
     const MapPoint about = onPicture(picture, screen);
-    OfficeFilter filter = view_.filter();
+    OfficeFilter filter = navigation_.filter();
     switch (command) {
-    case kZoomIn: view_.zoom(1, about); return;
-    case kZoomOut: view_.zoom(-1, about); return;
-    case kWholeWorld: view_.resetView(); return;
+    case kZoomIn: navigation_.zoom(1, about); return;
+    case kZoomOut: navigation_.zoom(-1, about); return;
+    case kWholeWorld: navigation_.resetView(); return;
     case kShowSales: filter.show(OfficeKind::Sales, !filter.shows(OfficeKind::Sales)); break;
     case kShowSupport: filter.show(OfficeKind::Support, !filter.shows(OfficeKind::Support)); break;
     case kShowOther: filter.show(OfficeKind::Other, !filter.shows(OfficeKind::Other)); break;
     default: return;
     }
-    view_.setFilter(filter);
-    if (events_.filterChanged) events_.filterChanged(view_.filter());
+    navigation_.setFilter(filter);
+    if (events_.filterChanged) events_.filterChanged(navigation_.filter());
 }
 
 LRESULT MapPictureInput::handleKey(HWND picture, UINT message, WPARAM wParam, LPARAM lParam)
@@ -102,12 +101,12 @@ LRESULT MapPictureInput::handleKey(HWND picture, UINT message, WPARAM wParam, LP
     if (const auto direction = DirectionOf(wParam)) {
         if (CtrlDown()) {
             // A quarter of the picture that way.
-            const std::int32_t dx = view_.picture().width() / 4, dy = view_.picture().height() / 4;
+            const std::int32_t dx = picture_.width() / 4, dy = picture_.height() / 4;
             switch (*direction) {
-            case MapDirection::Left: view_.pan(-dx, 0); break;
-            case MapDirection::Right: view_.pan(dx, 0); break;
-            case MapDirection::Up: view_.pan(0, -dy); break;
-            case MapDirection::Down: view_.pan(0, dy); break;
+            case MapDirection::Left: navigation_.pan(-dx, 0); break;
+            case MapDirection::Right: navigation_.pan(dx, 0); break;
+            case MapDirection::Up: navigation_.pan(0, -dy); break;
+            case MapDirection::Down: navigation_.pan(0, dy); break;
             }
         } else {
             events_.arrow(*direction);
@@ -127,7 +126,7 @@ LRESULT MapPictureInput::handleMessage(HWND picture, UINT message, WPARAM wParam
     switch (message) {
     case WM_PAINT: {
         const PaintDc paint(picture);
-        view_.picture().paint(paint.get());
+        picture_.paint(paint.get());
         if (GetFocus() == picture) {
             RECT bounds{};
             GetClientRect(picture, &bounds);
@@ -172,20 +171,20 @@ LRESULT MapPictureInput::handleMessage(HWND picture, UINT message, WPARAM wParam
         wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
         const int steps = wheel_ / WHEEL_DELTA;
         wheel_ -= steps * WHEEL_DELTA;
-        if (steps != 0) view_.zoom(steps, onPicture(picture, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+        if (steps != 0) navigation_.zoom(steps, onPicture(picture, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
         return 0;
     }
-    case WM_MOUSELEAVE: view_.pointer().hoverTip().pointerLeft(); return 0;
+    case WM_MOUSELEAVE: pointer_.hoverTip().pointerLeft(); return 0;
     case WM_MOUSEMOVE: {
         const POINT now{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (pressed_ && !dragging_) {
             // A drag once the pointer leaves the system's drag rectangle about the press.
             const int cx = GetSystemMetrics(SM_CXDRAG), cy = GetSystemMetrics(SM_CYDRAG);
             dragging_ = std::abs(now.x - press_.x) > cx / 2 || std::abs(now.y - press_.y) > cy / 2;
-            if (dragging_) view_.pointer().hoverTip().hide();
+            if (dragging_) pointer_.hoverTip().hide();
         }
         if (dragging_) {
-            view_.pan(press_.x - now.x, press_.y - now.y);
+            navigation_.pan(press_.x - now.x, press_.y - now.y);
             press_ = now;
             return 0;
         }
@@ -221,7 +220,7 @@ LRESULT MapPictureInput::handleMessage(HWND picture, UINT message, WPARAM wParam
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            SetCursor(view_.pointer().cursor());
+            SetCursor(pointer_.cursor());
             return TRUE;
         }
         break;

@@ -1,6 +1,6 @@
 // The picture control's messages: painting, the keys on the focused map, the
 // mouse (clicks, drags, the wheel) and the context menu. Zooming, panning and
-// the filter go to the view; a pointer move, a click, an arrow key and Enter
+// the filter go to the navigation; a pointer move, a click, an arrow key and Enter
 // go on to the window.
 #pragma once
 
@@ -9,12 +9,14 @@
 #include <functional>
 
 #include "ui/MapKeyboard.h"
+#include "ui/MapNavigation.h"
+#include "ui/MapPicture.h"
+#include "ui/MapPicturePointer.h"
 #include "ui/OfficeFilter.h"
 #include "ui/PictureGeometry.h"
+#include "ui/SelectionRing.h"
 
 namespace mappa {
-
-class MapPictureView;
 
 class MapPictureInput {
 public:
@@ -29,7 +31,11 @@ public:
         std::function<void(const OfficeFilter&)> filterChanged;
     };
 
-    explicit MapPictureInput(MapPictureView& view) : view_(view) {}
+    MapPictureInput(const MapPicture& picture, MapNavigation& navigation, const SelectionRing& ring,
+                    MapPicturePointer& pointer)
+        : picture_(picture), navigation_(navigation), ring_(ring), pointer_(pointer)
+    {
+    }
     void setEvents(Events events) { events_ = std::move(events); }
 
     LRESULT handleMessage(HWND picture, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,7 +49,10 @@ private:
     // A screen point on the picture, kept inside it.
     MapPoint onPicture(HWND picture, POINT screen) const;
 
-    MapPictureView& view_;
+    const MapPicture& picture_;
+    MapNavigation& navigation_;
+    const SelectionRing& ring_;
+    MapPicturePointer& pointer_;
     Events events_;
     int wheel_ = 0;  // wheel rotation not yet used, below WHEEL_DELTA
     POINT press_{};

@@ -13,11 +13,8 @@
 namespace mappa {
 
 MapPicturePointer::MapPicturePointer(const MapControls& controls, MapPicture& picture, const MarkerLayout& layout)
-    : controls_(controls), picture_(picture), layout_(layout)
+    : controls_(controls), picture_(picture), layout_(layout), cursor_(controls)
 {
-    arrow_cursor_ = LoadCursor(nullptr, IDC_ARROW);
-    hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
-    cursor_ = arrow_cursor_;
 }
 
 void MapPicturePointer::create(HINSTANCE instance, HWND window)
@@ -42,12 +39,12 @@ void MapPicturePointer::rescale(int oldDpi, int newDpi)
 void MapPicturePointer::track(int x, int y, POINT pointer)
 {
     guide_.curMouse = {x, y};
-    HCURSOR cursor = arrow_cursor_;
+    bool hand = false;
     const auto found = layout_.pointedAt(guide_.curMouse);
     if (found && StrictlyInside(rectOnScreen(), pointer.x, pointer.y)) {
         const MapPoint office = found->at;
         if (IsNearMarker(guide_.curMouse, office, layout_.reachOf(*found))) {
-            cursor = hand_cursor_;
+            hand = true;
             hover_tip_.point(found->key, guide_.curMouse, pointer);
         }
 
@@ -58,8 +55,8 @@ void MapPicturePointer::track(int x, int y, POINT pointer)
         guide_.lineShown = true;
         InvalidateRect(controls_.handle(MapControl::Image1), nullptr, FALSE);
     }
-    if (cursor != hand_cursor_) hover_tip_.hide();
-    setCursor(cursor, &pointer);
+    if (!hand) hover_tip_.hide();
+    cursor_.show(hand, &pointer);
 }
 
 void MapPicturePointer::clearGuide()
@@ -87,18 +84,6 @@ RECT MapPicturePointer::onScreen() const
 {
     const ScreenRect picture = rectOnScreen();
     return {picture.left, picture.top, picture.right, picture.bottom};
-}
-
-void MapPicturePointer::setCursor(HCURSOR cursor, const POINT* pointer)
-{
-    if (cursor == cursor_) return;
-    cursor_ = cursor;
-    POINT now{};
-    if (!pointer) {
-        GetCursorPos(&now);
-        pointer = &now;
-    }
-    if (WindowFromPoint(*pointer) == controls_.handle(MapControl::Image1)) SetCursor(cursor);
 }
 
 namespace {

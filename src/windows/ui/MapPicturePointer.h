@@ -11,6 +11,7 @@
 #include "ui/MapControls.h"
 #include "ui/MapPicture.h"
 #include "ui/MarkerLayout.h"
+#include "ui/PictureCursor.h"
 #include "ui/PictureGeometry.h"
 
 namespace mappa {
@@ -43,10 +44,10 @@ public:
     void pictureRedrawn();
     // The density changed from `oldDpi` to `newDpi`.
     void rescale(int oldDpi, int newDpi);
-    void resetCursor() { setCursor(arrow_cursor_); }
+    void resetCursor() { cursor_.show(false); }
 
     const GuideState& guide() const { return guide_; }
-    HCURSOR cursor() const { return cursor_; }
+    HCURSOR cursor() const { return cursor_.current(); }
     HoverTip& hoverTip() { return hover_tip_; }
     const HoverTip& hoverTip() const { return hover_tip_; }
     // The screen rectangle inside which a move draws the guide line: from the
@@ -58,8 +59,6 @@ public:
 
 private:
     ScreenRect rectOnScreen() const;
-    // Sets the picture's cursor; `pointer` is where the pointer is, if known.
-    void setCursor(HCURSOR cursor, const POINT* pointer = nullptr);
 
     const MapControls& controls_;
     MapPicture& picture_;
@@ -67,9 +66,7 @@ private:
     HWND window_ = nullptr;
     TMapFunc* table_ = nullptr;
     GuideState guide_;
-    HCURSOR cursor_ = nullptr;
-    HCURSOR arrow_cursor_ = nullptr;
-    HCURSOR hand_cursor_ = nullptr;
+    PictureCursor cursor_;
     HoverTip hover_tip_;
 };
 

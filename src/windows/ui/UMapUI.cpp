@@ -14,7 +14,6 @@
 namespace mappa {
 namespace {
 
-constexpr const char* kChildClassName = "MappaControl";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // The kinds of office that the user chose to see, beside the window's placement.
@@ -50,13 +49,6 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
 {
     if (!MapUI) MapUI = this;
     if (!make_table_) make_table_ = [] { return std::make_unique<TMapFunc>(); };
-    restore_placement_ = [](TMapUI& map) { RestorePlacement(map.placementWindow(), true); };
-    save_placement_ = [](TMapUI& map) { SavePlacement(map.placementWindow()); };
-    static const bool child_class = (RegisterWindowClass(instance_, {kChildClassName, IDC_ARROW, COLOR_BTNFACE}, &ChildProc), true);
-    (void)child_class;
-
-    face_brush_ = GetSysColorBrush(COLOR_BTNFACE);
-    hand_cursor_ = LoadCursor(nullptr, IDC_HAND);
 
     RECT bounds{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&bounds, kStyle, FALSE, 0);
@@ -69,14 +61,17 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
         const SIZE frame = MapFrameSize(scale_);
         if (frame.cx != bounds.right - bounds.left || frame.cy != bounds.bottom - bounds.top)
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        controls_.create(instance_, window_, kChildClassName, this, scale_);
+        controls_.create(instance_, window_, MapControlPainting::kClassName, &painting_, scale_);
+        local_time_.create(window_);
         view_.loadPicture();
-        MakeMapControlsAccessible(controls_, [this] { return Utf8ToWide(DescribeViewInLanguage(view_.viewport())); });
+        MakeMapControlsAccessible(controls_, [this] {
+            return Utf8ToWide(DescribeViewInLanguage(view_.navigation().viewport()));
+        });
         view_.create(window_, {
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
             .arrow = [this](MapDirection direction) {
-                if (const auto next = view_.officeInDirection(selected_, direction)) selectOffice(*next);
+                if (const auto next = view_.picker().officeInDirection(selected_, direction)) selectOffice(*next);
             },
             .enter = [this] { if (selected_) selectOffice(*selected_); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
@@ -100,28 +95,12 @@ void TMapUI::releaseWindow()
     destroyWindow();
 }
 
-PlacementWindow TMapUI::placementWindow() const
-{
-    PlacementWindow placement;
-    placement.handle = window_;
-    placement.className = kClassName;
-    placement.border = BorderStyle::Single;
-    placement.perMonitorDensity = true;
-    return placement;
-}
-
-void TMapUI::setPlacementHooks(PlacementHook restore, PlacementHook save)
-{
-    restore_placement_ = std::move(restore);
-    save_placement_ = std::move(save);
-}
-
 // ---- show and close ----
 
 void TMapUI::FormShow()
 {
-    if (restore_placement_) restore_placement_(*this);
-    view_.setFilter(SavedOfficeFilter());
+    placement_.restore();
+    view_.navigation().setFilter(SavedOfficeFilter());
     mapData_ = make_table_();
     view_.show(*mapData_);
     panels_.fillCountryList(*mapData_);
@@ -131,11 +110,11 @@ void TMapUI::FormShow()
 
 void TMapUI::FormClose()
 {
-    if (onClosing) onClosing();
+    if (hooks.onClosing) hooks.onClosing();
     mapClient.Reset();
     // The table stays until the window is destroyed, so that the window keeps
     // working when the application refuses to end.
-    if (save_placement_) save_placement_(*this);
+    placement_.save();
 }
 
 // ---- hover and selection ----
@@ -153,7 +132,7 @@ void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {
-    if (const auto office = view_.clickedOffice()) selectOffice(*office);
+    if (const auto office = view_.picker().clickedOffice()) selectOffice(*office);
 }
 
 void TMapUI::ComboBox1Click()
@@ -164,7 +143,7 @@ void TMapUI::ComboBox1Click()
     selected_.reset();
     if (found && *found < mapData_->Locations.dataCount()) selected_ = *found;
     showOffice(location, selected_);
-    if (selected_ && onOfficeSelected) onOfficeSelected(*selected_);
+    if (selected_ && hooks.onOfficeSelected) hooks.onOfficeSelected(*selected_);
 }
 
 void TMapUI::selectOffice(std::size_t index)
@@ -172,7 +151,7 @@ void TMapUI::selectOffice(std::size_t index)
     if (!mapData_ || index >= mapData_->Locations.dataCount()) return;
     selected_ = index;
     showOffice(ToLocation(mapData_->Locations[index]), index);
-    if (onOfficeSelected) onOfficeSelected(index);
+    if (hooks.onOfficeSelected) hooks.onOfficeSelected(index);
 }
 
 void TMapUI::showInfo(const TLocation& location) { showOffice(location, std::nullopt); }
@@ -181,9 +160,7 @@ void TMapUI::showOffice(const TLocation& location, std::optional<std::size_t> in
 {
     view_.showSelected(location, index);
     panels_.showContact(location);
-    time_office_ = location;
-    time_index_ = index;
-    showLocalTime();
+    local_time_.show(location, index, mapData_.get());
 }
 
 // ---- actions ----
@@ -204,7 +181,7 @@ void TMapUI::applyLanguage()
     controls_.setMirrored(CurrentUiLanguage().rightToLeft);
     controls_.retext();
     if (mapData_) panels_.showLinks(*mapData_);
-    showLocalTime();  // its words and the day's name
+    local_time_.refresh(mapData_.get());  // its words and the day's name
     commands_.retext();
     view_.pointer().hoverTip().hide();
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);

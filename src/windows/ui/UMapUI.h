@@ -1,7 +1,8 @@
 // The map window: the world map with a marker per office, the country list,
 // the selected office's contact details, the two web links, Copy and Exit.
-// The window composes the picture, the panels and the commands, runs their
-// handlers and keeps which office is selected.
+// The window composes the picture, the panels, the local time, the commands,
+// the controls' looks and its placement, runs their handlers and keeps which
+// office is selected.
 #pragma once
 
 #include <windows.h>
@@ -17,22 +18,23 @@
 
 #include "mapdata/MapFunc.h"
 #include "support/Application.h"
-#include "support/Support2PlacementWin.h"
 #include "support/UiText.h"
 #include "support/WindowBase.h"
+#include "ui/LocalTimePanel.h"
 #include "ui/MapCommands.h"
+#include "ui/MapControlPainting.h"
 #include "ui/MapControls.h"
 #include "ui/MapPanels.h"
 #include "ui/MapPictureView.h"
 #include "ui/MapScale.h"
+#include "ui/MapWindowHooks.h"
+#include "ui/MapWindowPlacement.h"
 
 namespace mappa {
 
 class TMapUI : public WindowBase<TMapUI> {
 public:
     using TableFactory = std::function<std::unique_ptr<TMapFunc>()>;
-    // Hooks into the window's show and close for its saved placement.
-    using PlacementHook = std::function<void(TMapUI&)>;
 
     // The table factory defaults to loading the data file beside the executable.
     // `owner` is the application's window, which owns the program's windows.
@@ -41,10 +43,6 @@ public:
 
     static constexpr const char* kClassName = "TMapUI";
     static inline const WindowClassTraits kWindowClass{kClassName, IDC_ARROW, COLOR_BTNFACE, IDI_APPLICATION};
-
-    // Replaces how the window restores and saves its placement (the tests turn it off).
-    void setPlacementHooks(PlacementHook restore, PlacementHook save);
-    PlacementWindow placementWindow() const;
 
     // Event handlers, named after their control and event.
     void FormShow();
@@ -72,19 +70,13 @@ public:
     // dispatched. True when it was used.
     bool preTranslateMessage(MSG& message) { return commands_.translate(message); }
 
-    // Runs when the window has moved, with its client area's screen position.
-    std::function<void(int x, int y)> onMove;
-    // Runs when an office is selected (by the user or through showOfficeAsClicked),
-    // with its index in the table, and when the window is closing.
-    std::function<void(std::size_t index)> onOfficeSelected;
-    std::function<void()> onClosing;
+    // What the application hooks into the window's events.
+    MapWindowHooks hooks;
     // Shows office `index` as a click on its marker does.
     void showOfficeAsClicked(std::size_t index) { selectOffice(index); }
     // Opens "Find an office" with `text` typed in.
     void findOffices(const std::string& text);
-    // A link handed over by another copy (WM_COPYDATA with kLinkDataTag);
-    // true when it was taken.
-    std::function<bool(const std::string& link)> onLink;
+    // A link handed over by another copy comes as WM_COPYDATA with this tag (hooks.onLink).
     static constexpr ULONG_PTR kLinkDataTag = 0x4B4E4C4D;  // "MLNK"
     static constexpr DWORD kLinkDataLimit = 4096;
     // The automation object that runMap left with the window.
@@ -101,12 +93,11 @@ public:
     std::optional<std::size_t> selectedOffice() const { return selected_; }
     // The density that the window is laid out for, and its sizes there.
     const MapScale& scale() const { return scale_; }
+    MapWindowPlacement& placement() { return placement_; }
 
 private:
     friend class WindowBase<TMapUI>;
-    static LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     bool handleCommand(UINT command);
     void releaseWindow();
     // Shows office `index` as clicking its marker does, and makes it the selected office.
@@ -116,27 +107,20 @@ private:
     // Lays the window out for another density (UMapUIDpi.cpp): controls,
     // fonts, the picture with its markers and the ring.
     LRESULT dpiChanged(int dpi, const RECT& suggested);
-    // The shown office's local time in its panel (UMapUILocalTime.cpp), and
-    // the timer that shows it again as the minute turns.
-    void showLocalTime();
-    static constexpr UINT_PTR kLocalTimeTimer = 0x4C54;  // "LT"
 
     HINSTANCE instance_;
     TableFactory make_table_;
-    PlacementHook restore_placement_;
-    PlacementHook save_placement_;
     MapScale scale_;
     MapControls controls_;
     std::unique_ptr<TMapFunc> mapData_;
     MapPictureView view_{instance_, controls_, scale_};
+    MapControlPainting painting_{instance_, controls_, view_, [this] { FormMouseMove(); }};
     MapPanels panels_{controls_};
+    LocalTimePanel local_time_{controls_};
     MapCommands commands_{instance_};
-    HBRUSH face_brush_ = nullptr;  // the system's, not ours to delete
-    HCURSOR hand_cursor_ = nullptr;
+    MapWindowPlacement placement_{kClassName, window_};
     bool shown_ = false;
     std::optional<std::size_t> selected_;
-    std::optional<TLocation> time_office_;  // the office whose local time shows
-    std::optional<std::size_t> time_index_;  // its slot, for its hours and zone lines
     HWND focus_on_return_ = nullptr;  // the control to focus when the window is activated again
 };
 

@@ -1,5 +1,4 @@
-// The map window's messages: those of the window itself and those of the
-// controls that the program draws itself (the panel, the picture, the shapes).
+// The map window's messages, each handed to the handler or the part that it is for.
 #include "ui/UMapUI.h"
 
 #include <windowsx.h>
@@ -37,8 +36,6 @@ bool IsEvent(ControlEvent event, UINT notification)
     return false;
 }
 
-constexpr Rgb kLinkColour{0, 0, 255};
-
 }  // namespace
 
 LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -48,9 +45,9 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A link that another copy of Mappa hands over; it is read again here,
         // as anything from another process is.
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!onLink || !data || data->dwData != kLinkDataTag || !data->lpData || data->cbData > kLinkDataLimit)
+        if (!hooks.onLink || !data || data->dwData != kLinkDataTag || !data->lpData || data->cbData > kLinkDataLimit)
             return FALSE;
-        return onLink(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? TRUE : FALSE;
+        return hooks.onLink(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? TRUE : FALSE;
     }
     case WM_SHOWWINDOW:
         if (wParam && !shown_) {
@@ -70,11 +67,11 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case kDpiChangedMessage: return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_MOVE:
-        if (onMove) onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (hooks.onMove) hooks.onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_TIMER:
-        if (wParam == kLocalTimeTimer) {
-            showLocalTime();
+        if (local_time_.ownsTimer(wParam)) {
+            local_time_.refresh(mapData_.get());
             return 0;
         }
         if (wParam != HoverTip::kTimerId) break;
@@ -104,65 +101,14 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (const Handler handler = HandlerOf(layout->id)) (this->*handler)();
         return 0;
     }
-    case WM_CTLCOLORSTATIC: {
-        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(lParam));
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        const bool link = layout && (layout->traits & kLinkStyle);
-        SetTextColor(dc, link ? ToColorRef(kLinkColour) : GetSysColor(COLOR_BTNTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(face_brush_);
-    }
-    case WM_SETCURSOR: {
-        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(wParam));
-        if (layout && (layout->traits & kLinkStyle) && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(hand_cursor_);
-            return TRUE;
-        }
+    case WM_CTLCOLORSTATIC:
+        return painting_.colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+        if (painting_.setCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
-    }
     default: break;
     }
     return defaultHandling(message, wParam, lParam);
-}
-
-LRESULT CALLBACK TMapUI::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<TMapUI*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return GuardedMessage([&] { return self->handleChild(window, message, wParam, lParam); });
-}
-
-LRESULT TMapUI::handleChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const ControlLayout* layout = controls_.layoutOf(child);
-    if (!layout) return DefWindowProcW(child, message, wParam, lParam);
-
-    switch (layout->kind) {
-    case ControlKind::Picture: return view_.handleMessage(child, message, wParam, lParam);
-    case ControlKind::Panel:
-        if (message == WM_MOUSEMOVE) {
-            FormMouseMove();
-            return 0;
-        }
-        if (message == WM_ERASEBKGND) {
-            RECT bounds{};
-            GetClientRect(child, &bounds);
-            FillRect(reinterpret_cast<HDC>(wParam), &bounds, face_brush_);
-            return 1;
-        }
-        break;
-    case ControlKind::Shape:
-        if (message == WM_NCHITTEST) return HTTRANSPARENT;
-        if (message == WM_ERASEBKGND) return 1;
-        if (message == WM_PAINT) {
-            const PaintDc paint(child);
-            controls_.paintShape(child, paint.get(), face_brush_);
-            return 0;
-        }
-        break;
-    default: break;
-    }
-    return DefWindowProcW(child, message, wParam, lParam);
 }
 
 }  // namespace mappa
