@@ -16,7 +16,7 @@ struct MapWindowHooks {
     std::function<void(std::size_t index)> onOfficeSelected;
     // The window is closing.
     std::function<void()> onClosing;
-    // A link handed over by another copy (WM_COPYDATA with kLinkDataTag);
+    // A link handed over by another copy (WM_COPYDATA, MapLinkHandover);
     // true when it was taken.
     std::function<bool(const std::string& link)> onLink;
 };

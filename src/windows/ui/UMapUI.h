@@ -76,9 +76,6 @@ public:
     void showOfficeAsClicked(std::size_t index) { selectOffice(index); }
     // Opens "Find an office" with `text` typed in.
     void findOffices(const std::string& text);
-    // A link handed over by another copy comes as WM_COPYDATA with this tag (hooks.onLink).
-    static constexpr ULONG_PTR kLinkDataTag = 0x4B4E4C4D;  // "MLNK"
-    static constexpr DWORD kLinkDataLimit = 4096;
     // The automation object that runMap left with the window.
     Microsoft::WRL::ComPtr<IUnknown> mapClient;
 

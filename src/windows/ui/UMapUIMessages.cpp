@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "support/DisplayDpi.h"
+#include "ui/MapLinkHandover.h"
 
 namespace mappa {
 namespace {
@@ -45,7 +46,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A link that another copy of Mappa hands over; it is read again here,
         // as anything from another process is.
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!hooks.onLink || !data || data->dwData != kLinkDataTag || !data->lpData || data->cbData > kLinkDataLimit)
+        if (!hooks.onLink || !data || data->dwData != MapLinkHandover::kDataTag || !data->lpData || data->cbData > MapLinkHandover::kDataLimit)
             return FALSE;
         return hooks.onLink(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? TRUE : FALSE;
     }
