@@ -100,7 +100,7 @@ void OpenLink(TMapUI& map, const ParsedLink& link)
         ShowMessage(UiTextUtf8(IDS_LINK_OFFICE_MISSING));
         return;
     }
-    map.showOfficeAsClicked(*found);
+    map.selection().select(*found);
 }
 
 void ShowRefusedLink(const RefusedLink& refused) { ShowMessage(RefusalText(refused.reason)); }

@@ -92,7 +92,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam)) commands_.updateMenu(selected_.has_value());
+        if (HIWORD(lParam)) commands_.updateMenu(selection_.office().has_value());
         break;
     case WM_COMMAND: {
         // Ctrl+F and Ctrl+S come as commands without a control.
