@@ -334,8 +334,8 @@ TEST_F(Languages, ArabicMirrorsTheWindowButNotTheMapAndAClickSelectsTheOfficeUnd
     SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y));
     SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(inside.x, inside.y));
     Pump();
-    ASSERT_TRUE(map->selectedOffice());
-    EXPECT_EQ(*map->selectedOffice(), 1u);
+    ASSERT_TRUE(map->selection().office());
+    EXPECT_EQ(*map->selection().office(), 1u);
     EXPECT_EQ(map.text(ldName), "Rio Support");
     ParkPointer();
 }

@@ -47,7 +47,7 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
         map->ComboBox1Click();
         const std::string panel = map.text(MapControl::ldLocalTime);
         const std::int64_t after = OfficeTimes::Now();
-        const auto office = map->selectedOffice();
+        const auto office = map->selection().office();
         ASSERT_TRUE(office);
         if (!seen.insert(*office).second) continue;
         const OfficeTimeLines& lines = table.TimeLines[*office];

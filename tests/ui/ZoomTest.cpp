@@ -77,7 +77,7 @@ TEST_F(Zoom, KeysZoomAboutTheSelectedOfficeAndPanByAQuarter)
 {
     map->Image1MouseMove(590, 230, PictureOnScreen(map.ui(), 590, 230));
     map->Image1Click();
-    ASSERT_EQ(map->selectedOffice(), 2u);
+    ASSERT_EQ(map->selection().office(), 2u);
     key(VK_ADD);
     key(VK_OEM_PLUS);
     ASSERT_EQ(view().scale(), 4);
@@ -93,7 +93,7 @@ TEST_F(Zoom, KeysZoomAboutTheSelectedOfficeAndPanByAQuarter)
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(view().origin().x, before.x - 160) << "Ctrl+Left pans by a quarter of the picture";
-    EXPECT_EQ(map->selectedOffice(), 2u) << "panning leaves the selection";
+    EXPECT_EQ(map->selection().office(), 2u) << "panning leaves the selection";
 
     key(VK_SUBTRACT);
     key(VK_OEM_MINUS);
@@ -108,7 +108,7 @@ TEST_F(Zoom, ADragPansAndIsNeverAClick)
     mouse(WM_LBUTTONDOWN, 300, 90);
     mouse(WM_MOUSEMOVE, 300 + away, 90);
     mouse(WM_LBUTTONUP, 300 + away, 90);
-    EXPECT_FALSE(map->selectedOffice());
+    EXPECT_FALSE(map->selection().office());
     EXPECT_EQ(Capture(map->view().picture()), designed);
 
     wheel(WHEEL_DELTA, 320, 160);
@@ -118,14 +118,14 @@ TEST_F(Zoom, ADragPansAndIsNeverAClick)
     mouse(WM_MOUSEMOVE, 300 + away + 5, 100);
     mouse(WM_LBUTTONUP, 300 + away + 5, 100);
     EXPECT_EQ(view().origin(), (MapPoint{origin.x - away - 5, origin.y - 10})) << "the world follows the pointer";
-    EXPECT_FALSE(map->selectedOffice());
+    EXPECT_FALSE(map->selection().office());
 
     // Less than the drag distance is a click, as at scale 1.
     map->Image1MouseMove(300, 90, PictureOnScreen(map.ui(), 300, 90));
     mouse(WM_LBUTTONDOWN, 300, 90);
     mouse(WM_MOUSEMOVE, 301, 90);
     mouse(WM_LBUTTONUP, 301, 90);
-    EXPECT_TRUE(map->selectedOffice());
+    EXPECT_TRUE(map->selection().office());
 }
 
 TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
@@ -142,7 +142,7 @@ TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
     map->Image1MouseMove(310, 92, PictureOnScreen(map.ui(), 310, 92));
     EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{300, 90}));
     map->Image1Click();
-    EXPECT_EQ(map->selectedOffice(), 0u);
+    EXPECT_EQ(map->selection().office(), 0u);
 
     // The country list still has Spain, and shows Madrid as designed.
     const std::vector<std::string> entries = ComboEntries(map->control(MapControl::ComboBox1));
@@ -151,7 +151,7 @@ TEST_F(Zoom, TheFilterHidesAKindAtEveryScaleButTheListStillShowsIt)
     SendMessageW(map->control(MapControl::ComboBox1), CB_SETCURSEL, spain - entries.begin(), 0);
     map->ComboBox1Click();
     EXPECT_EQ(map.text(MapControl::ldName), "Madrid");
-    EXPECT_EQ(map->selectedOffice(), 1u);
+    EXPECT_EQ(map->selection().office(), 1u);
 
     map->view().navigation().setFilter({});
     EXPECT_EQ(Capture(map->view().picture()), designed);
@@ -216,7 +216,7 @@ TEST(ZoomGroups, CrowdedOfficesShowAsOneCountedMarkerAndAClickZoomsInUntilTheyPa
 
     map->Image1Click();
     EXPECT_EQ(view.scale(), 4) << "a click on the group zooms in until it parts";
-    EXPECT_FALSE(map->selectedOffice());
+    EXPECT_FALSE(map->selection().office());
     const Pixels parted = Capture(map->view().picture());
     const MapPoint north4 = view.toPicture(ZoomedPlace(map->table()->Locations[0], 640, 320, 4));
     const MapPoint south4 = view.toPicture(ZoomedPlace(map->table()->Locations[1], 640, 320, 4));

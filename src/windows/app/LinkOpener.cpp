@@ -10,6 +10,7 @@
 #include "support/Application.h"
 #include "support/Support2Win.h"
 #include "support/UiText.h"
+#include "ui/MapLinkHandover.h"
 
 namespace mappa {
 namespace {
@@ -66,13 +67,13 @@ std::string RefusalText(LinkRefusal reason)
 bool OpenInRunningCopy(const ParsedLink& link)
 {
     const std::string text = LinkText(link);
-    if (text.empty() || text.size() > TMapUI::kLinkDataLimit) return false;
+    if (text.empty() || text.size() > MapLinkHandover::kDataLimit) return false;
     HWND running = FindWindowW(Utf8ToWide(TMapUI::kClassName).c_str(), nullptr);
     if (!running) return false;
     DWORD process = 0;
     GetWindowThreadProcessId(running, &process);
     AllowSetForegroundWindow(process);
-    COPYDATASTRUCT data{TMapUI::kLinkDataTag, static_cast<DWORD>(text.size()), const_cast<char*>(text.data())};
+    COPYDATASTRUCT data{MapLinkHandover::kDataTag, static_cast<DWORD>(text.size()), const_cast<char*>(text.data())};
     DWORD_PTR taken = FALSE;
     return SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000,
                                &taken) &&
@@ -99,7 +100,7 @@ void OpenLink(TMapUI& map, const ParsedLink& link)
         ShowMessage(UiTextUtf8(IDS_LINK_OFFICE_MISSING));
         return;
     }
-    map.showOfficeAsClicked(*found);
+    map.selection().select(*found);
 }
 
 void ShowRefusedLink(const RefusedLink& refused) { ShowMessage(RefusalText(refused.reason)); }

@@ -91,8 +91,8 @@ class MapWindowHost final : public OfficeMapHost {
 public:
     explicit MapWindowHost(TMapUI& map) : map_(map) {}
     const LocationSlots* offices() const override { return map_.table() ? &map_.table()->Locations : nullptr; }
-    std::optional<std::size_t> selectedOffice() const override { return map_.selectedOffice(); }
-    void showOffice(std::size_t index) override { map_.showOfficeAsClicked(index); }
+    std::optional<std::size_t> selectedOffice() const override { return map_.selection().office(); }
+    void showOffice(std::size_t index) override { map_.selection().select(index); }
     void findOffices(const std::string& text) override { map_.findOffices(text); }
 
 private:

@@ -71,9 +71,10 @@ TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
             .arrow = [this](MapDirection direction) {
-                if (const auto next = view_.picker().officeInDirection(selected_, direction)) selectOffice(*next);
+                if (const auto next = view_.picker().officeInDirection(selection_.office(), direction))
+                    selection_.select(*next);
             },
-            .enter = [this] { if (selected_) selectOffice(*selected_); },
+            .enter = [this] { if (const auto office = selection_.office()) selection_.select(*office); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
         }, [this] {
             NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
@@ -132,7 +133,7 @@ void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {
-    if (const auto office = view_.picker().clickedOffice()) selectOffice(*office);
+    if (const auto office = view_.picker().clickedOffice()) selection_.select(*office);
 }
 
 void TMapUI::ComboBox1Click()
@@ -140,28 +141,10 @@ void TMapUI::ComboBox1Click()
     if (!mapData_) return;
     TLocation location;
     const auto found = mapData_->findByCountry(panels_.chosenCountry(), location);
-    selected_.reset();
-    if (found && *found < mapData_->Locations.dataCount()) selected_ = *found;
-    showOffice(location, selected_);
-    if (selected_ && hooks.onOfficeSelected) hooks.onOfficeSelected(*selected_);
+    selection_.choose(location, found);
 }
 
-void TMapUI::selectOffice(std::size_t index)
-{
-    if (!mapData_ || index >= mapData_->Locations.dataCount()) return;
-    selected_ = index;
-    showOffice(ToLocation(mapData_->Locations[index]), index);
-    if (hooks.onOfficeSelected) hooks.onOfficeSelected(index);
-}
-
-void TMapUI::showInfo(const TLocation& location) { showOffice(location, std::nullopt); }
-
-void TMapUI::showOffice(const TLocation& location, std::optional<std::size_t> index)
-{
-    view_.showSelected(location, index);
-    panels_.showContact(location);
-    local_time_.show(location, index, mapData_.get());
-}
+void TMapUI::showInfo(const TLocation& location) { selection_.show(location, std::nullopt); }
 
 // ---- actions ----
 
@@ -210,15 +193,15 @@ bool TMapUI::handleCommand(UINT command)
     case IDK_FIND_OFFICE:
         if (mapData_)
             commands_.findOffice(*mapData_, [this](std::size_t office) {
-                selectOffice(office);
+                selection_.select(office);
                 // The office chosen is the map's selection: the keys go on from it.
                 focus_on_return_ = control(MapControl::Image1);
                 if (GetActiveWindow() == window_) SetFocus(focus_on_return_);
             });
         return true;
     case IDM_SAVE_CONTACT:
-    case IDK_SAVE_CONTACT: commands_.saveContact(mapData_.get(), selected_); return true;
-    case IDM_COPY_LINK: commands_.copyLink(mapData_.get(), selected_); return true;
+    case IDK_SAVE_CONTACT: commands_.saveContact(mapData_.get(), selection_.office()); return true;
+    case IDM_COPY_LINK: commands_.copyLink(mapData_.get(), selection_.office()); return true;
     default: return false;
     }
 }

@@ -1,8 +1,8 @@
 // The map window: the world map with a marker per office, the country list,
 // the selected office's contact details, the two web links, Copy and Exit.
 // The window composes the picture, the panels, the local time, the commands,
-// the controls' looks and its placement, runs their handlers and keeps which
-// office is selected.
+// the controls' looks and its placement, runs their handlers and keeps the
+// selection.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +27,7 @@
 #include "ui/MapPanels.h"
 #include "ui/MapPictureView.h"
 #include "ui/MapScale.h"
+#include "ui/MapSelection.h"
 #include "ui/MapWindowHooks.h"
 #include "ui/MapWindowPlacement.h"
 
@@ -72,13 +73,8 @@ public:
 
     // What the application hooks into the window's events.
     MapWindowHooks hooks;
-    // Shows office `index` as a click on its marker does.
-    void showOfficeAsClicked(std::size_t index) { selectOffice(index); }
     // Opens "Find an office" with `text` typed in.
     void findOffices(const std::string& text);
-    // A link handed over by another copy comes as WM_COPYDATA with this tag (hooks.onLink).
-    static constexpr ULONG_PTR kLinkDataTag = 0x4B4E4C4D;  // "MLNK"
-    static constexpr DWORD kLinkDataLimit = 4096;
     // The automation object that runMap left with the window.
     Microsoft::WRL::ComPtr<IUnknown> mapClient;
 
@@ -89,8 +85,8 @@ public:
     const MapControls& controls() const { return controls_; }
     HWND control(MapControl id) const { return controls_.handle(id); }
     const MapCommands& commands() const { return commands_; }
-    // The office shown last by a click, the country list, the find dialog or the keys.
-    std::optional<std::size_t> selectedOffice() const { return selected_; }
+    // The selected office; showing an office as a click on its marker does.
+    MapSelection& selection() { return selection_; }
     // The density that the window is laid out for, and its sizes there.
     const MapScale& scale() const { return scale_; }
     MapWindowPlacement& placement() { return placement_; }
@@ -100,10 +96,6 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool handleCommand(UINT command);
     void releaseWindow();
-    // Shows office `index` as clicking its marker does, and makes it the selected office.
-    void selectOffice(std::size_t index);
-    // showInfo for office `index` of the table, when it is one.
-    void showOffice(const TLocation& location, std::optional<std::size_t> index);
     // Lays the window out for another density (UMapUIDpi.cpp): controls,
     // fonts, the picture with its markers and the ring.
     LRESULT dpiChanged(int dpi, const RECT& suggested);
@@ -117,10 +109,10 @@ private:
     MapControlPainting painting_{instance_, controls_, view_, [this] { FormMouseMove(); }};
     MapPanels panels_{controls_};
     LocalTimePanel local_time_{controls_};
+    MapSelection selection_{view_, panels_, local_time_, hooks, mapData_};
     MapCommands commands_{instance_};
     MapWindowPlacement placement_{kClassName, window_};
     bool shown_ = false;
-    std::optional<std::size_t> selected_;
     HWND focus_on_return_ = nullptr;  // the control to focus when the window is activated again
 };
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "support/DisplayDpi.h"
+#include "ui/MapLinkHandover.h"
 
 namespace mappa {
 namespace {
@@ -45,7 +46,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A link that another copy of Mappa hands over; it is read again here,
         // as anything from another process is.
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!hooks.onLink || !data || data->dwData != kLinkDataTag || !data->lpData || data->cbData > kLinkDataLimit)
+        if (!hooks.onLink || !data || data->dwData != MapLinkHandover::kDataTag || !data->lpData || data->cbData > MapLinkHandover::kDataLimit)
             return FALSE;
         return hooks.onLink(std::string(static_cast<const char*>(data->lpData), data->cbData)) ? TRUE : FALSE;
     }
@@ -91,7 +92,7 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam)) commands_.updateMenu(selected_.has_value());
+        if (HIWORD(lParam)) commands_.updateMenu(selection_.office().has_value());
         break;
     case WM_COMMAND: {
         // Ctrl+F and Ctrl+S come as commands without a control.
