@@ -43,24 +43,24 @@ protected:
 TEST_F(MarkerLayoutTest, HiddenOfficesCannotBePointedAtOrReached)
 {
     const MapPoint paris = place(0);
-    EXPECT_EQ(layout.nearestShown(paris), 0u);
-    EXPECT_EQ(layout.officesUnder(paris).size(), 2u) << "both Paris offices lie under the hand";
+    EXPECT_EQ(layout.finder().nearestShown(paris), 0u);
+    EXPECT_EQ(layout.finder().officesUnder(paris).size(), 2u) << "both Paris offices lie under the hand";
 
     OfficeFilter noSales;
     noSales.show(OfficeKind::Sales, false);
     ASSERT_TRUE(layout.setFilter(noSales));
     EXPECT_FALSE(layout.setFilter(noSales)) << "the same filter again changes nothing";
-    EXPECT_EQ(layout.nearestShown(paris), 1u);
-    EXPECT_EQ(layout.officesUnder(paris), std::vector<std::size_t>{1});
-    EXPECT_EQ(layout.officeInDirection(1, MapDirection::Down), std::nullopt) << "the Atlantic office is hidden";
+    EXPECT_EQ(layout.finder().nearestShown(paris), 1u);
+    EXPECT_EQ(layout.finder().officesUnder(paris), std::vector<std::size_t>{1});
+    EXPECT_EQ(layout.finder().officeInDirection(1, MapDirection::Down), std::nullopt) << "the Atlantic office is hidden";
 
     OfficeFilter none = noSales;
     none.show(OfficeKind::Support, false);
     none.show(OfficeKind::Other, false);
     layout.setFilter(none);
-    EXPECT_EQ(layout.nearestShown(paris), std::nullopt);
-    EXPECT_FALSE(layout.pointedAt(paris));
-    EXPECT_TRUE(layout.officesUnder(paris).empty());
+    EXPECT_EQ(layout.finder().nearestShown(paris), std::nullopt);
+    EXPECT_FALSE(layout.finder().pointedAt(paris));
+    EXPECT_TRUE(layout.finder().officesUnder(paris).empty());
 }
 
 TEST_F(MarkerLayoutTest, ZoomedInOfficesCloseTogetherAreOneGroupThatTheHandReaches)
@@ -68,20 +68,20 @@ TEST_F(MarkerLayoutTest, ZoomedInOfficesCloseTogetherAreOneGroupThatTheHandReach
     ASSERT_TRUE(layout.viewport().zoom(1, place(0)));
     layout.place();
     EXPECT_EQ(layout.level(), 1);
-    const auto pointed = layout.pointedAt(place(0));
+    const auto pointed = layout.finder().pointedAt(place(0));
     ASSERT_TRUE(pointed && pointed->marker && pointed->marker->isGroup());
     EXPECT_EQ(pointed->marker->count, 2u);
     EXPECT_GE(pointed->key, layout.officeCount()) << "a group's key lies past every office's";
-    EXPECT_EQ(layout.reachOf(*pointed), GroupDiscSize(scale, 2) / 2);
-    EXPECT_EQ(layout.officesUnder(pointed->at), (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(layout.finder().reachOf(*pointed), GroupDiscSize(scale, 2) / 2);
+    EXPECT_EQ(layout.finder().officesUnder(pointed->at), (std::vector<std::size_t>{0, 1}));
 
     // At the finest scale the two part, and the pointer finds each by itself.
     ASSERT_TRUE(layout.viewport().zoom(8, place(1)));
     layout.place();
-    const auto support = layout.pointedAt(place(1));
+    const auto support = layout.finder().pointedAt(place(1));
     ASSERT_TRUE(support && support->marker && !support->marker->isGroup());
     EXPECT_EQ(support->key, 1u);
-    EXPECT_EQ(layout.reachOf(*support), scale.handReach());
+    EXPECT_EQ(layout.finder().reachOf(*support), scale.handReach());
 }
 
 }  // namespace

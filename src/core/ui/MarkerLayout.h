@@ -5,13 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <span>
 #include <vector>
 
 #include "mapdata/LocationTable.h"
-#include "ui/MapKeyboard.h"
 #include "ui/MapScale.h"
+#include "ui/MarkerFinder.h"
 #include "ui/MapViewport.h"
 #include "ui/OfficeFilter.h"
 #include "ui/OfficeGroups.h"
@@ -24,10 +22,13 @@ int GroupDiscSize(const MapScale& scale, std::uint32_t count);
 class MarkerLayout {
 public:
     explicit MarkerLayout(const MapScale& scale) : scale_(scale) {}
+    // Its finder looks at this layout.
+    MarkerLayout(const MarkerLayout&) = delete;
 
     // The offices whose markers are laid out (none until given), projected on
     // the view's picture; groups them for every scale and places them.
     void setOffices(const LocationSlots* offices);
+    const LocationSlots* offices() const { return offices_; }
     std::size_t officeCount() const { return offices_ ? offices_->dataCount() : 0; }
 
     MapViewport& viewport() { return viewport_; }
@@ -46,43 +47,20 @@ public:
     const OfficeGroups& groups() const { return groups_; }
     // Above scale 1: the markers on the picture and about it, singles and groups.
     const std::vector<OfficeMarker>& markers() const { return markers_; }
-    // At scale 1 with some offices hidden: the places of the shown ones, and their offices.
-    std::span<const MapPoint> places() const;
-    std::span<const std::size_t> placedOffices() const;
-
     MapPoint markerPlace(const OfficeMarker& marker) const;
     MapPoint placeOf(const LocationView& office) const;
 
-    // What the pointer at `point` points at: the nearest shown marker, where it is, and a
-    // key that tells markers apart (an office's index, or past them a group's).
-    struct Pointed {
-        MapPoint at;
-        std::size_t key;
-        std::optional<OfficeMarker> marker;  // above scale 1
-    };
-    std::optional<Pointed> pointedAt(MapPoint point) const;
-    // How near the marker the pointer shows the hand.
-    int reachOf(const Pointed& pointed) const;
-    // The offices under the hand at `point`, which its tooltip names.
-    std::vector<std::size_t> officesUnder(MapPoint point) const;
-    // The shown office nearest to `point` (a group's first office stands for it).
-    std::optional<std::size_t> nearestShown(MapPoint point) const;
-    // The next shown office from `from` (the picture's centre when none) in `direction`.
-    std::optional<std::size_t> officeInDirection(std::optional<std::size_t> from, MapDirection direction) const;
+    // What the pointer and the keys find among the markers.
+    const MarkerFinder& finder() const { return finder_; }
 
 private:
-    void ensurePlaces() const;
-
     const MapScale& scale_;
     const LocationSlots* offices_ = nullptr;
     MapViewport viewport_;
     OfficeFilter filter_;
     OfficeGroups groups_;
     std::vector<OfficeMarker> markers_;
-    // Worked out when first needed at scale 1.
-    mutable std::vector<MapPoint> places_;
-    mutable std::vector<std::size_t> place_of_;
-    mutable bool places_ready_ = false;
+    MarkerFinder finder_{*this, scale_};
 };
 
 }  // namespace mappa

@@ -29,8 +29,7 @@ void OfficeGroups::clear()
 {
     radius_ = 0.0;
     nodes_.clear();
-    leaf_office_.clear();
-    leaves_by_office_.clear();
+    leaves_.clear();
     order_.clear();
     for (Level& level : stored_) {
         level.nodes.clear();
@@ -47,25 +46,20 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     radius_ = radius > 0.0 ? std::min(radius, kLargestRadius) : 0.0;
 
     nodes_.reserve(offices.size() * 2);
-    leaf_office_.reserve(offices.size());
+    leaves_.reserve(offices.size());
     for (const PlacedOffice& office : offices) {
         if (!std::isfinite(office.place.x) || !std::isfinite(office.place.y)) continue;
         Node leaf;
         leaf.x = office.place.x;
         leaf.y = office.place.y;
         nodes_.push_back(leaf);
-        leaf_office_.push_back(office.office);
+        leaves_.add(office.office);
     }
-    if (!std::is_sorted(leaf_office_.begin(), leaf_office_.end())) {
-        leaves_by_office_.resize(leaf_office_.size());
-        std::iota(leaves_by_office_.begin(), leaves_by_office_.end(), std::uint32_t{0});
-        std::stable_sort(leaves_by_office_.begin(), leaves_by_office_.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return leaf_office_[a] < leaf_office_[b]; });
-    }
+    leaves_.index();
 
     // Level 0: every office alone.
     Level& offices_alone = stored_[0];
-    const auto leaves = static_cast<std::uint32_t>(leaf_office_.size());
+    const auto leaves = static_cast<std::uint32_t>(leaves_.size());
     offices_alone.nodes.resize(leaves);
     std::iota(offices_alone.nodes.begin(), offices_alone.nodes.end(), std::uint32_t{0});
     auto& entries = offices_alone.tree.entries();
@@ -77,7 +71,7 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     for (int level = kFinestLevel; level >= 1; --level) {
         const std::uint32_t finer = level_of_[level == kFinestLevel ? 0 : level + 1];
         Level& coarser = stored_[used];
-        groupLevel(level, stored_[finer], coarser);
+        grouping_.group(level, radius_, stored_[finer], coarser, nodes_);
         if (coarser.nodes.size() == stored_[finer].nodes.size()) {
             // Nothing joined: the same markers as the level above.
             level_of_[level] = finer;
@@ -95,9 +89,38 @@ void OfficeGroups::build(std::span<const PlacedOffice> offices, double radius)
     orderOffices();
 }
 
-void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
+void OfficeGroups::Leaves::clear()
 {
-    const double reach = radius_ / ScaleOf(level);
+    office_.clear();
+    by_office_.clear();
+}
+
+void OfficeGroups::Leaves::index()
+{
+    if (std::is_sorted(office_.begin(), office_.end())) return;
+    by_office_.resize(office_.size());
+    std::iota(by_office_.begin(), by_office_.end(), std::uint32_t{0});
+    std::stable_sort(by_office_.begin(), by_office_.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return office_[a] < office_[b]; });
+}
+
+std::optional<std::uint32_t> OfficeGroups::Leaves::leafOf(std::size_t office) const
+{
+    if (by_office_.empty()) {
+        const auto found = std::lower_bound(office_.begin(), office_.end(), office);
+        if (found == office_.end() || *found != office) return std::nullopt;
+        return static_cast<std::uint32_t>(found - office_.begin());
+    }
+    const auto found = std::lower_bound(by_office_.begin(), by_office_.end(), office,
+                                        [&](std::uint32_t leaf, std::size_t o) { return office_[leaf] < o; });
+    if (found == by_office_.end() || office_[*found] != office) return std::nullopt;
+    return *found;
+}
+
+void OfficeGroups::LevelGrouping::group(int level, double radius, const Level& finer, Level& coarser,
+                                        std::vector<Node>& nodes)
+{
+    const double reach = radius / ScaleOf(level);
     const double reach2 = reach * reach;
     const std::size_t count = finer.nodes.size();
     taken_.assign(count, 0);
@@ -110,8 +133,8 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
         if (taken_[at]) continue;
         taken_[at] = 1;
         const std::uint32_t seed = finer.nodes[at];
-        const double x = nodes_[seed].x;
-        const double y = nodes_[seed].y;
+        const double x = nodes[seed].x;
+        const double y = nodes[seed].y;
         found_.clear();
         finer.tree.collectWithin(x, y, reach2, found_);
         std::erase_if(found_, [&](const PlaceTree::Entry& e) { return taken_[e.item] != 0; });
@@ -123,17 +146,17 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
         // taken comes after the seed.
         std::sort(found_.begin(), found_.end(),
                   [](const PlaceTree::Entry& a, const PlaceTree::Entry& b) { return a.item < b.item; });
-        const auto group = static_cast<std::uint32_t>(nodes_.size());
-        std::uint32_t members = nodes_[seed].count;
+        const auto group = static_cast<std::uint32_t>(nodes.size());
+        std::uint32_t members = nodes[seed].count;
         // The weighted centre from the seed's place: the members lie within the
         // radius of it, so that no sum runs out of range.
         double sum_dx = 0.0;
         double sum_dy = 0.0;
-        nodes_[seed].parent = group;
-        nodes_[seed].first = 0;
+        nodes[seed].parent = group;
+        nodes[seed].first = 0;
         for (const PlaceTree::Entry& found : found_) {
             taken_[found.item] = 1;
-            Node& member = nodes_[finer.nodes[found.item]];
+            Node& member = nodes[finer.nodes[found.item]];
             member.parent = group;
             member.first = members;  // its offset in the group until orderOffices
             members += found.count;
@@ -145,7 +168,7 @@ void OfficeGroups::groupLevel(int level, const Level& finer, Level& coarser)
         made.x = x + sum_dx / members;
         made.y = y + sum_dy / members;
         made.level = level;
-        nodes_.push_back(made);
+        nodes.push_back(made);
         coarser.nodes.push_back(group);
     }
 }
@@ -162,8 +185,8 @@ void OfficeGroups::orderOffices()
     }
     for (std::size_t node = nodes_.size(); node-- > 0;)
         if (nodes_[node].parent != kNone) nodes_[node].first += nodes_[nodes_[node].parent].first;
-    order_.resize(leaf_office_.size());
-    for (std::size_t leaf = 0; leaf < leaf_office_.size(); ++leaf) order_[nodes_[leaf].first] = leaf_office_[leaf];
+    order_.resize(leaves_.size());
+    for (std::uint32_t leaf = 0; leaf < leaves_.size(); ++leaf) order_[nodes_[leaf].first] = leaves_.officeOf(leaf);
 }
 
 const OfficeGroups::Level& OfficeGroups::levelAt(int level) const
@@ -177,24 +200,11 @@ OfficeMarker OfficeGroups::markerOf(std::uint32_t node) const
     OfficeMarker marker;
     marker.place = {n.x, n.y};
     marker.count = n.count;
-    if (node < leaf_office_.size())
-        marker.office = leaf_office_[node];
+    if (node < leaves_.size())
+        marker.office = leaves_.officeOf(node);
     else
         marker.group = GroupId{node};
     return marker;
-}
-
-std::optional<std::uint32_t> OfficeGroups::leafOf(std::size_t office) const
-{
-    if (leaves_by_office_.empty()) {
-        const auto found = std::lower_bound(leaf_office_.begin(), leaf_office_.end(), office);
-        if (found == leaf_office_.end() || *found != office) return std::nullopt;
-        return static_cast<std::uint32_t>(found - leaf_office_.begin());
-    }
-    const auto found = std::lower_bound(leaves_by_office_.begin(), leaves_by_office_.end(), office,
-                                        [&](std::uint32_t leaf, std::size_t o) { return leaf_office_[leaf] < o; });
-    if (found == leaves_by_office_.end() || leaf_office_[*found] != office) return std::nullopt;
-    return *found;
 }
 
 std::size_t OfficeGroups::markerCount(int level) const
@@ -211,7 +221,7 @@ void OfficeGroups::markersIn(int level, const MapArea& area, std::vector<OfficeM
 
 std::optional<OfficeMarker> OfficeGroups::holderOf(std::size_t office, int level) const
 {
-    const std::optional<std::uint32_t> leaf = leafOf(office);
+    const std::optional<std::uint32_t> leaf = leaves_.leafOf(office);
     if (!leaf) return std::nullopt;
     std::uint32_t node = *leaf;
     const int at = ClampLevel(level);
@@ -230,14 +240,14 @@ std::optional<OfficeMarker> OfficeGroups::nearestTo(int level, MapPlace point, d
 
 std::span<const std::size_t> OfficeGroups::officesOf(GroupId group) const
 {
-    if (group.value < leaf_office_.size() || group.value >= nodes_.size()) return {};
+    if (group.value < leaves_.size() || group.value >= nodes_.size()) return {};
     const Node& node = nodes_[group.value];
     return std::span<const std::size_t>(order_).subspan(node.first, node.count);
 }
 
 std::optional<int> OfficeGroups::expansionLevel(GroupId group) const
 {
-    if (group.value < leaf_office_.size() || group.value >= nodes_.size()) return std::nullopt;
+    if (group.value < leaves_.size() || group.value >= nodes_.size()) return std::nullopt;
     const int level = nodes_[group.value].level;
     if (level >= kFinestLevel) return std::nullopt;
     return level + 1;

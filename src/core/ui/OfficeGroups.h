@@ -77,7 +77,7 @@ public:
     void build(std::span<const PlacedOffice> offices, double radius);
     void clear();
 
-    std::size_t officeCount() const { return leaf_office_.size(); }
+    std::size_t officeCount() const { return leaves_.size(); }
     double radius() const { return radius_; }
 
     // Levels outside 0 to 8 count as the nearest of them.
@@ -151,21 +151,47 @@ private:
         PlaceTree tree;
     };
 
+    // The offices that the build was given, in the order of the input (the
+    // first nodes), and each one's node found from its index.
+    class Leaves {
+    public:
+        void clear();
+        void add(std::size_t office) { office_.push_back(office); }
+        void reserve(std::size_t count) { office_.reserve(count); }
+        // Once every office is added: sorts them by index, unless the input was.
+        void index();
+        std::size_t size() const { return office_.size(); }
+        std::size_t officeOf(std::uint32_t leaf) const { return office_[leaf]; }
+        std::optional<std::uint32_t> leafOf(std::size_t office) const;
+
+    private:
+        std::vector<std::size_t> office_;       // each office's index, in the order of the input
+        std::vector<std::uint32_t> by_office_;  // the offices sorted by index; empty when the input was
+    };
+
+    // Groups one level's markers into the next coarser level's; its scratch
+    // lasts from one level and build to the next.
+    class LevelGrouping {
+    public:
+        // Adds the groups it makes to `nodes`, and marks their members.
+        void group(int level, double radius, const Level& finer, Level& coarser, std::vector<Node>& nodes);
+
+    private:
+        std::vector<std::uint8_t> taken_;
+        std::vector<PlaceTree::Entry> found_;
+    };
+
     const Level& levelAt(int level) const;
     OfficeMarker markerOf(std::uint32_t node) const;
-    std::optional<std::uint32_t> leafOf(std::size_t office) const;
-    void groupLevel(int level, const Level& finer, Level& coarser);
     void orderOffices();
 
     double radius_ = 0.0;
     std::vector<Node> nodes_;
-    std::vector<std::size_t> leaf_office_;          // each office's index, in the order of the input
-    std::vector<std::uint32_t> leaves_by_office_;   // the offices sorted by index; empty when the input was
+    Leaves leaves_;
     std::vector<std::size_t> order_;                // every office, each group's together
     std::vector<Level> stored_ = std::vector<Level>(kLevels);  // the levels that differ from the one above them
     std::array<std::uint32_t, kLevels> level_of_{};  // where in stored_ each level is
-    std::vector<std::uint8_t> taken_;               // scratch of the build
-    std::vector<PlaceTree::Entry> found_;
+    LevelGrouping grouping_;
 };
 
 template <typename Visit>

@@ -4,8 +4,6 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <iterator>
-#include <limits>
 #include <optional>
 
 #include "support/Support2Win.h"
@@ -15,7 +13,6 @@
 #include "ui/AccessibleControl.h"
 #include "ui/FindOfficeIds.h"
 #include "ui/OfficeTimes.h"
-#include "localtime/LocalTimeTexts.h"
 
 namespace mappa {
 namespace {
@@ -27,7 +24,6 @@ struct Column {
 // Name, City (the office's fourth line), Country, Phone, Type, and the office's local time now.
 constexpr Column kColumns[] = {{IDS_FIND_COLUMN_NAME, 130}, {IDS_FIND_COLUMN_CITY, 70}, {IDS_FIND_COLUMN_COUNTRY, 70},
                                {IDS_FIND_COLUMN_PHONE, 70}, {IDS_FIND_COLUMN_TYPE, 45}, {IDS_FIND_COLUMN_LOCAL_TIME, 75}};
-constexpr int kLocalTimeColumn = 5;
 // The dialog's height taken by the row of "Open now" below the list, in dialog units.
 constexpr int kOpenNowRowHeight = 14;
 
@@ -40,18 +36,6 @@ const DLGTEMPLATE* DialogLayout(HINSTANCE instance)
         found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_FIND_OFFICE), EnglishLanguage().id);
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-}
-
-std::string_view CellText(const LocationView& office, int column)
-{
-    switch (column) {
-    case 0: return office.Name;
-    case 1: return office.Extra2;
-    case 2: return office.Country;
-    case 3: return office.Phone;
-    case 4: return office.OfficeType;
-    default: return {};
-    }
 }
 
 // A control's text as screen readers say it: without the mark of its access key ("&&" is one "&").
@@ -68,10 +52,8 @@ bool IsListKey(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_
 
 FindOfficeDialog::FindOfficeDialog(HINSTANCE instance, HWND owner, const LocationSlots& slots, std::size_t count,
                                    Choose choose, const std::vector<OfficeTimeLines>* timeLines)
-    : owner_(owner), slots_(slots), time_lines_(timeLines), choose_(std::move(choose)),
-      search_(count, [&slots](std::size_t i) { return SearchFieldsOf(slots[i]); })
+    : owner_(owner), choose_(std::move(choose)), offices_(slots, count, timeLines)
 {
-    rows_ = &search_.filter("");
     if (const DLGTEMPLATE* layout = DialogLayout(instance))
         dialog_ = CreateDialogIndirectParamW(instance, layout, owner, &DialogProc, reinterpret_cast<LPARAM>(this));
     if (!dialog_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot open the Find an office dialog");
@@ -108,7 +90,7 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
         initialize();
         return FALSE;  // the focus is set when the dialog opens
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) chooseRow(selectedRow());
+        if (LOWORD(wParam) == IDOK) chooseRow(offices_.selectedRow());
         else if (LOWORD(wParam) == IDCANCEL) close();
         else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter();
         else if (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED) refilter();
@@ -116,7 +98,7 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom != IDC_FIND_LIST) return FALSE;
-        if (header->code == LVN_GETDISPINFOW) fillCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        if (header->code == LVN_GETDISPINFOW) offices_.fillCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
         else if (header->code == NM_DBLCLK) {
             const int item = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
             if (item >= 0) chooseRow(static_cast<std::size_t>(item));
@@ -138,6 +120,7 @@ void FindOfficeDialog::initialize()
     SetDlgItemTextW(dialog_, IDC_FIND_LABEL, UiText(IDS_FIND_LABEL).c_str());
     SetDlgItemTextW(dialog_, IDC_FIND_OPEN_NOW, UiText(IDS_FIND_OPEN_NOW).c_str());
     HWND offices = list();
+    offices_.attach(offices);
     ListView_SetExtendedListViewStyle(offices, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
         RECT width{0, 0, kColumns[i].width, 0};
@@ -157,8 +140,8 @@ void FindOfficeDialog::initialize()
                              [] { return WithoutAccessKeyMark(UiText(IDS_FIND_OPEN_NOW)); }};
     openNow.checkBox = true;
     MakeAccessible(openNowBox(), std::move(openNow));
-    ListView_SetItemCountEx(offices, rows_->size(), 0);
-    selectRow(0);
+    ListView_SetItemCountEx(offices, offices_.rows().size(), 0);
+    offices_.selectRow(0);
 }
 
 LRESULT FindOfficeDialog::EditProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam)
@@ -216,103 +199,33 @@ void FindOfficeDialog::placeOverOwner()
 
 void FindOfficeDialog::refilter()
 {
-    rows_ = &search_.filter(WideToUtf8(WideWindowText(editBox())));
-    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) {
-        // Whether an office is open is decided now, not when the offices were loaded.
-        const std::int64_t now = OfficeTimes::Now();
-        open_rows_.clear();
-        std::copy_if(rows_->begin(), rows_->end(), std::back_inserter(open_rows_),
-                     [&](std::uint32_t office) { return isOpenNow(office, now); });
-        rows_ = &open_rows_;
-    }
-    ListView_SetItemCountEx(list(), rows_->size(), 0);
-    selectRow(0);
+    const bool openNow = IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED;
+    offices_.filter(WideToUtf8(WideWindowText(editBox())), openNow);
 }
 
 void FindOfficeDialog::minuteTurned()
 {
     if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) {
         // The office that the user selected stays selected while it is open.
-        const std::size_t row = selectedRow();
-        const std::optional<std::uint32_t> office = row < rows_->size() ? std::optional((*rows_)[row]) : std::nullopt;
+        const std::vector<std::uint32_t>& rows = offices_.rows();
+        const std::size_t row = offices_.selectedRow();
+        const std::optional<std::uint32_t> office = row < rows.size() ? std::optional(rows[row]) : std::nullopt;
         refilter();
-        const auto at = office ? std::find(rows_->begin(), rows_->end(), *office) : rows_->end();
-        if (at != rows_->end()) selectRow(static_cast<std::size_t>(at - rows_->begin()));
+        const std::vector<std::uint32_t>& now = offices_.rows();
+        const auto at = office ? std::find(now.begin(), now.end(), *office) : now.end();
+        if (at != now.end()) offices_.selectRow(static_cast<std::size_t>(at - now.begin()));
     }
     // The time column is asked for again as the list draws.
     InvalidateRect(list(), nullptr, FALSE);
     SetTimer(dialog_, kMinuteTimer, OfficeTimes::MillisecondsToNextMinute(), nullptr);
 }
 
-bool FindOfficeDialog::isOpenNow(std::uint32_t office, std::int64_t utcSeconds)
-{
-    // An office without hours, or whose hours do not read, is not known to be open.
-    if (!time_lines_ || office >= time_lines_->size() || (*time_lines_)[office].hours.empty()) return false;
-    const std::int64_t minute = utcSeconds >= 0 ? utcSeconds / 60 : (utcSeconds - 59) / 60;
-    if (open_minute_.size() <= office) {
-        open_minute_.resize(time_lines_->size(), std::numeric_limits<std::int64_t>::min());
-        open_.resize(time_lines_->size());
-    }
-    if (open_minute_[office] != minute) {
-        bool open = false;
-        try {
-            const auto hours = OfficeTimes::Bundled().read(slots_[office], &(*time_lines_)[office], utcSeconds).clock.hours;
-            open = hours && hours->open;
-        } catch (const std::exception&) {
-            // Without the zone data no office is known to be open, as the time column stays empty.
-        }
-        open_[office] = open;
-        open_minute_[office] = minute;
-    }
-    return open_[office];
-}
-
-void FindOfficeDialog::selectRow(std::size_t row)
-{
-    // The list takes one selection: choosing a row clears the one before. Nothing
-    // clears them all, as that, or looking for the selected row, costs a pass over every row.
-    if (row >= rows_->size()) return;
-    HWND offices = list();
-    const int item = static_cast<int>(row);
-    ListView_SetItemState(offices, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(offices, item, FALSE);
-}
-
-std::size_t FindOfficeDialog::selectedRow() const
-{
-    const int item = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
-    return item < 0 ? rows_->size() : static_cast<std::size_t>(item);
-}
-
 void FindOfficeDialog::chooseRow(std::size_t row)
 {
-    if (row >= rows_->size()) return;
-    const std::size_t office = (*rows_)[row];
+    if (row >= offices_.rows().size()) return;
+    const std::size_t office = offices_.rows()[row];
     close();
     choose_(office);
-}
-
-void FindOfficeDialog::fillCell(NMLVDISPINFOW& cell) const
-{
-    LVITEMW& item = cell.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    item.pszText[0] = L'\0';
-    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= rows_->size()) return;
-    const std::size_t office = (*rows_)[static_cast<std::size_t>(item.iItem)];
-    std::wstring text;
-    if (item.iSubItem == kLocalTimeColumn) {
-        try {
-            const OfficeTimeLines* lines = time_lines_ && office < time_lines_->size() ? &(*time_lines_)[office] : nullptr;
-            text = Utf8ToWide(LocalTimeShortText(OfficeTimes::Bundled().read(slots_[office], lines, OfficeTimes::Now())));
-        } catch (const std::exception&) {
-            // Without the zone data the column stays empty.
-        }
-    } else {
-        text = Utf8ToWide(CellText(slots_[office], item.iSubItem));
-    }
-    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-    std::copy_n(text.data(), length, item.pszText);
-    item.pszText[length] = L'\0';
 }
 
 }  // namespace mappa

@@ -13,7 +13,6 @@
 #include "mapdata/OfficeTimeLines.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +22,7 @@
 
 #include "mapdata/LocationTable.h"
 #include "support/WindowSubclass.h"
-#include "ui/OfficeSearch.h"
+#include "ui/FindOfficeList.h"
 
 namespace mappa {
 
@@ -54,9 +53,9 @@ public:
     bool isOpen() const;
 
     // The offices listed, in the list's order.
-    const std::vector<std::uint32_t>& rows() const { return *rows_; }
+    const std::vector<std::uint32_t>& rows() const { return offices_.rows(); }
     // The selected row; rows().size() when none is.
-    std::size_t selectedRow() const;
+    std::size_t selectedRow() const { return offices_.selectedRow(); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -65,24 +64,12 @@ private:
     void initialize();
     void refilter();
     void minuteTurned();
-    bool isOpenNow(std::uint32_t office, std::int64_t utcSeconds);
-    void selectRow(std::size_t row);
     void chooseRow(std::size_t row);
-    void fillCell(NMLVDISPINFOW& cell) const;
     void placeOverOwner();
 
     HWND owner_;
-    const LocationSlots& slots_;
-    const std::vector<OfficeTimeLines>* time_lines_;
     Choose choose_;
-    OfficeSearch search_;
-    const std::vector<std::uint32_t>* rows_ = nullptr;  // the search's latest result, or open_rows_
-    std::vector<std::uint32_t> open_rows_;               // of that result, the offices open now
-    // Whether each office was open in the minute of UTC that open_minute_ gives. Hours
-    // are in minutes and every zone's offset is whole minutes, so an office opens or
-    // closes only as a minute turns: the keys typed within a minute reuse what the first found.
-    std::vector<std::int64_t> open_minute_;
-    std::vector<bool> open_;
+    FindOfficeList offices_;  // what the list shows, and its selection
     HWND dialog_ = nullptr;
     bool placed_ = false;
 };

@@ -14,35 +14,37 @@
 
 namespace mappa {
 
+namespace {
+
+// The control's text and hint in the language in use.
+std::string TextOf(const ControlLayout& layout)
+{
+    const unsigned id = TextIdsOf(layout.id).text;
+    return id ? UiTextUtf8(id) : layout.text;
+}
+
+std::string HintOf(const ControlLayout& layout)
+{
+    const unsigned id = TextIdsOf(layout.id).hint;
+    return id ? UiTextUtf8(id) : layout.hint ? layout.hint : "";
+}
+
+}  // namespace
+
 std::string WindowText(HWND window) { return WideToUtf8(WideWindowText(window)); }
 
 void MapControls::createFonts(const MapScale& scale)
 {
-    const bool design = scale.drawsBitmapFaces();
-    std::array<FontHandle, 3> fonts, script_fonts;
-    for (std::size_t i = 0; i < std::size(kFontFaces); ++i) {
-        const FontFaces& faces = kFontFaces[i];
-        fonts[i].reset(MakeFont(scale(faces.height), design ? faces.layoutFace : faces.scriptFace, faces.bold, faces.underline));
-        script_fonts[i].reset(MakeFont(scale(faces.height), faces.scriptFace, faces.bold, faces.underline));
-        if (!fonts[i] || !script_fonts[i]) throw WindowsError(E_OUTOFMEMORY, "Cannot create the map window's fonts");
-    }
+    ControlFonts fonts(scale);
     // Each control keeps the kind of face it has; the old fonts go once every
     // control has its new one.
     for (Control& item : controls_) {
-        const auto index = static_cast<std::size_t>(item.layout->font);
-        const bool script = item.font != fonts_[index].get() && item.font == script_fonts_[index].get();
-        item.font = (script ? script_fonts : fonts)[index].get();
+        const bool script = fonts_.isScriptFace(item.layout->font, item.font);
+        item.font = fonts.of(item.layout->font, !script);
         SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(item.font), FALSE);
     }
-    fonts_.swap(fonts);
-    script_fonts_.swap(script_fonts);
-    scale_ = scale;
-}
-
-HFONT MapControls::fontOf(const ControlLayout& layout, bool textInCodePage) const
-{
-    const auto index = static_cast<std::size_t>(layout.font);
-    return (textInCodePage ? fonts_ : script_fonts_)[index].get();
+    std::swap(fonts_, fonts);
+    placement_.setScale(scale);
 }
 
 void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, void* userData, const MapScale& scale)
@@ -63,16 +65,16 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
         if (layout.traits & kLinkStyle) style |= WS_TABSTOP;
         const DWORD extended = layout.kind == ControlKind::Panel ? WS_EX_CONTROLPARENT : 0;
 
-        const ControlBounds bounds = boundsOf(layout);
-        const std::wstring text = Utf8ToWide(textOf(layout));
+        const ControlBounds bounds = placement_.boundsOf(layout);
+        const std::wstring text = Utf8ToWide(TextOf(layout));
         HWND control = CreateWindowExW(extended, kind.windowClass ? kind.windowClass : own_class.c_str(), text.c_str(),
                                        style, bounds.left, bounds.top, bounds.width, bounds.height, parent, nullptr,
                                        instance, nullptr);
         if (!control) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(userData));
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(layout)), FALSE);
-        const std::string hint = hintOf(layout);
-        controls_.push_back({&layout, control, hint, layout.colour, fontOf(layout), false});
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.of(layout.font)), FALSE);
+        const std::string hint = HintOf(layout);
+        controls_.add({&layout, control, hint, layout.colour, fonts_.of(layout.font), false});
         if (!FitsAnsiCodePage(text)) useFont(control, false);
         if (layout.width == 0) fitToText(control);
         // The country list gets its tooltip once it is filled: the tooltip
@@ -93,28 +95,16 @@ void MapControls::create(HINSTANCE instance, HWND window, const char* ownClass, 
     }
 }
 
-std::string MapControls::textOf(const ControlLayout& layout)
-{
-    const unsigned id = TextIdsOf(layout.id).text;
-    return id ? UiTextUtf8(id) : layout.text;
-}
-
-std::string MapControls::hintOf(const ControlLayout& layout)
-{
-    const unsigned id = TextIdsOf(layout.id).hint;
-    return id ? UiTextUtf8(id) : layout.hint ? layout.hint : "";
-}
-
 void MapControls::retext()
 {
     for (Control& item : controls_) {
         const ControlLayout& layout = *item.layout;
         if (TextIdsOf(layout.id).text) {
-            setText(item.handle, textOf(layout));
+            setText(item.handle, TextOf(layout));
             if (layout.width == 0) fitToText(item.handle);
         }
         if (TextIdsOf(layout.id).hint) {
-            item.hint = hintOf(layout);
+            item.hint = HintOf(layout);
             if (item.tipAdded) setHint(item.handle, item.hint);
         }
     }
@@ -126,18 +116,10 @@ void MapControls::setScale(const MapScale& scale)
     for (const Control& item : controls_) place(item);
 }
 
-ControlBounds MapControls::boundsOf(const ControlLayout& layout) const
-{
-    ControlBounds bounds = scale_.bounds(layout);
-    // The drop-down list of the combo box needs room below its edit part.
-    if (layout.kind == ControlKind::ComboBox) bounds.height = scale_(300);
-    return bounds;
-}
-
 void MapControls::setMirrored(bool mirrored)
 {
-    if (mirrored == mirrored_) return;
-    mirrored_ = mirrored;
+    if (mirrored == placement_.mirrored()) return;
+    placement_.setMirrored(mirrored);
     const auto lay_out = [mirrored](HWND window) {
         const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
         SetWindowLongPtrW(window, GWL_EXSTYLE, mirrored ? style | WS_EX_LAYOUTRTL : style & ~WS_EX_LAYOUTRTL);
@@ -152,50 +134,50 @@ void MapControls::setMirrored(bool mirrored)
 
 void MapControls::place(const Control& item) const
 {
-    ControlBounds bounds = boundsOf(*item.layout);
-    if (mirrored_ && item.layout->kind == ControlKind::Panel) {
-        // Placed from the mirrored window's right edge, so that it stays where it is.
-        RECT client{};
-        GetClientRect(window_, &client);
-        bounds.left = client.right - bounds.left - bounds.width;
-    }
+    const ControlBounds bounds = placement_.boundsIn(*item.layout, window_);
     SetWindowPos(item.handle, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (item.layout->width == 0) fitToText(item.handle);
 }
 
-const MapControls::Control* MapControls::find(HWND control) const
+const MapControls::Control* MapControls::Table::at(MapControl control) const
 {
-    for (const Control& item : controls_)
+    const auto index = static_cast<std::size_t>(control);
+    return index < items_.size() ? &items_[index] : nullptr;
+}
+
+const MapControls::Control* MapControls::Table::find(HWND control) const
+{
+    for (const Control& item : items_)
         if (item.handle == control) return &item;
     return nullptr;
 }
 
-MapControls::Control* MapControls::find(HWND control)
+MapControls::Control* MapControls::Table::find(HWND control)
 {
-    return const_cast<Control*>(static_cast<const MapControls*>(this)->find(control));
+    return const_cast<Control*>(static_cast<const Table*>(this)->find(control));
 }
 
 HWND MapControls::handle(MapControl control) const
 {
-    const auto index = static_cast<std::size_t>(control);
-    return index < controls_.size() ? controls_[index].handle : nullptr;
+    const Control* item = controls_.at(control);
+    return item ? item->handle : nullptr;
 }
 
 const ControlLayout* MapControls::layoutOf(HWND control) const
 {
-    const Control* item = find(control);
+    const Control* item = controls_.find(control);
     return item ? item->layout : nullptr;
 }
 
 std::string MapControls::hintOf(MapControl control) const
 {
-    const auto index = static_cast<std::size_t>(control);
-    return index < controls_.size() ? controls_[index].hint : std::string();
+    const Control* item = controls_.at(control);
+    return item ? item->hint : std::string();
 }
 
 void MapControls::setHint(HWND control, const std::string& hint)
 {
-    Control* item = find(control);
+    Control* item = controls_.find(control);
     if (item) item->hint = hint;
     std::wstring text = Utf8ToWide(hint);
     TTTOOLINFOW tool{};
@@ -220,9 +202,9 @@ void MapControls::setText(HWND control, std::string_view text)
 
 void MapControls::useFont(HWND control, bool textInCodePage)
 {
-    Control* item = find(control);
+    Control* item = controls_.find(control);
     if (!item) return;
-    HFONT font = fontOf(*item->layout, textInCodePage);
+    HFONT font = fonts_.of(item->layout->font, textInCodePage);
     if (font == item->font) return;
     item->font = font;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -236,7 +218,7 @@ void MapControls::setShapeColour(HWND shape, Rgb colour)
 
 void MapControls::paintShape(HWND shape, HDC dc, HBRUSH face) const
 {
-    const Control* item = find(shape);
+    const Control* item = controls_.find(shape);
     if (!item) return;
     RECT bounds{};
     GetClientRect(shape, &bounds);
@@ -254,7 +236,7 @@ void MapControls::paintShape(HWND shape, HDC dc, HBRUSH face) const
 SIZE MapControls::textSize(HWND control, const std::wstring& text) const
 {
     SIZE size{};
-    const Control* item = find(control);
+    const Control* item = controls_.find(control);
     if (!item) return size;
     WindowDc dc(control);
     dc.select(item->font);
@@ -264,7 +246,7 @@ SIZE MapControls::textSize(HWND control, const std::wstring& text) const
 
 void MapControls::fitToText(HWND control) const
 {
-    if (!find(control)) return;
+    if (!controls_.find(control)) return;
     const SIZE size = textSize(control, WideWindowText(control));
     SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

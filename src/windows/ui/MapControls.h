@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "support/WinHandles.h"
+#include "ui/ControlFonts.h"
+#include "ui/ControlPlacement.h"
 #include "ui/MapLayout.h"
 #include "ui/MapScale.h"
 
@@ -29,7 +29,7 @@ public:
     // Mirrors the window's layout for a language written right to left, or
     // undoes it: every control but the map's panel, which stays as it is.
     void setMirrored(bool mirrored);
-    bool mirrored() const { return mirrored_; }
+    bool mirrored() const { return placement_.mirrored(); }
 
     // Lays every control out anew for another density: place, size and font.
     void setScale(const MapScale& scale);
@@ -61,7 +61,6 @@ public:
     bool fits(HWND control, std::string_view text) const;
 
 private:
-    SIZE textSize(HWND control, const std::wstring& text) const;
     struct Control {
         const ControlLayout* layout;
         HWND handle;
@@ -70,22 +69,33 @@ private:
         HFONT font;
         bool tipAdded;  // the tooltip has a tool for it
     };
-    static std::string textOf(const ControlLayout& layout);
-    static std::string hintOf(const ControlLayout& layout);
-    const Control* find(HWND control) const;
-    Control* find(HWND control);
-    HFONT fontOf(const ControlLayout& layout, bool textInCodePage = true) const;
+    // The controls in the layout's order, each found by its name or its window.
+    class Table {
+    public:
+        void reserve(std::size_t count) { items_.reserve(count); }
+        void add(const Control& item) { items_.push_back(item); }
+        // Null for a name beyond them.
+        const Control* at(MapControl control) const;
+        const Control* find(HWND control) const;
+        Control* find(HWND control);
+        std::vector<Control>::iterator begin() { return items_.begin(); }
+        std::vector<Control>::iterator end() { return items_.end(); }
+        std::vector<Control>::const_iterator begin() const { return items_.begin(); }
+        std::vector<Control>::const_iterator end() const { return items_.end(); }
+
+    private:
+        std::vector<Control> items_;
+    };
+
+    SIZE textSize(HWND control, const std::wstring& text) const;
     void createFonts(const MapScale& scale);
-    ControlBounds boundsOf(const ControlLayout& layout) const;
     void place(const Control& item) const;
 
     HWND window_ = nullptr;
-    MapScale scale_;
+    ControlPlacement placement_;  // the scale, and whether mirrored
     HWND tooltip_ = nullptr;
-    bool mirrored_ = false;
-    std::vector<Control> controls_;
-    std::array<FontHandle, 3> fonts_;         // by ControlFont: the layout's faces
-    std::array<FontHandle, 3> script_fonts_;  // the same sizes in a face for every script
+    Table controls_;
+    ControlFonts fonts_;
 };
 
 std::string WindowText(HWND window);

@@ -70,8 +70,8 @@ void MapPictureDrawing::drawMap(const TMapFunc* table)
         return;
     }
     // The shown offices at their places in the view.
-    const std::span<const MapPoint> places = layout_.places();
-    const std::span<const std::size_t> offices = layout_.placedOffices();
+    const std::span<const MapPoint> places = layout_.finder().places();
+    const std::span<const std::size_t> offices = layout_.finder().placedOffices();
     for (std::size_t k = 0; k < places.size(); ++k) {
         const MapPoint at = places[k];
         if (at.x < -kMarkerMargin || at.y < -kMarkerMargin || at.x >= picture_.width() + kMarkerMargin ||

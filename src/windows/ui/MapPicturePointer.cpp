@@ -40,10 +40,10 @@ void MapPicturePointer::track(int x, int y, POINT pointer)
 {
     guide_.curMouse = {x, y};
     bool hand = false;
-    const auto found = layout_.pointedAt(guide_.curMouse);
+    const auto found = layout_.finder().pointedAt(guide_.curMouse);
     if (found && StrictlyInside(rectOnScreen(), pointer.x, pointer.y)) {
         const MapPoint office = found->at;
-        if (IsNearMarker(guide_.curMouse, office, layout_.reachOf(*found))) {
+        if (IsNearMarker(guide_.curMouse, office, layout_.finder().reachOf(*found))) {
             hand = true;
             hover_tip_.point(found->key, guide_.curMouse, pointer);
         }
@@ -107,7 +107,7 @@ OfficeLabel LabelOf(const TMapFunc& table, std::size_t index)
 std::string MapPicturePointer::hoverTextAt(MapPoint picture) const
 {
     std::vector<OfficeLabel> labels;
-    for (const std::size_t i : layout_.officesUnder(picture)) labels.push_back(LabelOf(*table_, i));
+    for (const std::size_t i : layout_.finder().officesUnder(picture)) labels.push_back(LabelOf(*table_, i));
     return HoverText(labels, UiTextUtf8(IDS_TIP_MORE));
 }
 

@@ -15,15 +15,15 @@ OfficePicker::OfficePicker(const MapControls& controls, const MarkerLayout& layo
 std::size_t OfficePicker::nearestLocation(MapPoint point)
 {
     pointer_.resetCursor();
-    return layout_.nearestShown(point).value_or(0);
+    return layout_.finder().nearestShown(point).value_or(0);
 }
 
 std::optional<std::size_t> OfficePicker::clickedOffice()
 {
     pointer_.resetCursor();
-    const auto pointed = layout_.pointedAt(pointer_.guide().curMouse);
+    const auto pointed = layout_.finder().pointedAt(pointer_.guide().curMouse);
     if (!pointed) return std::nullopt;
-    if (!pointed->marker || !pointed->marker->isGroup()) return layout_.nearestShown(pointer_.guide().curMouse);
+    if (!pointed->marker || !pointed->marker->isGroup()) return layout_.finder().nearestShown(pointer_.guide().curMouse);
     // A group zooms in about itself until it parts; one that never parts offers its offices by name.
     const GroupId group = pointed->marker->group;
     if (const auto parts = layout_.groups().expansionLevel(group)) {
@@ -58,7 +58,7 @@ std::optional<std::size_t> OfficePicker::chooseFromGroup(GroupId group)
 std::optional<std::size_t> OfficePicker::officeInDirection(std::optional<std::size_t> from,
                                                              MapDirection direction) const
 {
-    return layout_.officeInDirection(from, direction);
+    return layout_.finder().officeInDirection(from, direction);
 }
 
 }  // namespace mappa
