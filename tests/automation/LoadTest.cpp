@@ -6,8 +6,11 @@
 // calls, and Wine commits about 3 MB for each: 2 MB of stack, counted apart,
 // and about 1.1 MB beside it, allowed for each thread that a round adds.
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <string>
 
+#include "ClientProgress.h"
 #include "ServerTest.h"
 
 namespace mappa::automationtest {
@@ -19,6 +22,22 @@ constexpr DWORD kHandleSlack = 20;
 constexpr SIZE_T kMemorySlack = 2 * 1024 * 1024;
 constexpr SIZE_T kThreadOverhead = 1280 * 1024;
 constexpr DWORD kThreadSlack = 4;
+
+// A client's cycle and step, as it last wrote them.
+std::string WhereClientIs(DWORD client)
+{
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, ClientProgressName(client).c_str());
+    if (!mapping) return "its progress cannot be read";
+    std::string where = "its progress cannot be read";
+    if (const auto* progress = static_cast<const ClientProgress*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(ClientProgress)))) {
+        const LONG step = progress->step;
+        where = "in cycle " + std::to_string(progress->cycle) + ", at " +
+                (step >= 0 && step < static_cast<LONG>(std::size(kClientSteps)) ? kClientSteps[step] : "?");
+        UnmapViewOfFile(progress);
+    }
+    CloseHandle(mapping);
+    return where;
+}
 
 // Runs `clients` client processes of `cycles` cycles each at the same time;
 // true when every one of them ended with success.
@@ -33,7 +52,7 @@ bool RunClients(int clients, int cycles)
         const ULONGLONG now = GetTickCount64();
         const auto code = client->wait(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
         if (!code) {
-            std::printf("client %lu did not end within the minute\n", client->id());
+            std::printf("client %lu did not end within the minute (%s)\n", client->id(), WhereClientIs(client->id()).c_str());
             client->kill();
         }
         all = all && code == 0u;
