@@ -252,10 +252,13 @@ TEST_F(Languages, TheLocalTimeAndItsStateAreInTheChosenLanguage)
             panel, std::regex(Expression(WideToUtf8(UiTextIn(language, IDS_TIME_AND_STATE)),
                                          {table(IDS_LOCAL_TIME_NOW), state}))))
             << panel;
+        // Berlin's line of the tip: the offices beside it may be closed at this hour.
         const std::string tip = map->view().pointer().hoverTextAt(berlin);
-        EXPECT_NE(tip.find("Norvantic Deutschland GmbH"), std::string::npos) << tip;
+        const std::size_t start = tip.find("Norvantic Deutschland GmbH");
+        ASSERT_NE(start, std::string::npos) << tip;
+        const std::string line = tip.substr(start, tip.find_first_of("\r\n", start) - start);
         EXPECT_TRUE(std::regex_search(
-            tip, std::regex(Expression(WideToUtf8(UiTextIn(language, IDS_TIME_AND_STATE)),
+            line, std::regex(Expression(WideToUtf8(UiTextIn(language, IDS_TIME_AND_STATE)),
                                        {table(IDS_TIP_LOCAL_TIME), table(IDS_TIP_OPEN)}) + "$")))
             << tip;
     }
