@@ -27,7 +27,7 @@ volatile std::size_t g_found = 0;
 
 std::unique_ptr<FindOfficeDialog> MakeDialog(TMapUI& map)
 {
-    const LocationSlots& slots = map.table()->Locations;
+    const LocationSlots& slots = map.parts().table->Locations;
     return std::make_unique<FindOfficeDialog>(GetModuleHandleA(nullptr), map.handle(), slots, slots.dataCount(),
                                               [](std::size_t) {});
 }
@@ -44,7 +44,7 @@ void OpenAndDraw(FindOfficeDialog& dialog)
 
 bool RunFindDialog(const char* size, TMapUI& map)
 {
-    const LocationSlots& slots = map.table()->Locations;
+    const LocationSlots& slots = map.parts().table->Locations;
     const std::size_t count = slots.dataCount();
 
     // Baseline of the first opening: the search index alone, which it builds.

@@ -56,7 +56,7 @@ void Pump()
 std::unique_ptr<TMapUI> CreateMap(QuietSource& source)
 {
     auto map = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [&source] { return std::make_unique<TMapFunc>(source); });
-    map->placement().setHooks({}, {});
+    map->parts().placement.setHooks({}, {});
     return map;
 }
 
@@ -77,7 +77,7 @@ ReadyTrace TraceReady(QuietSource& source)
         g_trace.loadEnd = Now();
         return table;
     });
-    map->placement().setHooks({}, {});
+    map->parts().placement.setHooks({}, {});
     g_trace.created = Now();
     g_mainProc = Subclass(map->handle(), TraceMain);
     g_comboProc = Subclass(map->control(MapControl::ComboBox1), TraceCombo);

@@ -77,7 +77,7 @@ void TimeMouseMoveCalls(const char* size, TMapUI& map)
         GetCursorPos(&pointer);
         if (WindowFromPoint(pointer) == image) SetCursor(LoadCursor(nullptr, IDC_ARROW));
     });
-    HDC dc = map.view().picture().dc();
+    HDC dc = map.parts().view.picture().dc();
     step("  call: guide line, erase + draw (GDI)", [&] {
         HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
         HGDIOBJ previous = SelectObject(dc, pen);

@@ -41,7 +41,7 @@ Timing WheelSteps(const char* size, std::size_t offices)
     Pump();
     HWND picture = map->control(MapControl::Image1);
     for (int i = 0; i < kStepsIn; ++i) Wheel(picture, WHEEL_DELTA);
-    const int scale = map->view().navigation().viewport().scale();
+    const int scale = map->parts().view.navigation().viewport().scale();
     Timing timing = Measure([&](std::int64_t n) {
         const double start = Now();
         for (std::int64_t i = 0; i < n; ++i) {
@@ -54,7 +54,7 @@ Timing WheelSteps(const char* size, std::size_t offices)
     timing.min /= 2;
     timing.max /= 2;
     PrintRow(size, "wheel step (scale " + std::to_string(scale) + " and back)", timing);
-    if (map->view().navigation().viewport().scale() != scale)
+    if (map->parts().view.navigation().viewport().scale() != scale)
         std::printf("WARNING: the steps did not come back to scale %d\n", scale);
     map.reset();
     Pump();

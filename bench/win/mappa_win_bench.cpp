@@ -159,7 +159,7 @@ Figures Run(const std::string& label, std::size_t offices)
                 const double start = Now();
                 auto map = OpenMap(source);
                 total += Now() - start;
-                if (!map->table() || map->table()->Locations.dataCount() != offices)
+                if (!map->parts().table || map->parts().table->Locations.dataCount() != offices)
                     throw std::runtime_error("the window did not load the office list");
                 map.reset();
                 Pump();
@@ -187,7 +187,7 @@ Figures Run(const std::string& label, std::size_t offices)
         Pump();
         const Timing drawing = Measure([&](std::int64_t n) {
             const double start = Now();
-            for (std::int64_t i = 0; i < n; ++i) map->view().drawMap();
+            for (std::int64_t i = 0; i < n; ++i) map->parts().view.drawMap();
             GdiFlush();
             return Now() - start;
         });
@@ -196,7 +196,7 @@ Figures Run(const std::string& label, std::size_t offices)
         BitmapHandle clean;
         const Timing copying = Measure([&](std::int64_t n) {
             const double start = Now();
-            for (std::int64_t i = 0; i < n; ++i) map->view().picture().copyTo(clean);
+            for (std::int64_t i = 0; i < n; ++i) map->parts().view.picture().copyTo(clean);
             GdiFlush();
             return Now() - start;
         });
@@ -208,9 +208,10 @@ Figures Run(const std::string& label, std::size_t offices)
     // c) and d) on one shown window.
     auto map = OpenMap(source);
     Pump();
-    const LocationSlots& slots = map->table()->Locations;
+    const LocationSlots& slots = map->parts().table->Locations;
     const std::size_t count = slots.dataCount();
-    const std::vector<MapPoint> points = PointerPoints(map->view().picture().width(), map->view().picture().height());
+    const MapPicture& picture = map->parts().view.picture();
+    const std::vector<MapPoint> points = PointerPoints(picture.width(), picture.height());
 
     figures.scan = PerPoint(Measure([&](std::int64_t n) {
         std::size_t sink = 0;
@@ -224,14 +225,14 @@ Figures Run(const std::string& label, std::size_t offices)
     PrintRow(size, "scan (NearestLocation), per point", figures.scan);
 
     // The window draws only while the real pointer is over the picture.
-    const RECT inside = map->view().pointer().onScreen();
+    const RECT inside = map->parts().view.pointer().onScreen();
     const POINT centre{(inside.left + inside.right) / 2, (inside.top + inside.bottom) / 2};
     if (!MovePointer(centre))
         std::printf("note: the pointer did not arrive at (%ld, %ld)\n", centre.x, centre.y);
     Pump();
     map->FormMouseMove();
     map->Image1MouseMove(points.front().x, points.front().y);
-    figures.lineShown = map->view().pointer().guide().lineShown;
+    figures.lineShown = map->parts().view.pointer().guide().lineShown;
     if (!figures.lineShown) {
         POINT now{};
         GetCursorPos(&now);
@@ -281,9 +282,10 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // The window and the bare scan must agree on the office.
     const LocationView& nearest = slots[NearestLocation(slots, count, points.back())];
-    if (!map->view().pointer().guide().lineShown || map->view().pointer().guide().hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
+    const auto& guide = map->parts().view.pointer().guide();
+    if (!guide.lineShown || guide.hoverLoc != MapPoint{nearest.MapX, nearest.MapY})
         std::printf("WARNING: after the mouse moves the guide line is %s and ends at (%d, %d), nearest office at (%d, %d)\n",
-                    map->view().pointer().guide().lineShown ? "shown" : "not shown", map->view().pointer().guide().hoverLoc.x, map->view().pointer().guide().hoverLoc.y, nearest.MapX, nearest.MapY);
+                    guide.lineShown ? "shown" : "not shown", guide.hoverLoc.x, guide.hoverLoc.y, nearest.MapX, nearest.MapY);
 
     TimeMouseMoveCalls(size, *map);
 

@@ -34,7 +34,7 @@ struct ProgramWindows {
         SetMapClientHold(&HoldInMapWindow);
         map = std::make_unique<TMapUI>(GetModuleHandleA(nullptr),
                                        [this] { return std::make_unique<TMapFunc>(*source); }, owner);
-        map->placement().setHooks({}, {});
+        map->parts().placement.setHooks({}, {});
         ShowWindow(map->handle(), SW_SHOWNA);
     }
 

@@ -19,7 +19,7 @@ protected:
     {
         ParkPointer();
         ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 320, 160))) << "the system does not report the pointer where it was put";
-        clean = Capture(map->view().picture());
+        clean = Capture(map->parts().view.picture());
     }
     void TearDown() override { ParkPointer(); }
 
@@ -55,25 +55,25 @@ void ExpectOnlyLine(const Pixels& now, const Pixels& clean, MapPoint from, MapPo
 TEST_F(Hover, DrawsDottedLineToNearestOfficeAndRedrawsInPlace)
 {
     map->Image1MouseMove(250, 200);
-    EXPECT_TRUE(map->view().pointer().guide().lineShown);
-    EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{200, 150}));
-    const Pixels first = Capture(map->view().picture());
+    EXPECT_TRUE(map->parts().view.pointer().guide().lineShown);
+    EXPECT_EQ(map->parts().view.pointer().guide().hoverLoc, (MapPoint{200, 150}));
+    const Pixels first = Capture(map->parts().view.picture());
     ExpectOnlyLine(first, clean, {250, 200}, {200, 150});
 
     map->Image1MouseMove(250, 200);
-    EXPECT_EQ(Capture(map->view().picture()), first) << "the old line is erased before the same one is drawn";
+    EXPECT_EQ(Capture(map->parts().view.picture()), first) << "the old line is erased before the same one is drawn";
 
     map->Image1MouseMove(350, 250);
-    EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{400, 150}));
-    const Pixels moved = Capture(map->view().picture());
+    EXPECT_EQ(map->parts().view.pointer().guide().hoverLoc, (MapPoint{400, 150}));
+    const Pixels moved = Capture(map->parts().view.picture());
     ExpectOnlyLine(moved, clean, {350, 250}, {400, 150});
     map->FormMouseMove();
     map->Image1MouseMove(350, 250);
-    EXPECT_EQ(Capture(map->view().picture()), moved) << "only the newest line is left";
+    EXPECT_EQ(Capture(map->parts().view.picture()), moved) << "only the newest line is left";
 
     map->FormMouseMove();
-    EXPECT_FALSE(map->view().pointer().guide().lineShown);
-    EXPECT_EQ(Capture(map->view().picture()), clean);
+    EXPECT_FALSE(map->parts().view.pointer().guide().lineShown);
+    EXPECT_EQ(Capture(map->parts().view.picture()), clean);
 }
 
 TEST_F(Hover, DrawsOnlyWhileThePointerIsStrictlyInsideThePicture)
@@ -90,9 +90,9 @@ TEST_F(Hover, DrawsOnlyWhileThePointerIsStrictlyInsideThePicture)
         // The pointer as a mouse message reports it: the live cursor, read back
         // from X, may still trail the last warp by a pixel.
         map->Image1MouseMove(250, 200, PictureOnScreen(map.ui(), c.x, c.y));
-        EXPECT_EQ(map->view().pointer().guide().lineShown, c.drawn);
-        EXPECT_EQ(Capture(map->view().picture()) != clean, c.drawn);
-        EXPECT_EQ(map->view().pointer().guide().curMouse, (MapPoint{250, 200})) << "the click goes where the pointer was reported";
+        EXPECT_EQ(map->parts().view.pointer().guide().lineShown, c.drawn);
+        EXPECT_EQ(Capture(map->parts().view.picture()) != clean, c.drawn);
+        EXPECT_EQ(map->parts().view.pointer().guide().curMouse, (MapPoint{250, 200})) << "the click goes where the pointer was reported";
     }
 }
 
@@ -105,7 +105,7 @@ TEST_F(Hover, HandCursorWithinFourPixelsOfAnOffice)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << c.dx << "," << c.dy);
         map->Image1MouseMove(200 + c.dx, 150 + c.dy);
-        EXPECT_EQ(map->view().pointer().cursor(), LoadCursor(nullptr, c.hand ? IDC_HAND : IDC_ARROW));
+        EXPECT_EQ(map->parts().view.pointer().cursor(), LoadCursor(nullptr, c.hand ? IDC_HAND : IDC_ARROW));
     }
 }
 
@@ -118,7 +118,7 @@ TEST(NearestOffice, LowerIndexWinsWhenEquallyNear)
         std::size_t nearest;
     } cases[] = {{{320, 100}, 0}, {{321, 100}, 1}, {{319, 100}, 0}, {{320, 290}, 2}, {{0, 0}, 0}, {{639, 0}, 1}};
     for (const auto& c : cases)
-        EXPECT_EQ(map->view().picker().nearestLocation(c.point), c.nearest) << "at " << c.point.x << "," << c.point.y;
+        EXPECT_EQ(map->parts().view.picker().nearestLocation(c.point), c.nearest) << "at " << c.point.x << "," << c.point.y;
 }
 
 }  // namespace

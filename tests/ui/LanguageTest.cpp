@@ -129,7 +129,7 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
                 EXPECT_EQ(map.text(layout.id), table(ids.text)) << layout.name;
             }
             if (ids.hint) {
-                EXPECT_EQ(map->controls().hintOf(layout.id), table(ids.hint)) << layout.name;
+                EXPECT_EQ(map->parts().controls.hintOf(layout.id), table(ids.hint)) << layout.name;
             }
         }
         EXPECT_EQ(map.text(lsWebLink), table(IDS_LINK_WEB));
@@ -163,7 +163,7 @@ TEST_F(Languages, EveryTextOfTheWindowItsMenusTheFindDialogAndAMessageIsThatLang
 
         SendMessageW(map->handle(), WM_SYSCOMMAND, IDM_FIND_OFFICE, 0);
         Pump();
-        const FindOfficeDialog* find = map->commands().findDialog();
+        const FindOfficeDialog* find = map->parts().commands.findDialog();
         ASSERT_TRUE(find && find->isOpen());
         EXPECT_EQ(Text(find->handle()), table(IDS_FIND_CAPTION));
         EXPECT_EQ(Text(GetDlgItem(find->handle(), IDC_FIND_LABEL)), table(IDS_FIND_LABEL));
@@ -240,7 +240,7 @@ TEST_F(Languages, TheLocalTimeAndItsStateAreInTheChosenLanguage)
     map->ComboBox1Click();  // Munich, open at night on weekdays
     ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 344, 67)));
     map->Image1MouseMove(344, 67);
-    const MapPoint berlin = map->view().pointer().guide().hoverLoc;  // open around the clock
+    const MapPoint berlin = map->parts().view.pointer().guide().hoverLoc;  // open around the clock
     for (const UiLanguage& language : UiLanguages()) {
         SCOPED_TRACE(language.tag);
         Choose(map, ItemOf(language));
@@ -253,7 +253,7 @@ TEST_F(Languages, TheLocalTimeAndItsStateAreInTheChosenLanguage)
                                          {table(IDS_LOCAL_TIME_NOW), state}))))
             << panel;
         // Berlin's line of the tip: the offices beside it may be closed at this hour.
-        const std::string tip = map->view().pointer().hoverTextAt(berlin);
+        const std::string tip = map->parts().view.pointer().hoverTextAt(berlin);
         const std::size_t start = tip.find("Norvantic Deutschland GmbH");
         ASSERT_NE(start, std::string::npos) << tip;
         const std::string line = tip.substr(start, tip.find_first_of("\r\n", start) - start);
@@ -337,8 +337,8 @@ TEST_F(Languages, ArabicMirrorsTheWindowButNotTheMapAndAClickSelectsTheOfficeUnd
     SendMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y));
     SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(inside.x, inside.y));
     Pump();
-    ASSERT_TRUE(map->selection().office());
-    EXPECT_EQ(*map->selection().office(), 1u);
+    ASSERT_TRUE(map->parts().selection.office());
+    EXPECT_EQ(*map->parts().selection.office(), 1u);
     EXPECT_EQ(map.text(ldName), "Rio Support");
     ParkPointer();
 }

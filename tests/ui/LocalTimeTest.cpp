@@ -31,7 +31,7 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
     std::ifstream file(MAPPA_HOURS_DATA, std::ios::binary);
     ASSERT_TRUE(file);
     MapWindow map(DataFile{std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())});
-    const TMapFunc& table = *map->table();
+    const TMapFunc& table = *map->parts().table;
     ASSERT_GT(table.Locations.dataCount(), 40u);
     EXPECT_EQ(map.text(MapControl::lsLocalTime), "Local time:");
     EXPECT_EQ(map.text(MapControl::ldLocalTime), "");
@@ -47,7 +47,7 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
         map->ComboBox1Click();
         const std::string panel = map.text(MapControl::ldLocalTime);
         const std::int64_t after = OfficeTimes::Now();
-        const auto office = map->selection().office();
+        const auto office = map->parts().selection.office();
         ASSERT_TRUE(office);
         if (!seen.insert(*office).second) continue;
         const OfficeTimeLines& lines = table.TimeLines[*office];
@@ -62,7 +62,7 @@ TEST(LocalTime, PanelShowsEachOfficesClockAndState)
         }
         // The tooltip's line for this office, among those under the pointer at its marker.
         const auto& location = table.Locations[*office];
-        const std::string tip = map->view().pointer().hoverTextAt({location.MapX, location.MapY});
+        const std::string tip = map->parts().view.pointer().hoverTextAt({location.MapX, location.MapY});
         std::string tip_line;
         for (std::size_t at = 0; at < tip.size();) {
             const std::size_t end = std::min(tip.find('\n', at), tip.size());
@@ -157,11 +157,11 @@ TEST(LocalTime, OpenNowKeepsOnlyTheOfficesOpenNowWithTheSearchText)
                              {office("Always Tokyo", "Japan"), "24/7"},
                              {office("Unreadable Lima", "Peru"), "Mo-Fr 9:00-17:00"},
                              {office("Around the clock Lima", "Peru"), "Mo-Su 00:00-24:00"}}));
-    const TMapFunc& table = *map->table();
+    const TMapFunc& table = *map->parts().table;
     ASSERT_EQ(table.Locations.dataCount(), 6u);
     SendMessageW(map->handle(), WM_SYSCOMMAND, IDM_FIND_OFFICE, 0);
     Pump();
-    const FindOfficeDialog* find = map->commands().findDialog();
+    const FindOfficeDialog* find = map->parts().commands.findDialog();
     ASSERT_TRUE(find && find->isOpen());
     HWND box = find->openNowBox();
     ASSERT_TRUE(box);

@@ -115,7 +115,7 @@ MapWindow::MapWindow(const DataFile& file) : source(folder_.path())
     ParkPointer();
     if (!file.text.empty()) folder_.write("Mappa2.dat", file.text);
     ui_ = std::make_unique<TMapUI>(GetModuleHandleW(nullptr), [this] { return std::make_unique<TMapFunc>(source); });
-    ui_->placement().setHooks({}, {});
+    ui_->parts().placement.setHooks({}, {});
     ShowWindow(ui_->handle(), SW_SHOWNORMAL);
     Pump();
 }
@@ -212,13 +212,13 @@ RECT PlaceInParent(HWND control)
     return place;
 }
 
-POINT PictureOnScreen(const TMapUI& map, int x, int y)
+POINT PictureOnScreen(TMapUI& map, int x, int y)
 {
     RECT outer{}, client{};
     GetWindowRect(map.handle(), &outer);
     GetClientRect(map.handle(), &client);
     const long frame = (outer.bottom - outer.top) - client.bottom;
-    return {outer.left + map.scale()(4) + x, outer.top + map.scale()(5) + frame + y};
+    return {outer.left + map.parts().scale(4) + x, outer.top + map.parts().scale(5) + frame + y};
 }
 
 bool MovePointer(POINT to)

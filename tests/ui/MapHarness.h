@@ -125,7 +125,7 @@ RECT PlaceInParent(HWND control);
 
 // The screen point that the window takes for picture point (x, y) when it
 // decides whether the pointer is over the picture.
-POINT PictureOnScreen(const TMapUI& map, int x, int y);
+POINT PictureOnScreen(TMapUI& map, int x, int y);
 // Moves the real pointer; false when the system does not report it there.
 bool MovePointer(POINT to);
 // Moves the pointer off every test window.

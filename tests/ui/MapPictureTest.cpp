@@ -22,13 +22,13 @@ TEST(MapPicture, LandAndSeaAreWhereTheyBelong)
         {"Indian Ocean", -30, 80, kSea},    {"Antarctica", -85, 0, kLand},
     };
     MapWindow map({Office{.x = 600, .y = 10}});
-    ASSERT_EQ(map->view().picture().width(), 640);
-    ASSERT_EQ(map->view().picture().height(), 320);
+    ASSERT_EQ(map->parts().view.picture().width(), 640);
+    ASSERT_EQ(map->parts().view.picture().height(), 320);
     for (const Place& place : places) {
         SCOPED_TRACE(place.name);
         const int x = 320 + static_cast<int>(place.longitude / 0.5625);
         const int y = 160 - static_cast<int>(place.latitude / 0.5625);
-        EXPECT_EQ(map->view().picture().pixel(x, y), place.colour);
+        EXPECT_EQ(map->parts().view.picture().pixel(x, y), place.colour);
     }
 }
 
@@ -45,7 +45,7 @@ TEST(MapPicture, EachOfficeTypeHasItsMarker)
     std::vector<Office> offices;
     for (int i = 0; i < int(std::size(cases)); ++i) offices.push_back(Office{.type = cases[i].type, .x = 40 + 80 * i, .y = 160});
     MapWindow map(offices);
-    const MapPicture& picture = map->view().picture();
+    const MapPicture& picture = map->parts().view.picture();
     const Pixels bare = BareMap();
     for (int i = 0; i < int(std::size(cases)); ++i) {
         const Case& c = cases[i];
@@ -78,7 +78,7 @@ TEST(MapPicture, MarkersAreThePixelsOfDrawingEachOne)
 
     MapPicture expected;
     expected.loadResource(GetModuleHandleA(nullptr), kWorldMapResource);
-    const TMapFunc& table = *map->table();
+    const TMapFunc& table = *map->parts().table;
     for (std::size_t i = 0; i < table.Locations.dataCount(); ++i) {
         const LocationView& office = table.Locations[i];
         const MarkerStyle marker = MarkerFor(KindOfOffice(office.OfficeType));
@@ -90,7 +90,7 @@ TEST(MapPicture, MarkersAreThePixelsOfDrawingEachOne)
         SelectObject(expected.dc(), GetStockObject(NULL_BRUSH));
         DeleteObject(brush);
     }
-    const Pixels drawn = Capture(map->view().picture()), reference = Capture(expected);
+    const Pixels drawn = Capture(map->parts().view.picture()), reference = Capture(expected);
     ASSERT_EQ(drawn.size(), reference.size());
     int differing = 0;
     for (std::size_t i = 0; i < drawn.size(); ++i)
@@ -104,7 +104,7 @@ TEST(MapPicture, LaterOfficesCoverEarlierOnes)
     MapWindow map({Office{.type = "Support", .x = 200, .y = 100}, Office{.type = "Sales", .x = 200, .y = 100},
                    Office{.type = "Sales", .x = 300, .y = 100}, Office{.type = "Support", .x = 300, .y = 100},
                    Office{.type = "Sales", .x = 0, .y = 0}});
-    const MapPicture& picture = map->view().picture();
+    const MapPicture& picture = map->parts().view.picture();
     EXPECT_EQ(picture.pixel(200, 100), kSalesColour);
     EXPECT_EQ(picture.pixel(300, 100), kSupportColour);
     EXPECT_EQ(picture.pixel(1, 1), kSalesColour) << "an office in the top left corner";
@@ -113,24 +113,24 @@ TEST(MapPicture, LaterOfficesCoverEarlierOnes)
 TEST(MapPicture, CentreAndEdgesOfTheWorld)
 {
     MapWindow map({Office{.latitude = "0 N", .longitude = "0 E"}, Office{.latitude = "0 N", .longitude = "180 E"}});
-    EXPECT_EQ(map->table()->Locations[0].MapX, 320);
-    EXPECT_EQ(map->table()->Locations[0].MapY, 160);
-    EXPECT_EQ(map->table()->Locations[1].MapX, 640);
-    EXPECT_EQ(map->view().picture().pixel(320, 160), kSalesColour);
-    EXPECT_EQ(map->view().picture().pixel(320, 156), kBlack);
-    EXPECT_EQ(map->view().picture().pixel(639, 160), kSalesColour);
+    EXPECT_EQ(map->parts().table->Locations[0].MapX, 320);
+    EXPECT_EQ(map->parts().table->Locations[0].MapY, 160);
+    EXPECT_EQ(map->parts().table->Locations[1].MapX, 640);
+    EXPECT_EQ(map->parts().view.picture().pixel(320, 160), kSalesColour);
+    EXPECT_EQ(map->parts().view.picture().pixel(320, 156), kBlack);
+    EXPECT_EQ(map->parts().view.picture().pixel(639, 160), kSalesColour);
 }
 
 TEST(MapPicture, CleanCopyKeepsEveryMarker)
 {
     MapWindow map({Office{.type = "Sales", .x = 100, .y = 100}, Office{.type = "Support", .x = 400, .y = 200},
                    Office{.country = "", .type = "", .x = 500, .y = 50}});
-    const Pixels drawn = Capture(map->view().picture());
-    ASSERT_TRUE(map->table()->CleanMap);
-    EXPECT_EQ(CaptureBitmap(map->table()->CleanMap.get(), 640, 320), drawn);
+    const Pixels drawn = Capture(map->parts().view.picture());
+    ASSERT_TRUE(map->parts().table->CleanMap);
+    EXPECT_EQ(CaptureBitmap(map->parts().table->CleanMap.get(), 640, 320), drawn);
     map->FormMouseMove();
-    EXPECT_EQ(Capture(map->view().picture()), drawn);
-    EXPECT_EQ(map->view().picture().pixel(500, 50), kOtherColour);
+    EXPECT_EQ(Capture(map->parts().view.picture()), drawn);
+    EXPECT_EQ(map->parts().view.picture().pixel(500, 50), kOtherColour);
 }
 
 }  // namespace

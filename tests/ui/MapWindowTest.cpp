@@ -120,7 +120,7 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
             EXPECT_EQ(place.bottom - place.top, item.height);
         }
         if (item.hint) {
-            EXPECT_EQ(map->controls().hintOf(item.name), item.hint);
+            EXPECT_EQ(map->parts().controls.hintOf(item.name), item.hint);
             if (*item.hint) {
                 EXPECT_EQ(TooltipText(map->handle(), control), item.hint);
             }
@@ -130,10 +130,10 @@ TEST(MapWindowLayout, ControlsSitWhereTheFormPutsThemWithTheirHints)
     EXPECT_EQ(GetWindowLongA(map->control(ComboBox1), GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
               CBS_DROPDOWNLIST | CBS_SORT);
     EXPECT_EQ(map.text(lsWebLink), "Norvantic Website");
-    EXPECT_EQ(map->controls().hintOf(lsWebLink), "http://www.example.com/home");
+    EXPECT_EQ(map->parts().controls.hintOf(lsWebLink), "http://www.example.com/home");
     EXPECT_EQ(TooltipText(map->handle(), map->control(lsWebLink)), "http://www.example.com/home");
     EXPECT_EQ(map.text(lsWebLink2), "Norvantic Support Website");
-    EXPECT_EQ(map->controls().hintOf(lsWebLink2), "https://support.example.com/");
+    EXPECT_EQ(map->parts().controls.hintOf(lsWebLink2), "https://support.example.com/");
 }
 
 TEST(MapWindowLayout, EachControlHasOneTooltipToolHoweverOftenItsHintIsSet)
@@ -181,7 +181,7 @@ TEST(CountryList, OneSortedEntryPerOfficeWithACountry)
                    Office{.name = "E", .country = "austria", .x = 500}});
     EXPECT_EQ(ComboEntries(map->control(ComboBox1)),
               (std::vector<std::string>{"austria", "Brazil", "Norway", "Norway"}));
-    EXPECT_EQ(map->view().picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
+    EXPECT_EQ(map->parts().view.picture().pixel(200, 160), kSalesColour) << "an office without a country is still drawn";
     EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0), CB_ERR);
 }
 
@@ -212,7 +212,7 @@ TEST(CountryList, OrderIsTheSystemsSortedOrderAndEqualNamesKeepFileOrder)
     EXPECT_EQ(ComboEntries(map->control(ComboBox1)), expected);
 
     // The entry equal to the office's country, letter case included, is selected.
-    map->showInfo(ToLocation(map->table()->Locations[names.size()]));
+    map->showInfo(ToLocation(map->parts().table->Locations[names.size()]));
     EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCURSEL, 0, 0), norway + 1);
 }
 
@@ -222,14 +222,14 @@ TEST(EmptyTable, MissingFileIsReportedAndHoverClickAndCopyStayHarmless)
     EXPECT_EQ(map.source.messages, std::vector<std::string>{"Cannot find file Mappa2.dat"});
     EXPECT_EQ(map.source.terminateRequests, 1);
     EXPECT_EQ(SendMessageA(map->control(ComboBox1), CB_GETCOUNT, 0, 0), 0);
-    const Pixels before = Capture(map->view().picture());
+    const Pixels before = Capture(map->parts().view.picture());
     EXPECT_EQ(before, BareMap());
     ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), 320, 160)));
     map->Image1MouseMove(320, 160);
     map->Image1Click();
     map->FormMouseMove();
     ParkPointer();
-    EXPECT_EQ(Capture(map->view().picture()), before);
+    EXPECT_EQ(Capture(map->parts().view.picture()), before);
     EXPECT_EQ(map.text(ldName), "");
     EXPECT_FALSE(IsWindowVisible(map->control(Overlay)));
     SendMessageA(map->control(bCopy), BM_CLICK, 0, 0);

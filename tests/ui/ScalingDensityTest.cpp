@@ -12,7 +12,7 @@ using enum MapControl;
 std::set<std::string> OverflowingTexts(MapWindow& map)
 {
     std::set<std::string> overflowing;
-    const LocationSlots& offices = map->table()->Locations;
+    const LocationSlots& offices = map->parts().table->Locations;
     for (std::size_t i = 0; i < offices.dataCount(); ++i) {
         map->showInfo(ToLocation(offices[i]));
         for (const MapControl name : {ldName, ldPhone, ldFax, ldToll, ldInterToll, ldEmail}) {
@@ -54,12 +54,12 @@ void SetDensity(MapWindow& map, int dpi)
 TEST_F(Scaling, EveryTextFitsItsControl)
 {
     MapWindow map(BundledData());
-    const int dpi = map->scale().dpi();
+    const int dpi = map->parts().scale.dpi();
     const std::set<std::string> here = OverflowingTexts(map);
     SetDensity(map, kDesignPixelsPerInch);
     const std::set<std::string> design = OverflowingTexts(map);
     SetDensity(map, dpi);
-    ASSERT_EQ(map->scale().dpi(), dpi);
+    ASSERT_EQ(map->parts().scale.dpi(), dpi);
     for (const std::string& text : here) EXPECT_TRUE(design.count(text)) << text << " runs over only at " << dpi << " dpi";
     EXPECT_LE(design.size(), 3u) << "the design's rooms hold nearly every text";
 
@@ -91,15 +91,15 @@ TEST_F(Scaling, EveryTextFitsItsControl)
 TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
 {
     MapWindow map(BundledData());
-    const int dpi = map->scale().dpi();
+    const int dpi = map->parts().scale.dpi();
     const int other = dpi == 144 ? 192 : 144;
-    const TLocation madrid = ToLocation(map->table()->Locations[0]);
+    const TLocation madrid = ToLocation(map->parts().table->Locations[0]);
     ASSERT_EQ(madrid.Name, "Norvantic Iberia S.L.");
     map->showInfo(madrid);
     HWND combo = map->control(ComboBox1);
     const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const Layout before = LayoutOf(map.ui());
-    const Pixels picture = Capture(map->view().picture());
+    const Pixels picture = Capture(map->parts().view.picture());
     RECT outer{};
     GetWindowRect(map->handle(), &outer);
 
@@ -109,15 +109,16 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
     RECT suggested{outer.left + 10, outer.top + 20, outer.left + 10 + asked.cx, outer.top + 20 + asked.cy};
     SendMessageW(map->handle(), kDpiChangedMessage, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
     Pump();
-    EXPECT_EQ(map->scale().dpi(), other);
+    EXPECT_EQ(map->parts().scale.dpi(), other);
     ExpectScaledLayout(map.ui());
     RECT moved{};
     GetWindowRect(map->handle(), &moved);
     EXPECT_EQ(moved.left, suggested.left);
     EXPECT_EQ(moved.top, suggested.top);
-    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), MarkersDrawnByGdi(map.ui())), 0);
-    const MapPoint there = TMapFunc::projectLocation(madrid, map->view().picture().width(), map->view().picture().height());
-    const int ring = map->scale().ringSizeFor(OfficeKind::Sales);
+    EXPECT_EQ(DifferingPixels(Capture(map->parts().view.picture()), MarkersDrawnByGdi(map.ui())), 0);
+    const MapPicture& rescaled = map->parts().view.picture();
+    const MapPoint there = TMapFunc::projectLocation(madrid, rescaled.width(), rescaled.height());
+    const int ring = map->parts().scale.ringSizeFor(OfficeKind::Sales);
     const RECT overlay = PlaceInParent(map->control(Overlay));
     EXPECT_EQ(overlay.left, there.x - ring / 2);
     EXPECT_EQ(overlay.top, there.y - ring / 2);
@@ -128,12 +129,12 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
 
     // A density that no monitor has changes nothing.
     SendMessageW(map->handle(), kDpiChangedMessage, MAKEWPARAM(0, 0), reinterpret_cast<LPARAM>(&outer));
-    EXPECT_EQ(map->scale().dpi(), other);
+    EXPECT_EQ(map->parts().scale.dpi(), other);
 
     SendMessageW(map->handle(), kDpiChangedMessage, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
     Pump();
     EXPECT_TRUE(LayoutOf(map.ui()) == before);
-    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), picture), 0);
+    EXPECT_EQ(DifferingPixels(Capture(map->parts().view.picture()), picture), 0);
     RECT back{};
     GetWindowRect(map->handle(), &back);
     EXPECT_TRUE(EqualRect(&back, &outer));
@@ -143,8 +144,8 @@ TEST_F(Scaling, DensityChangeLaysTheWindowOutAnewAndBack)
 TEST_F(Scaling, PlacementIsSavedAndComparedAtTheWindowsDensity)
 {
     MapWindow map({Office{}});
-    const PlacementWindow window = map->placement().window();
-    const int dpi = map->scale().dpi();
+    const PlacementWindow window = map->parts().placement.window();
+    const int dpi = map->parts().scale.dpi();
     const std::string density = "," + std::to_string(dpi) + ",Normal";
     const std::string saved = PlacementText(map->handle(), PlacementScreen(window));
     EXPECT_EQ(saved.substr(saved.size() - density.size()), density);

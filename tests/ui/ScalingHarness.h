@@ -71,15 +71,16 @@ inline POINT Centre(const RECT& rect) { return {(rect.left + rect.right) / 2, (r
 
 // The picture as GDI draws it: the world map at the window's size with each
 // office's marker drawn in table order, the outline inside the marker.
-inline Pixels MarkersDrawnByGdi(const TMapUI& map)
+inline Pixels MarkersDrawnByGdi(TMapUI& map)
 {
-    const MapScale& scale = map.scale();
+    const MapScale& scale = map.parts().scale;
     MapPicture expected;
-    expected.loadWorldMap(GetModuleHandleW(nullptr), map.view().picture().width(), map.view().picture().height());
+    const MapPicture& picture = map.parts().view.picture();
+    expected.loadWorldMap(GetModuleHandleW(nullptr), picture.width(), picture.height());
     HPEN pen = scale.lineWidth() > 1 ? CreatePen(PS_INSIDEFRAME, scale.lineWidth(), RGB(0, 0, 0))
                                      : static_cast<HPEN>(GetStockObject(BLACK_PEN));
     const ScopedSelect select_pen(expected.dc(), pen);
-    const TMapFunc& table = *map.table();
+    const TMapFunc& table = *map.parts().table;
     for (std::size_t i = 0; i < table.Locations.dataCount(); ++i) {
         const LocationView& office = table.Locations[i];
         const MarkerStyle marker = scale.markerFor(KindOfOffice(office.OfficeType));
@@ -125,7 +126,7 @@ inline Layout LayoutOf(TMapUI& map)
 // Every fixed-size control where its design place puts it at the window's density.
 inline void ExpectScaledLayout(TMapUI& map)
 {
-    const MapScale& scale = map.scale();
+    const MapScale& scale = map.parts().scale;
     const SIZE client = ClientSize(map.handle());
     EXPECT_EQ(client.cx, scale(kClientWidth));
     EXPECT_EQ(client.cy, scale(kClientHeight));
@@ -146,8 +147,8 @@ inline void ExpectScaledLayout(TMapUI& map)
             }
         }
     }
-    EXPECT_EQ(map.view().picture().width(), scale(kPictureWidth));
-    EXPECT_EQ(map.view().picture().height(), scale(kPictureHeight));
+    EXPECT_EQ(map.parts().view.picture().width(), scale(kPictureWidth));
+    EXPECT_EQ(map.parts().view.picture().height(), scale(kPictureHeight));
 }
 
 }  // namespace mappa::uitest

@@ -87,13 +87,13 @@ TEST_F(Scaling, EveryLanguagesTextsFitTheirControls)
 
         SendMessageW(map->handle(), WM_SYSCOMMAND, IDM_FIND_OFFICE, 0);
         Pump();
-        const FindOfficeDialog* find = map->commands().findDialog();
+        const FindOfficeDialog* find = map->parts().commands.findDialog();
         ASSERT_TRUE(find);
         HWND label = GetDlgItem(find->handle(), IDC_FIND_LABEL);
         EXPECT_LE(TextSize(label, Shown(TextOf(label))).cx, ClientSize(label).cx) << WideToUtf8(TextOf(label));
         // The check box's text beside its box, inside the dialog.
         HWND openNow = find->openNowBox();
-        EXPECT_LE(TextSize(openNow, Shown(TextOf(openNow))).cx + GetSystemMetrics(SM_CXMENUCHECK) + map->scale()(6),
+        EXPECT_LE(TextSize(openNow, Shown(TextOf(openNow))).cx + GetSystemMetrics(SM_CXMENUCHECK) + map->parts().scale(6),
                   ClientSize(openNow).cx)
             << WideToUtf8(TextOf(openNow));
         EXPECT_LE(PlaceInParent(openNow).bottom, ClientSize(find->handle()).cy);
@@ -107,7 +107,7 @@ TEST_F(Scaling, EveryLanguagesTextsFitTheirControls)
             column.cchTextMax = 64;
             SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
             // The header keeps a margin of a few pixels on each side of its text.
-            EXPECT_LE(TextSize(list, title).cx + map->scale()(12), column.cx) << WideToUtf8(title);
+            EXPECT_LE(TextSize(list, title).cx + map->parts().scale(12), column.cx) << WideToUtf8(title);
         }
         SendMessageW(find->handle(), WM_COMMAND, IDCANCEL, 0);
         Pump();

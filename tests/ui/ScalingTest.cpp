@@ -12,7 +12,7 @@ using enum MapControl;
 TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
 {
     MapWindow map({Office{}});
-    const MapScale& scale = map->scale();
+    const MapScale& scale = map->parts().scale;
     if (ExpectedDpi()) {
         EXPECT_EQ(scale.dpi(), ExpectedDpi());
     }
@@ -48,14 +48,14 @@ TEST_F(Scaling, WindowControlsAndCompanionTakeTheirScaledPlaces)
 TEST_F(Scaling, ZoomingInAndHomeGiveTheDesignedPictureBackAtEveryDensity)
 {
     MapWindow map(BundledData());
-    const Pixels designed = Capture(map->view().picture());
+    const Pixels designed = Capture(map->parts().view.picture());
     HWND picture = map->control(Image1);
-    const MapPoint centre{map->view().picture().width() / 2, map->view().picture().height() / 2};
-    EXPECT_TRUE(map->view().navigation().zoom(3, centre));
-    EXPECT_NE(Capture(map->view().picture()), designed);
+    const MapPoint centre{map->parts().view.picture().width() / 2, map->parts().view.picture().height() / 2};
+    EXPECT_TRUE(map->parts().view.navigation().zoom(3, centre));
+    EXPECT_NE(Capture(map->parts().view.picture()), designed);
     SendMessageW(picture, WM_KEYDOWN, VK_HOME, 1);
-    EXPECT_EQ(map->view().navigation().viewport().scale(), 1);
-    EXPECT_EQ(Capture(map->view().picture()), designed);
+    EXPECT_EQ(map->parts().view.navigation().viewport().scale(), 1);
+    EXPECT_EQ(Capture(map->parts().view.picture()), designed);
 }
 
 TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
@@ -67,11 +67,11 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
         for (std::size_t t = 0; t < std::size(types); ++t)
             offices.push_back(Office{.type = types[(i + t) % 3], .x = int(places[i].x) + int(t) * 40, .y = int(places[i].y)});
     MapWindow map(offices);
-    const MapScale& scale = map->scale();
-    EXPECT_EQ(DifferingPixels(Capture(map->view().picture()), MarkersDrawnByGdi(map.ui())), 0);
+    const MapScale& scale = map->parts().scale;
+    EXPECT_EQ(DifferingPixels(Capture(map->parts().view.picture()), MarkersDrawnByGdi(map.ui())), 0);
 
     for (std::size_t i : {3u, 4u, 5u}) {
-        const TLocation office = ToLocation(map->table()->Locations[i]);
+        const TLocation office = ToLocation(map->parts().table->Locations[i]);
         map->showInfo(office);
         const int size = scale.ringSizeFor(KindOfOffice(office.OfficeType));
         const RECT ring = PlaceInParent(map->control(Overlay));
@@ -82,15 +82,15 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
     }
 
     // A guide line as wide as the outline, from the pointer to the nearest office, and gone again.
-    const Pixels clean = Capture(map->view().picture());
-    const POINT inside = Centre(map->view().pointer().onScreen());
-    const LocationView& target = map->table()->Locations[3];
+    const Pixels clean = Capture(map->parts().view.picture());
+    const POINT inside = Centre(map->parts().view.pointer().onScreen());
+    const LocationView& target = map->parts().table->Locations[3];
     const MapPoint from{target.MapX - scale(60), target.MapY - scale(45)};
     map->Image1MouseMove(from.x, from.y, inside);
-    ASSERT_TRUE(map->view().pointer().guide().lineShown);
-    ASSERT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{target.MapX, target.MapY}));
-    const Pixels drawn = Capture(map->view().picture());
-    const int width = map->view().picture().width();
+    ASSERT_TRUE(map->parts().view.pointer().guide().lineShown);
+    ASSERT_EQ(map->parts().view.pointer().guide().hoverLoc, (MapPoint{target.MapX, target.MapY}));
+    const Pixels drawn = Capture(map->parts().view.picture());
+    const int width = map->parts().view.picture().width();
     const double dx = target.MapX - from.x, dy = target.MapY - from.y, length = std::hypot(dx, dy);
     int changed = 0;
     for (std::size_t i = 0; i < drawn.size(); ++i) {
@@ -103,7 +103,7 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
     EXPECT_GE(changed, length * scale.lineWidth() / 3);
     EXPECT_LE(changed, (length + 2) * (scale.lineWidth() + 1));
     map->FormMouseMove();
-    EXPECT_EQ(Capture(map->view().picture()), clean);
+    EXPECT_EQ(Capture(map->parts().view.picture()), clean);
 }
 
 // Pointing at any office of the bundled list shows the hand and finds the
@@ -111,21 +111,21 @@ TEST_F(Scaling, MarkersRingAndGuideLineScaleWithThePicture)
 TEST_F(Scaling, EveryBundledOfficeGivesTheHandAndTheOfficeItGivesAtTheDesignDensity)
 {
     MapWindow map(BundledData());
-    const LocationSlots& offices = map->table()->Locations;
+    const LocationSlots& offices = map->parts().table->Locations;
     const std::size_t count = offices.dataCount();
     ASSERT_GT(count, 50u);
     TMapFunc design(map.source);
     design.computePositions(kPictureWidth, kPictureHeight);
-    const POINT inside = Centre(map->view().pointer().onScreen());
+    const POINT inside = Centre(map->parts().view.pointer().onScreen());
     for (std::size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(offices[i].Name);
         const std::size_t expected =
             NearestLocation(design.Locations, count, {design.Locations[i].MapX, design.Locations[i].MapY});
         const MapPoint at{offices[i].MapX, offices[i].MapY};
-        EXPECT_EQ(map->view().picker().nearestLocation(at), expected);
+        EXPECT_EQ(map->parts().view.picker().nearestLocation(at), expected);
         map->Image1MouseMove(at.x, at.y, inside);
-        EXPECT_EQ(map->view().pointer().cursor(), LoadCursor(nullptr, IDC_HAND));
-        EXPECT_EQ(map->view().pointer().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
+        EXPECT_EQ(map->parts().view.pointer().cursor(), LoadCursor(nullptr, IDC_HAND));
+        EXPECT_EQ(map->parts().view.pointer().guide().hoverLoc, (MapPoint{offices[expected].MapX, offices[expected].MapY}));
     }
 }
 
@@ -182,14 +182,14 @@ TEST_F(Scaling, Screenshot)
     const char* path = std::getenv("MAPPA_SCREENSHOT");
     if (!path) GTEST_SKIP() << "MAPPA_SCREENSHOT names no file";
     MapWindow map(BundledData());
-    const TMapFunc& table = *map->table();
+    const TMapFunc& table = *map->parts().table;
     TLocation madrid = table.getLocation(0);
     map->showInfo(madrid);
-    ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), madrid.MapX + map->scale()(70), madrid.MapY + map->scale()(40))));
+    ASSERT_TRUE(MovePointer(PictureOnScreen(map.ui(), madrid.MapX + map->parts().scale(70), madrid.MapY + map->parts().scale(40))));
     Pump();
     POINT pointer{};
     GetCursorPos(&pointer);
-    map->Image1MouseMove(madrid.MapX + map->scale()(70), madrid.MapY + map->scale()(40), pointer);
+    map->Image1MouseMove(madrid.MapX + map->parts().scale(70), madrid.MapY + map->parts().scale(40), pointer);
     RedrawWindow(map->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     Sleep(300);

@@ -68,7 +68,7 @@ bool OpenInRunningCopy(const ParsedLink& link)
 {
     const std::string text = LinkText(link);
     if (text.empty() || text.size() > MapLinkHandover::kDataLimit) return false;
-    HWND running = FindWindowW(Utf8ToWide(TMapUI::kClassName).c_str(), nullptr);
+    HWND running = FindWindowW(Utf8ToWide(TMapUI::kWindowClass.name).c_str(), nullptr);
     if (!running) return false;
     DWORD process = 0;
     GetWindowThreadProcessId(running, &process);
@@ -94,13 +94,13 @@ void OpenLink(TMapUI& map, const ParsedLink& link)
         return;
     }
     const auto& office = std::get<OfficeLink>(link);
-    const TMapFunc* table = map.table();
+    const TMapFunc* table = map.parts().table.get();
     const auto found = table ? OfficeNamed(table->Locations, office.name, office.country) : std::nullopt;
     if (!found) {
         ShowMessage(UiTextUtf8(IDS_LINK_OFFICE_MISSING));
         return;
     }
-    map.selection().select(*found);
+    map.parts().selection.select(*found);
 }
 
 void ShowRefusedLink(const RefusedLink& refused) { ShowMessage(RefusalText(refused.reason)); }

@@ -79,7 +79,7 @@ int RunMessageLoop(TMapUI& map)
 {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (map.preTranslateMessage(message)) continue;
+        if (map.parts().commands.translate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -90,9 +90,13 @@ int RunMessageLoop(TMapUI& map)
 class MapWindowHost final : public OfficeMapHost {
 public:
     explicit MapWindowHost(TMapUI& map) : map_(map) {}
-    const LocationSlots* offices() const override { return map_.table() ? &map_.table()->Locations : nullptr; }
-    std::optional<std::size_t> selectedOffice() const override { return map_.selection().office(); }
-    void showOffice(std::size_t index) override { map_.selection().select(index); }
+    const LocationSlots* offices() const override
+    {
+        const auto& table = map_.parts().table;
+        return table ? &table->Locations : nullptr;
+    }
+    std::optional<std::size_t> selectedOffice() const override { return map_.parts().selection.office(); }
+    void showOffice(std::size_t index) override { map_.parts().selection.select(index); }
     void findOffices(const std::string& text) override { map_.findOffices(text); }
 
 private:
@@ -226,7 +230,7 @@ int Run(HINSTANCE instance)
         THiddenForm hidden(instance, application.handle(), map.handle());
         map.hooks.onMove = [&hidden](int x, int y) { hidden.moveTo(x, y); };
         map.hooks.onLink = [&map, &server](const std::string& text) {
-            if (!map.table()) return false;  // not up yet: the sender starts a copy of its own
+            if (!map.parts().table) return false;  // not up yet: the sender starts a copy of its own
             // A copy that COM started stays for the user who opened the link, as after runMap.
             if (server.mode() == StartMode::Automation && !map.mapClient) HandMapToWindow(TOfficeMap::Create().Get());
             OpenLink(map, ParseMappaLink(text));

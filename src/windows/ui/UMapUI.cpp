@@ -44,43 +44,42 @@ SIZE MapFrameSize(const MapScale& scale)
     return FrameSize(scale(kClientWidth), scale(kClientHeight), kStyle, 0, scale.dpi());
 }
 
-TMapUI::TMapUI(HINSTANCE instance, TableFactory makeTable, HWND owner)
-    : instance_(instance), make_table_(std::move(makeTable))
+TMapUI::TMapUI(HINSTANCE instance, MapWindowParts::TableFactory makeTable, HWND owner)
+    : parts_(instance, kWindowClass.name, window_, hooks, [this] { FormMouseMove(); }, std::move(makeTable))
 {
     if (!MapUI) MapUI = this;
-    if (!make_table_) make_table_ = [] { return std::make_unique<TMapFunc>(); };
 
     RECT bounds{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&bounds, kStyle, FALSE, 0);
-    createWindow(instance_, owner ? WS_EX_APPWINDOW : 0, UiTextUtf8(IDS_CAPTION).c_str(), kStyle, kDesignLeft, kDesignTop,
+    createWindow(instance, owner ? WS_EX_APPWINDOW : 0, UiTextUtf8(IDS_CAPTION).c_str(), kStyle, kDesignLeft, kDesignTop,
                  bounds.right - bounds.left, bounds.bottom - bounds.top, owner);
     try {
         if (!window_) throw WindowsError(HRESULT_FROM_WIN32(GetLastError()), "Cannot create the map window");
         // Made at its design size, the window now takes the size it has at its monitor's density.
-        scale_ = MapScale(WindowDpi(window_));
-        const SIZE frame = MapFrameSize(scale_);
+        parts_.scale = MapScale(WindowDpi(window_));
+        const SIZE frame = MapFrameSize(parts_.scale);
         if (frame.cx != bounds.right - bounds.left || frame.cy != bounds.bottom - bounds.top)
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        controls_.create(instance_, window_, MapControlPainting::kClassName, &painting_, scale_);
-        local_time_.create(window_);
-        view_.loadPicture();
-        MakeMapControlsAccessible(controls_, [this] {
-            return Utf8ToWide(DescribeViewInLanguage(view_.navigation().viewport()));
+        parts_.controls.create(instance, window_, MapControlPainting::kClassName, &parts_.painting, parts_.scale);
+        parts_.localTime.create(window_);
+        parts_.view.loadPicture();
+        MakeMapControlsAccessible(parts_.controls, [this] {
+            return Utf8ToWide(DescribeViewInLanguage(parts_.view.navigation().viewport()));
         });
-        view_.create(window_, {
+        parts_.view.create(window_, {
             .moved = [this](int x, int y, POINT pointer) { Image1MouseMove(x, y, pointer); },
             .clicked = [this] { Image1Click(); },
             .arrow = [this](MapDirection direction) {
-                if (const auto next = view_.picker().officeInDirection(selection_.office(), direction))
-                    selection_.select(*next);
+                if (const auto next = parts_.view.picker().officeInDirection(parts_.selection.office(), direction))
+                    parts_.selection.select(*next);
             },
-            .enter = [this] { if (const auto office = selection_.office()) selection_.select(*office); },
+            .enter = [this] { if (const auto office = parts_.selection.office()) parts_.selection.select(*office); },
             .filterChanged = [](const OfficeFilter& filter) { SaveOfficeFilter(filter); },
         }, [this] {
             NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control(MapControl::Image1), OBJID_CLIENT, CHILDID_SELF);
         });
-        commands_.attach(window_);
-        if (CurrentUiLanguage().rightToLeft) controls_.setMirrored(true);
+        parts_.commands.attach(window_);
+        if (CurrentUiLanguage().rightToLeft) parts_.controls.setMirrored(true);
     } catch (...) {
         releaseWindow();
         throw;
@@ -92,7 +91,7 @@ TMapUI::~TMapUI() { releaseWindow(); }
 void TMapUI::releaseWindow()
 {
     if (MapUI == this) MapUI = nullptr;
-    commands_.closeDialogs();
+    parts_.commands.closeDialogs();
     destroyWindow();
 }
 
@@ -100,12 +99,12 @@ void TMapUI::releaseWindow()
 
 void TMapUI::FormShow()
 {
-    placement_.restore();
-    view_.navigation().setFilter(SavedOfficeFilter());
-    mapData_ = make_table_();
-    view_.show(*mapData_);
-    panels_.fillCountryList(*mapData_);
-    panels_.showLinks(*mapData_);
+    parts_.placement.restore();
+    parts_.view.navigation().setFilter(SavedOfficeFilter());
+    parts_.table = parts_.makeTable();
+    parts_.view.show(*parts_.table);
+    parts_.panels.fillCountryList(*parts_.table);
+    parts_.panels.showLinks(*parts_.table);
     InvalidateRect(control(MapControl::Image1), nullptr, FALSE);
 }
 
@@ -115,7 +114,7 @@ void TMapUI::FormClose()
     mapClient.Reset();
     // The table stays until the window is destroyed, so that the window keeps
     // working when the application refuses to end.
-    placement_.save();
+    parts_.placement.save();
 }
 
 // ---- hover and selection ----
@@ -126,94 +125,84 @@ void TMapUI::Image1MouseMove(int x, int y, std::optional<POINT> pointer)
         pointer.emplace();
         GetCursorPos(&*pointer);
     }
-    view_.pointer().track(x, y, *pointer);
+    parts_.view.pointer().track(x, y, *pointer);
 }
 
-void TMapUI::FormMouseMove() { view_.pointer().clearGuide(); }
+void TMapUI::FormMouseMove() { parts_.view.pointer().clearGuide(); }
 
 void TMapUI::Image1Click()
 {
-    if (const auto office = view_.picker().clickedOffice()) selection_.select(*office);
+    if (const auto office = parts_.view.picker().clickedOffice()) parts_.selection.select(*office);
 }
 
 void TMapUI::ComboBox1Click()
 {
-    if (!mapData_) return;
+    if (!parts_.table) return;
     TLocation location;
-    const auto found = mapData_->findByCountry(panels_.chosenCountry(), location);
-    selection_.choose(location, found);
+    const auto found = parts_.table->findByCountry(parts_.panels.chosenCountry(), location);
+    parts_.selection.choose(location, found);
 }
 
-void TMapUI::showInfo(const TLocation& location) { selection_.show(location, std::nullopt); }
+void TMapUI::showInfo(const TLocation& location) { parts_.selection.show(location, std::nullopt); }
 
 // ---- actions ----
 
-void TMapUI::bCopyClick() { commands_.copy(panels_.shown()); }
+void TMapUI::bCopyClick() { parts_.commands.copy(parts_.panels.shown()); }
 
-void TMapUI::ldEmailClick() { commands_.mail(WindowText(control(MapControl::ldEmail))); }
+void TMapUI::ldEmailClick() { parts_.commands.mail(WindowText(control(MapControl::ldEmail))); }
 
-void TMapUI::lsWebLinkClick() { commands_.openWeb(mapData_ ? mapData_->WebLink : ""); }
+void TMapUI::lsWebLinkClick() { parts_.commands.openWeb(parts_.table ? parts_.table->WebLink : ""); }
 
-void TMapUI::lsWebLink2Click() { commands_.openWeb(mapData_ ? mapData_->WebLink2 : ""); }
+void TMapUI::lsWebLink2Click() { parts_.commands.openWeb(parts_.table ? parts_.table->WebLink2 : ""); }
 
 void TMapUI::bExitClick() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 void TMapUI::applyLanguage()
 {
     SetWindowTextW(window_, UiText(IDS_CAPTION).c_str());
-    controls_.setMirrored(CurrentUiLanguage().rightToLeft);
-    controls_.retext();
-    if (mapData_) panels_.showLinks(*mapData_);
-    local_time_.refresh(mapData_.get());  // its words and the day's name
-    commands_.retext();
-    view_.pointer().hoverTip().hide();
+    parts_.controls.setMirrored(CurrentUiLanguage().rightToLeft);
+    parts_.controls.retext();
+    if (parts_.table) parts_.panels.showLinks(*parts_.table);
+    parts_.localTime.refresh(parts_.table.get());  // its words and the day's name
+    parts_.commands.retext();
+    parts_.view.pointer().hoverTip().hide();
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
-void TMapUI::chooseLanguage(const UiLanguage* language)
-{
-    SaveLanguageChoice(language ? language->tag : "");
-    SetUiLanguage(language ? *language : WindowsUiLanguage());
-    applyLanguage();
 }
 
 bool TMapUI::handleCommand(UINT command)
 {
+    // The user's choice of language, kept and shown; null: the language of Windows.
+    const auto choose_language = [this](const UiLanguage* language) {
+        SaveLanguageChoice(language ? language->tag : "");
+        SetUiLanguage(language ? *language : WindowsUiLanguage());
+        applyLanguage();
+        return true;
+    };
     const auto languages = UiLanguages();
-    if (command == IDM_LANGUAGE_OF_WINDOWS) {
-        chooseLanguage(nullptr);
-        return true;
-    }
-    if (command >= IDM_LANGUAGE_FIRST && command < IDM_LANGUAGE_FIRST + 0x10 * languages.size()) {
-        chooseLanguage(&languages[(command - IDM_LANGUAGE_FIRST) / 0x10]);
-        return true;
-    }
+    if (command == IDM_LANGUAGE_OF_WINDOWS) return choose_language(nullptr);
+    if (command >= IDM_LANGUAGE_FIRST && command < IDM_LANGUAGE_FIRST + 0x10 * languages.size())
+        return choose_language(&languages[(command - IDM_LANGUAGE_FIRST) / 0x10]);
     switch (command) {
     case IDM_FIND_OFFICE:
     case IDK_FIND_OFFICE:
-        if (mapData_)
-            commands_.findOffice(*mapData_, [this](std::size_t office) {
-                selection_.select(office);
+        if (parts_.table)
+            parts_.commands.findOffice(*parts_.table, [this](std::size_t office) {
+                parts_.selection.select(office);
                 // The office chosen is the map's selection: the keys go on from it.
-                focus_on_return_ = control(MapControl::Image1);
-                if (GetActiveWindow() == window_) SetFocus(focus_on_return_);
+                parts_.focus.moveTo(window_, control(MapControl::Image1));
             });
         return true;
     case IDM_SAVE_CONTACT:
-    case IDK_SAVE_CONTACT: commands_.saveContact(mapData_.get(), selection_.office()); return true;
-    case IDM_COPY_LINK: commands_.copyLink(mapData_.get(), selection_.office()); return true;
+    case IDK_SAVE_CONTACT: parts_.commands.saveContact(parts_.table.get(), parts_.selection.office()); return true;
+    case IDM_COPY_LINK: parts_.commands.copyLink(parts_.table.get(), parts_.selection.office()); return true;
     default: return false;
     }
 }
 
-}  // namespace mappa
-
-namespace mappa {
-
 void TMapUI::findOffices(const std::string& text)
 {
     handleCommand(IDM_FIND_OFFICE);
-    FindOfficeDialog* dialog = commands_.findDialog();
+    FindOfficeDialog* dialog = parts_.commands.findDialog();
     if (!dialog) return;
     const std::wstring typed = Utf8ToWide(text);
     SetWindowTextW(dialog->editBox(), typed.c_str());

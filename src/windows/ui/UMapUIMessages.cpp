@@ -66,46 +66,40 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         *reinterpret_cast<SIZE*>(lParam) = MapFrameSize(MapScale(static_cast<int>(wParam)));
         return TRUE;
     }
-    case kDpiChangedMessage: return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case kDpiChangedMessage: ChangeMapDensity(window_, parts_, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_MOVE:
         if (hooks.onMove) hooks.onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_TIMER:
-        if (local_time_.ownsTimer(wParam)) {
-            local_time_.refresh(mapData_.get());
+        if (parts_.localTime.ownsTimer(wParam)) {
+            parts_.localTime.refresh(parts_.table.get());
             return 0;
         }
         if (wParam != HoverTip::kTimerId) break;
-        view_.pointer().hoverTip().onTimer();
+        parts_.view.pointer().hoverTip().onTimer();
         return 0;
     case WM_SYSCOMMAND:
         if (handleCommand(static_cast<UINT>(wParam & 0xFFF0))) return 0;
         break;
     case WM_ACTIVATE:
-        // As a dialog does: the control that had the focus has it again when the window comes back.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(window_, focus)) focus_on_return_ = focus;
-        } else if (focus_on_return_ && IsWindow(focus_on_return_) && !IsIconic(window_)) {
-            SetFocus(focus_on_return_);
-            return 0;
-        }
+        if (parts_.focus.activated(window_, wParam)) return 0;
         break;
     case WM_INITMENUPOPUP:
-        if (HIWORD(lParam)) commands_.updateMenu(selection_.office().has_value());
+        if (HIWORD(lParam)) parts_.commands.updateMenu(parts_.selection.office().has_value());
         break;
     case WM_COMMAND: {
         // Ctrl+F and Ctrl+S come as commands without a control.
         if (lParam == 0 && handleCommand(LOWORD(wParam))) return 0;
-        const ControlLayout* layout = controls_.layoutOf(reinterpret_cast<HWND>(lParam));
+        const ControlLayout* layout = parts_.controls.layoutOf(reinterpret_cast<HWND>(lParam));
         if (layout && IsEvent(layout->event, HIWORD(wParam)))
             if (const Handler handler = HandlerOf(layout->id)) (this->*handler)();
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        return painting_.colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return parts_.painting.colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
-        if (painting_.setCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+        if (parts_.painting.setCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
     default: break;
     }
