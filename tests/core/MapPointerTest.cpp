@@ -128,5 +128,17 @@ TEST(HoverNames, TooltipText)
     EXPECT_EQ(HoverText(many), "O1\r\nO2\r\nO3\r\nO4\r\nO5");
 }
 
+// Each line is embedded on its own: an embedding does not reach past the end
+// of its line, and a line break inside one would leave it open.
+TEST(HoverNames, RightToLeftLinesEmbedEachLine)
+{
+    const std::string rle = "\u202B", pdf = "\u202C";
+    EXPECT_EQ(RightToLeftLines("A, Lima, 9:12 \xD9\x85"), rle + "A, Lima, 9:12 \xD9\x85" + pdf);
+    EXPECT_EQ(RightToLeftLines("A\r\nB\nC"), rle + "A" + pdf + "\r\n" + rle + "B" + pdf + "\n" + rle + "C" + pdf);
+    EXPECT_EQ(RightToLeftLines("A\r\n"), rle + "A" + pdf + "\r\n" + rle + pdf);
+    EXPECT_EQ(RightToLeftLines("\r\n"), rle + pdf + "\r\n" + rle + pdf);
+    EXPECT_EQ(RightToLeftLines(""), rle + pdf);
+}
+
 }  // namespace
 }  // namespace mappa

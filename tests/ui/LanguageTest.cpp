@@ -343,6 +343,32 @@ TEST_F(Languages, ArabicMirrorsTheWindowButNotTheMapAndAClickSelectsTheOfficeUnd
     ParkPointer();
 }
 
+// The names on hover read from the right in Arabic, each line on its own, and
+// as they always did once English is chosen again.
+TEST_F(Languages, TheHoverTipReadsFromTheRightInArabic)
+{
+    MapWindow map(kOffices);
+    HoverTip& tip = map->parts().view.pointer().hoverTip();
+    const auto shown_at_rio = [&] {
+        tip.hide();
+        EXPECT_TRUE(MovePointer(PictureOnScreen(map.ui(), 500, 200)));
+        map->Image1MouseMove(500, 200);
+        tip.onTimer();  // as the delay ends
+        EXPECT_TRUE(tip.shown());
+        return WindowText(tip.window());
+    };
+    Choose(map, ItemOf(*UiLanguageByTag("ar")));
+    const std::string arabic = shown_at_rio();  // its local time follows the place
+    EXPECT_TRUE(arabic.starts_with("\u202BRio Support, Town, Brazil, ") && arabic.ends_with("\u202C")) << arabic;
+    EXPECT_NE(GetWindowLongW(tip.window(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0) << "its lines stand at the right";
+    Choose(map, ItemOf(EnglishLanguage()));
+    const std::string english = shown_at_rio();
+    EXPECT_TRUE(english.starts_with("Rio Support, Town, Brazil, ")) << english;
+    EXPECT_EQ(english.find("\u202B"), std::string::npos);
+    EXPECT_EQ(GetWindowLongW(tip.window(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
+    ParkPointer();
+}
+
 // Run with LC_ALL set (tests/ui/run-language-tests.sh): Wine's display
 // language, and so the program's, follows it; MAPPA_TEST_LANGUAGE names the
 // language we expect.

@@ -63,4 +63,18 @@ std::string HoverText(std::span<const OfficeLabel> offices, std::string_view mor
     return text;
 }
 
+std::string RightToLeftLines(std::string_view text)
+{
+    constexpr std::string_view kEmbed = "\u202B", kPop = "\u202C";
+    std::string embedded{kEmbed};
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', start)) {
+        const std::size_t line_end = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        embedded.append(text, start, line_end - start).append(kPop).append(text, line_end, end + 1 - line_end);
+        embedded.append(kEmbed);
+        start = end + 1;
+    }
+    return embedded.append(text, start).append(kPop);
+}
+
 }  // namespace mappa

@@ -34,4 +34,10 @@ inline constexpr std::size_t kTooltipOffices = 5;
 // the number for {0}). Empty when there is no office.
 std::string HoverText(std::span<const OfficeLabel> offices, std::string_view more = "and {0} more");
 
+// `text` (UTF-8, lines separated by CR LF or LF) with each line embedded right
+// to left (U+202B ... U+202C), so that a line that mixes a Latin name with
+// words of a language written right to left reads in that language's order
+// wherever it is drawn.
+std::string RightToLeftLines(std::string_view text);
+
 }  // namespace mappa

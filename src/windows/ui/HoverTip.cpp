@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "support/Support2Win.h"
+#include "support/UiText.h"
+#include "ui/HoverNames.h"
 #include "support/WinError.h"
 
 namespace mappa {
@@ -82,8 +84,14 @@ void HoverTip::onTimer()
 void HoverTip::show()
 {
     if (!nearest_ || !tip_) return;
-    text_ = Utf8ToWide(text_of_(picture_at_));
-    if (text_.empty()) return;
+    const std::string text = text_of_(picture_at_);
+    if (text.empty()) return;
+    // In a language written right to left the tip reads and aligns as the window does.
+    const bool right_to_left = CurrentUiLanguage().rightToLeft;
+    text_ = Utf8ToWide(right_to_left ? RightToLeftLines(text) : text);
+    const LONG_PTR style = GetWindowLongPtrW(tip_, GWL_EXSTYLE);
+    if (((style & WS_EX_LAYOUTRTL) != 0) != right_to_left)
+        SetWindowLongPtrW(tip_, GWL_EXSTYLE, style ^ WS_EX_LAYOUTRTL);
     TTTOOLINFOW tool = ToolOf(owner_);
     tool.lpszText = text_.data();
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
