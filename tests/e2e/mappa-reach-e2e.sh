@@ -135,11 +135,12 @@ if probe gone "Find an office" >/dev/null; then pass "Esc closes the dialog"; el
 check "Esc changes nothing" "$(value_of Name)" "$name"
 
 # --- Names on hover: Madrid, 40.42 N 3.70 W, at (314, 89) in the picture at (4, 5).
-probe point $((4 + 314)) $((5 + 89)) >/dev/null
-sleep 1.5
-# After the place, Madrid's local time in the user's format (en-US under Wine), by Python's zoneinfo.
+# After the place, Madrid's local time in the user's format (en-US under Wine), by Python's zoneinfo:
+# the time as the tip is made, which is the time before it shows or, when the minute turns meanwhile, after.
 madrid_time() { python3 -c "import datetime, zoneinfo; t = datetime.datetime.now(zoneinfo.ZoneInfo('Europe/Madrid')); print(t.strftime('%I:%M %p').lstrip('0'))"; }
 expected_time=$(madrid_time)
+probe point $((4 + 314)) $((5 + 89)) >/dev/null
+sleep 1.5
 tip=$(probe tooltip)
 [ "$tip" = "Norvantic Iberia S.L., Madrid, Spain, $expected_time local time" ] || expected_time=$(madrid_time)
 check "the tooltip names the office under the pointer, with its local time" "$tip" \
