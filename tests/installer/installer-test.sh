@@ -64,7 +64,14 @@ stop_server
 trap 'stop_server; rm -rf "$newer"' EXIT
 rm -rf "$prefix" "$prefix.lock"
 prefix_started=$SECONDS
-wine --prepare || { echo "installer: cannot create the Wine prefix $prefix" >&2; exit 1; }
+# Wine's first start in a new prefix has failed once, with no message, and passed
+# when run again: one more try, in a prefix made anew.
+if ! wine --prepare; then
+    echo "installer: the first start in the new prefix failed; making it again" >&2
+    stop_server
+    rm -rf "$prefix" "$prefix.lock"
+    wine --prepare || { echo "installer: cannot create the Wine prefix $prefix" >&2; exit 1; }
+fi
 echo "installer: fresh Wine prefix in $((SECONDS - prefix_started)) s"
 write_scripts
 cp "$msi_package" "$unix_work/Mappa.msi"
