@@ -132,6 +132,30 @@ TEST_F(ServerTest, AStartThatCannotRefreshItsRegistrationStillShowsTheMap)
     ASSERT_EQ(RunToEnd(Quoted(MappaPath()) + " /regserver"), 0u);
 }
 
+// The entries are written while the windows are made: by the time the map
+// shows, a client finds them as the start wrote them.
+TEST_F(ServerTest, APlainStartHasRepairedItsEntriesWhenTheMapShows)
+{
+    const std::string server_key = std::string(kClassKey) + "\\LocalServer32";
+    const std::string library_key = std::string(kTypeLibKey) + "\\1.0";
+    const std::optional<std::string> command = RegistryText(server_key);
+    ASSERT_TRUE(command);
+    const std::wstring elsewhere = L"C:\\elsewhere\\Mappa.exe";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, Utf8ToWide(server_key).c_str(), nullptr, REG_SZ, elsewhere.c_str(),
+                              static_cast<DWORD>((elsewhere.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CLASSES_ROOT, Utf8ToWide(kTypeLibKey).c_str()), ERROR_SUCCESS);
+
+    Process program(Quoted(MappaPath()), true);
+    ASSERT_TRUE(program.started());
+    HWND map = WaitForProcessWindow(program.id(), "TMapUI", kMapCaption);
+    ASSERT_TRUE(map) << "no map window";
+    EXPECT_EQ(RegistryText(server_key), command);
+    EXPECT_EQ(RegistryText(library_key), "Obel Mappa Library");
+    PostMessageW(map, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.wait(10000), 0u);
+}
+
 // Windows without 8.3 names hands back the long path as its short form.
 std::wstring NoShortNames(const std::wstring& path) { return path; }
 
