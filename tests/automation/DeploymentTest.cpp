@@ -132,8 +132,8 @@ TEST_F(ServerTest, AStartThatCannotRefreshItsRegistrationStillShowsTheMap)
     ASSERT_EQ(RunToEnd(Quoted(MappaPath()) + " /regserver"), 0u);
 }
 
-// The entries are written while the windows are made: by the time the map
-// shows, a client finds them as the start wrote them.
+// A plain start writes its entries before the map shows: a client that sees
+// the map finds them as the start wrote them.
 TEST_F(ServerTest, APlainStartHasRepairedItsEntriesWhenTheMapShows)
 {
     const std::string server_key = std::string(kClassKey) + "\\LocalServer32";

@@ -9,7 +9,6 @@
 #include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/ApplicationWindow.h"
@@ -173,44 +172,6 @@ bool InitializeApplication(ComServer& server, const std::string& executable)
     return true;
 }
 
-// The entries of a start that shows the map are written on a thread of their
-// own while the windows are made: under Wine they take about as long as the
-// map window's controls. The windows use neither the entries nor the type
-// libraries, and nothing is served or shown before `finish`, which waits for
-// the thread and passes on how it failed.
-class RegistrationRefresh {
-public:
-    RegistrationRefresh(ComServer& server, const std::string& executable)
-        : thread_([this, &server, &executable] {
-              const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-              try {
-                  InitializeApplication(server, executable);
-              } catch (...) {
-                  failure_ = std::current_exception();
-              }
-              if (com) CoUninitialize();
-          })
-    {
-    }
-    // A start that fails before `finish` still waits, and its own error is the one shown.
-    ~RegistrationRefresh()
-    {
-        if (thread_.joinable()) thread_.join();
-    }
-    RegistrationRefresh(const RegistrationRefresh&) = delete;
-    RegistrationRefresh& operator=(const RegistrationRefresh&) = delete;
-
-    void finish()
-    {
-        thread_.join();
-        if (failure_) std::rethrow_exception(failure_);
-    }
-
-private:
-    std::exception_ptr failure_;
-    std::thread thread_;  // last: it may set `failure_` as soon as it runs
-};
-
 int Run(HINSTANCE instance)
 {
     // A link, from the shell or as switches, is untrusted: a command line that
@@ -247,16 +208,12 @@ int Run(HINSTANCE instance)
 
     // Application initialization: COM and the registry.
     module.initializeCom();
-    if (server.mode() == StartMode::Register || server.mode() == StartMode::Unregister) {
-        try {
-            InitializeApplication(server, executable);
-        } catch (const std::exception& error) {
-            ShowApplicationError(error, reinterpret_cast<const void*>(&Run));
-            return 1;
-        }
-        return 0;
+    try {
+        if (!InitializeApplication(server, executable)) return 0;
+    } catch (const std::exception& error) {
+        ShowApplicationError(error, reinterpret_cast<const void*>(&Run));
+        return 1;
     }
-    RegistrationRefresh refresh(server, executable);
 
     try {
         const TApplicationWindow application(instance);
@@ -268,7 +225,6 @@ int Run(HINSTANCE instance)
         // for the message loop either way. When it cannot be registered, both
         // windows are gone, unseen, before the error shows.
         const OfficeMapLink office_map(map);
-        refresh.finish();
         server.registerOfficeMapClassObject(&OfficeMapFactory());
         server.registerClassObject(&ClassFactory());
         THiddenForm hidden(instance, application.handle(), map.handle());
