@@ -29,6 +29,8 @@ constexpr int kOpenNowRowHeight = 14;
 
 // The dialog's layout in the language in use: mirrored for a language written
 // right to left, else the one of every other language.
+bool OpenNowChecked(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_FIND_OPEN_NOW) == BST_CHECKED; }
+
 const DLGTEMPLATE* DialogLayout(HINSTANCE instance)
 {
     HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_FIND_OFFICE), CurrentUiLanguage().id);
@@ -92,8 +94,8 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) chooseRow(offices_.selectedRow());
         else if (LOWORD(wParam) == IDCANCEL) close();
-        else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter();
-        else if (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED) refilter();
+        else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter(OpenNowChecked(dialog_));
+        else if (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED) refilter(OpenNowChecked(dialog_));
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -157,7 +159,7 @@ void FindOfficeDialog::open()
 {
     if (!placed_) placeOverOwner();
     // Offices open and close while the dialog is hidden.
-    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) refilter();
+    if (OpenNowChecked(dialog_)) refilter(true);
     SetTimer(dialog_, kMinuteTimer, OfficeTimes::MillisecondsToNextMinute(), nullptr);
     ShowWindow(dialog_, SW_SHOW);
     SetForegroundWindow(dialog_);
@@ -197,20 +199,19 @@ void FindOfficeDialog::placeOverOwner()
     SetWindowPos(dialog_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FindOfficeDialog::refilter()
+void FindOfficeDialog::refilter(bool openNow)
 {
-    const bool openNow = IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED;
     offices_.filter(WideToUtf8(WideWindowText(editBox())), openNow);
 }
 
 void FindOfficeDialog::minuteTurned()
 {
-    if (IsDlgButtonChecked(dialog_, IDC_FIND_OPEN_NOW) == BST_CHECKED) {
+    if (OpenNowChecked(dialog_)) {
         // The office that the user selected stays selected while it is open.
         const std::vector<std::uint32_t>& rows = offices_.rows();
         const std::size_t row = offices_.selectedRow();
         const std::optional<std::uint32_t> office = row < rows.size() ? std::optional(rows[row]) : std::nullopt;
-        refilter();
+        refilter(true);
         const std::vector<std::uint32_t>& now = offices_.rows();
         const auto at = office ? std::find(now.begin(), now.end(), *office) : now.end();
         if (at != now.end()) offices_.selectRow(static_cast<std::size_t>(at - now.begin()));

@@ -62,7 +62,8 @@ private:
     static LRESULT EditProcedure(const SubclassCall& call, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void initialize();
-    void refilter();
+    // Shows the offices that the search text finds; with `openNow`, only those open now.
+    void refilter(bool openNow);
     void minuteTurned();
     void chooseRow(std::size_t row);
     void placeOverOwner();
