@@ -242,15 +242,15 @@ Figures Run(const std::string& label, std::size_t offices)
 
     // A mouse move as the window receives one: a WM_MOUSEMOVE taken from the
     // queue and dispatched to the picture.
-    HWND picture = map->control(MapControl::Image1);
+    HWND picture_window = map->control(MapControl::Image1);
     figures.mouseMove = PerPoint(Measure(
         [&](std::int64_t n) {
             const double start = Now();
             for (std::int64_t i = 0; i < n; ++i)
                 for (const MapPoint& point : points) {
-                    PostMessageW(picture, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+                    PostMessageW(picture_window, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
                     MSG message{};
-                    while (PeekMessageW(&message, picture, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE))
+                    while (PeekMessageW(&message, picture_window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE))
                         DispatchMessageW(&message);
                 }
             return Now() - start;
