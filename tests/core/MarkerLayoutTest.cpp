@@ -84,5 +84,24 @@ TEST_F(MarkerLayoutTest, ZoomedInOfficesCloseTogetherAreOneGroupThatTheHandReach
     EXPECT_EQ(layout.finder().reachOf(*support), scale.handReach());
 }
 
+// The grouping waits for a view that needs it: it holds the offices that the
+// filter shows then, and a filter changed in a zoomed view groups them again.
+TEST_F(MarkerLayoutTest, GroupsHoldTheOfficesOfTheFilterInForceWhenTheyAreShown)
+{
+    OfficeFilter noSupport;
+    noSupport.show(OfficeKind::Support, false);
+    layout.setFilter(noSupport);
+    ASSERT_TRUE(layout.viewport().zoom(1, place(0)));
+    layout.place();
+    const auto alone = layout.finder().pointedAt(place(0));
+    ASSERT_TRUE(alone && alone->marker);
+    EXPECT_FALSE(alone->marker->isGroup()) << "the hidden support office was grouped with Paris";
+
+    layout.setFilter({});
+    const auto both = layout.finder().pointedAt(place(0));
+    ASSERT_TRUE(both && both->marker && both->marker->isGroup());
+    EXPECT_EQ(both->marker->count, 2u);
+}
+
 }  // namespace
 }  // namespace mappa

@@ -33,6 +33,13 @@ bool MarkerLayout::setFilter(const OfficeFilter& filter)
 
 void MarkerLayout::buildGroups()
 {
+    grouped_ = false;
+    place();
+}
+
+const OfficeGroups& MarkerLayout::groups() const
+{
+    if (grouped_) return groups_;
     // Markers overlap when their centres are closer than a group's marker is wide.
     std::vector<PlacedOffice> shown;
     shown.reserve(officeCount());
@@ -44,7 +51,8 @@ void MarkerLayout::buildGroups()
         shown.push_back({i, {fine.x / double(kFine), fine.y / double(kFine)}});
     }
     groups_.build(shown, GroupDiscSize(scale_, 2));
-    place();
+    grouped_ = true;
+    return groups_;
 }
 
 void MarkerLayout::place()
@@ -56,7 +64,7 @@ void MarkerLayout::place()
     const double scale = viewport_.scale();
     const MapPoint origin = viewport_.origin();
     const double margin = kMarkerMargin;
-    groups_.markersIn(level(),
+    groups().markersIn(level(),
                       {(origin.x - margin) / scale, (origin.y - margin) / scale,
                        (origin.x + viewport_.width() + margin) / scale,
                        (origin.y + viewport_.height() + margin) / scale},

@@ -26,7 +26,7 @@ public:
     MarkerLayout(const MarkerLayout&) = delete;
 
     // The offices whose markers are laid out (none until given), projected on
-    // the view's picture; groups them for every scale and places them.
+    // the view's picture; places them, grouped for every scale.
     void setOffices(const LocationSlots* offices);
     const LocationSlots* offices() const { return offices_; }
     std::size_t officeCount() const { return offices_ ? offices_->dataCount() : 0; }
@@ -38,13 +38,15 @@ public:
     bool setFilter(const OfficeFilter& filter);
 
     // Groups the shown offices again, as a new density or filter asks; then place().
+    // The grouping is made when it is first needed: at the whole world no
+    // marker stands for a group, and grouping 100k offices takes tens of milliseconds.
     void buildGroups();
     // Places the markers for the viewport as it now is.
     void place();
 
     // The grouping's level of the view's scale.
     int level() const;
-    const OfficeGroups& groups() const { return groups_; }
+    const OfficeGroups& groups() const;
     // Above scale 1: the markers on the picture and about it, singles and groups.
     const std::vector<OfficeMarker>& markers() const { return markers_; }
     MapPoint markerPlace(const OfficeMarker& marker) const;
@@ -58,7 +60,8 @@ private:
     const LocationSlots* offices_ = nullptr;
     MapViewport viewport_;
     OfficeFilter filter_;
-    OfficeGroups groups_;
+    mutable OfficeGroups groups_;
+    mutable bool grouped_ = false;
     std::vector<OfficeMarker> markers_;
     MarkerFinder finder_{*this, scale_};
 };
