@@ -106,6 +106,7 @@ void TMapUI::FormShow()
     parts_.panels.fillCountryList(*parts_.table);
     parts_.panels.showLinks(*parts_.table);
     InvalidateRect(control(MapControl::Image1), nullptr, FALSE);
+    SetTimer(window_, kGroupingTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 void TMapUI::FormClose()

@@ -18,6 +18,10 @@
 
 namespace mappa {
 
+// The map window's one-off timer after it shows: its offices are grouped for
+// zooming once the first paint is done (timers come after paint messages).
+inline constexpr UINT_PTR kGroupingTimer = 0x4752;  // "GR"
+
 class TMapUI : public WindowBase<TMapUI> {
 public:
     // `owner` is the application's window, which owns the program's windows.

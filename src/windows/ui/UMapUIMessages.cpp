@@ -72,6 +72,11 @@ LRESULT TMapUI::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (hooks.onMove) hooks.onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_TIMER:
+        if (wParam == kGroupingTimer) {
+            KillTimer(window_, kGroupingTimer);
+            parts_.view.navigation().prepareGroups();
+            return 0;
+        }
         if (parts_.localTime.ownsTimer(wParam)) {
             parts_.localTime.refresh(parts_.table.get());
             return 0;
