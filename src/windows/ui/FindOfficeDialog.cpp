@@ -27,10 +27,10 @@ constexpr Column kColumns[] = {{IDS_FIND_COLUMN_NAME, 130}, {IDS_FIND_COLUMN_CIT
 // The dialog's height taken by the row of "Open now" below the list, in dialog units.
 constexpr int kOpenNowRowHeight = 14;
 
-// The dialog's layout in the language in use: mirrored for a language written
-// right to left, else the one of every other language.
 bool OpenNowChecked(HWND dialog) { return IsDlgButtonChecked(dialog, IDC_FIND_OPEN_NOW) == BST_CHECKED; }
 
+// The dialog's layout in the language in use: mirrored for a language written
+// right to left, else the one of every other language.
 const DLGTEMPLATE* DialogLayout(HINSTANCE instance)
 {
     HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_FIND_OFFICE), CurrentUiLanguage().id);
