@@ -20,18 +20,18 @@ int GroupDiscSize(const MapScale& scale, std::uint32_t count)
 void MarkerLayout::setOffices(const LocationSlots* offices)
 {
     offices_ = offices;
-    buildGroups();
+    regroup();
 }
 
 bool MarkerLayout::setFilter(const OfficeFilter& filter)
 {
     if (filter == filter_) return false;
     filter_ = filter;
-    if (offices_) buildGroups();
+    if (offices_) regroup();
     return true;
 }
 
-void MarkerLayout::buildGroups()
+void MarkerLayout::regroup()
 {
     grouped_ = false;
     place();

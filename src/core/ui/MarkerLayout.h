@@ -37,10 +37,10 @@ public:
     // False when the filter was already this one.
     bool setFilter(const OfficeFilter& filter);
 
-    // Groups the shown offices again, as a new density or filter asks; then place().
+    // Has the shown offices grouped again, as a new density or filter asks; then place().
     // The grouping is made when it is first needed: at the whole world no
     // marker stands for a group, and grouping 100k offices takes tens of milliseconds.
-    void buildGroups();
+    void regroup();
     // Places the markers for the viewport as it now is.
     void place();
 

@@ -94,8 +94,9 @@ INT_PTR FindOfficeDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) chooseRow(offices_.selectedRow());
         else if (LOWORD(wParam) == IDCANCEL) close();
-        else if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) refilter(OpenNowChecked(dialog_));
-        else if (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED) refilter(OpenNowChecked(dialog_));
+        else if ((LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) ||
+                 (LOWORD(wParam) == IDC_FIND_OPEN_NOW && HIWORD(wParam) == BN_CLICKED))
+            refilter(OpenNowChecked(dialog_));
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

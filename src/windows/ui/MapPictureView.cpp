@@ -54,7 +54,7 @@ void MapPictureView::rescale(int oldDpi)
     pointer_.rescale(oldDpi, scale_.dpi());
     if (table_) {
         table_->computePositions(picture().width(), picture().height());
-        layout_.buildGroups();
+        layout_.regroup();
         if (!layout_.viewport().wholeWorld()) drawing_.drawView(table_);
         else drawing_.drawMap(table_);
         table_->CleanMap.reset();
